@@ -1,0 +1,2 @@
+// Date and time, HTTP GET and time synchronisation.
+#pragma once

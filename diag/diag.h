@@ -1,0 +1,2 @@
+// Diagnostics: reporting, trace log, settings file.
+#pragma once

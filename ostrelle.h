@@ -1,0 +1,8 @@
+// Ostrelle class library: the one header a program includes.
+#pragma once
+
+#include "textutil/textutil.h"
+#include "diag/diag.h"
+#include "txt/txt.h"
+#include "datetime/datetime.h"
+#include "tool/getopt.h"

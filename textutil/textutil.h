@@ -1,0 +1,4 @@
+// Shared text utilities.
+#pragma once
+
+#include "textutil/strfld.h"

@@ -1,0 +1,25 @@
+// The exported option parser.  Global state, one parse per process.
+#pragma once
+
+extern "C" {
+// Argument of the last option that takes one; null after a flag option.
+extern char* optarg;
+
+// Returns the next option character of argv, '?' for an incorrect option
+// or a missing argument (message on standard error), or -1 when the options
+// end.  A letter of opts followed by ':' or '!' takes an argument.  An opts
+// that begins with '*' turns numeric options on: on the first call every
+// element "-<digits…>" has its digits replaced by '*' and their number is
+// stored in optnum, so '-12' yields '*' twice with optnum 12.  The argv
+// texts must be writable.
+int getopt(int argc, char* const argv[], const char* opts);
+}
+
+// Index of the next element of argv to examine (starts at 1).
+extern int optindex;
+// Position of the next option character within the current element.
+extern int optpos;
+// The last option character examined.
+extern int optchar;
+// The numeric option value; -1 when none was seen.
+extern int optnum;

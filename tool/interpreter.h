@@ -1,0 +1,12 @@
+// The command interpreter.
+#pragma once
+
+#include <cstdio>
+
+// Reads commands from in, one per line, until the stream ends or Exit/Quit.
+// Standard input is interactive (prompt, no echo); any other stream echoes
+// each line as ">line".  Returns 0.
+int RunCommands(FILE* in);
+
+// Prints the help text.
+void PrintHelp();

@@ -1,0 +1,2 @@
+// Text and collection classes.
+#pragma once
