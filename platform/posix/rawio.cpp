@@ -3,9 +3,7 @@
 #include <cerrno>
 #include <unistd.h>
 
-int rawfileno(FILE* stream) {
-    return fileno(stream);
-}
+int rawfileno(FILE* stream) { return fileno(stream); }
 
 bool rawreadbyte(int fd, char* c) {
     for (;;) {
