@@ -1,8 +1,15 @@
-// CTxt::FormatMessageA: message inserts, line breaks, failures.
+// CTxt::FormatMessageA: message inserts, line breaks, failures.  The CTxt
+// cases hold for the system's own FormatMessageA as well; the msgexpand cases
+// pin down the rules of our own expansion where that service is missing.
 #include "txt/ctxt.h"
+
+#include "platform/msgformat.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace {
@@ -63,12 +70,10 @@ TEST(CTxtMessage, NumberInserts) {
     }
 }
 
-TEST(CTxtMessage, LengthModifiersAndPointers) {
+TEST(CTxtMessage, LengthModifiers) {
     CTxt t;
     t.FormatMessageA("%1!I64d! %2!ld! %3!hs!", 1234567890123LL, 99L, "ansi");
     EXPECT_EQ(str(t), "1234567890123 99 ansi");
-    t.FormatMessageA("%1!zu!", size_t(17));
-    EXPECT_EQ(str(t), "17");
 }
 
 TEST(CTxtMessage, StarWidthTakesFollowingNumbers) {
@@ -77,20 +82,12 @@ TEST(CTxtMessage, StarWidthTakesFollowingNumbers) {
     EXPECT_EQ(str(t), "[    ab]");
     t.FormatMessageA("[%1!*.*s!]", 5, 2, "abcdef");
     EXPECT_EQ(str(t), "[   ab]");
-    t.FormatMessageA("[%1!-*d!] %3", 4, 9, "next");
-    EXPECT_EQ(str(t), "[9   ] next");
 }
 
 TEST(CTxtMessage, UnusedNumbersAreSkipped) {
     CTxt t;
     t.FormatMessageA("%3 %1", "one", "two", "three");
     EXPECT_EQ(str(t), "three one");
-}
-
-TEST(CTxtMessage, NullTextInsert) {
-    CTxt t;
-    t.FormatMessageA("<%1>", static_cast<const char*>(nullptr));
-    EXPECT_EQ(str(t), "<(null)>");
 }
 
 TEST(CTxtMessage, FailuresThrowMemoryException) {
@@ -122,14 +119,100 @@ TEST(CTxtMessage, ResourceIdWithoutStringThrows) {
     EXPECT_EQ(str(t), "unchanged");
 }
 
-TEST(CTxtMessage, OutputIsCutAtTheLimit) {
+// ---- Our own expansion ------------------------------------------------------------
+
+bool expand(std::string& out, size_t limit, const char* source, ...) {
+    va_list args;
+    va_start(args, source);
+    bool ok = msgexpand(source, args, limit, out);
+    va_end(args);
+    return ok;
+}
+
+TEST(MessageExpansion, StarThenLaterNumbers) {
+    std::string out;
+    ASSERT_TRUE(expand(out, 1000, "[%1!-*d!] %3", 4, 9, "next"));
+    EXPECT_EQ(out, "[9   ] next");
+    ASSERT_TRUE(expand(out, 1000, "[%2!*.*s!]%1", "x", 4, 1, "abc"));
+    EXPECT_EQ(out, "[   a]x");
+}
+
+TEST(MessageExpansion, NativeLengthModifiers) {
+    std::string out;
+    ASSERT_TRUE(expand(out, 1000, "%1!zu! %2!jd! %3!td! %4!p!", size_t(17), intmax_t(-5),
+                       ptrdiff_t(6), static_cast<const void*>(nullptr)));
+    EXPECT_EQ(out.substr(0, 8), "17 -5 6 ");
+}
+
+TEST(MessageExpansion, NullTextInsert) {
+    std::string out;
+    ASSERT_TRUE(expand(out, 1000, "<%1>", static_cast<const char*>(nullptr)));
+    EXPECT_EQ(out, "<(null)>");
+}
+
+TEST(MessageExpansion, EmptyMessageIsNoFailureHere) {
+    std::string out = "x";
+    EXPECT_TRUE(expand(out, 1000, ""));
+    EXPECT_EQ(out, "");
+    EXPECT_TRUE(expand(out, 1000, "%0abc"));
+    EXPECT_EQ(out, "");
+}
+
+TEST(MessageExpansion, Rejected) {
+    const char* sources[] = {
+        "abc%",        // '%' at the end
+        "%1!d",        // unclosed format
+        "%1!!",        // empty format
+        "%1!f!",       // no floating-point inserts
+        "%1!e!",       // no floating-point inserts
+        "%1!n!",       // no stores through inserts
+        "%1!ls!",      // no wide texts
+        "%1!wc!",      // no wide characters
+        "%1!S!",       // no wide texts
+        "%1!lp!",      // no length on pointers
+        "%1!d! %1!s!", // one argument, two types
+        "%1!*d! %1!s!",
+        "%1!dd!",                                 // one conversion only
+        "%1!123456789012345678901234567890123d!", // format too long
+    };
+    for (const char* s : sources) {
+        std::string out;
+        EXPECT_FALSE(expand(out, 1000, s, 1, 2)) << s;
+    }
+    std::string out;
+    EXPECT_FALSE(expand(out, 10, nullptr));
+}
+
+TEST(MessageExpansion, InsertsAfterTheEndTakeNothing) {
+    std::string out;
+    // %2!f! after %0 is neither parsed nor rejected.
+    ASSERT_TRUE(expand(out, 1000, "%1%0%2!f!", "only"));
+    EXPECT_EQ(out, "only");
+}
+
+TEST(MessageExpansion, OutputIsCutAtTheLimit) {
     std::string big(150000, 'z');
-    CTxt t;
-    t.FormatMessageA("%1%2", big.c_str(), "tail");
-    EXPECT_EQ(t.GetLength(), 100000);
-    t.FormatMessageA("ab%1!200000d!", 5);
-    EXPECT_EQ(t.GetLength(), 100000);
-    EXPECT_EQ(str(t).substr(0, 3), "ab ");
+    std::string out;
+    ASSERT_TRUE(expand(out, 100000, "%1%2", big.c_str(), "tail"));
+    EXPECT_EQ(out.size(), 100000u);
+    ASSERT_TRUE(expand(out, 100000, "ab%1!200000d!", 5));
+    EXPECT_EQ(out.size(), 100000u);
+    EXPECT_EQ(out.substr(0, 3), "ab ");
+    ASSERT_TRUE(expand(out, 5, "abc%ndef"));
+    EXPECT_EQ(out, "abc\r\n");
+}
+
+TEST(MessageExpansion, WidthsAreBounded) {
+    std::string out;
+    EXPECT_TRUE(expand(out, 10, "%1!999999d!", 1));
+    EXPECT_EQ(out, std::string(10, ' '));
+    EXPECT_FALSE(expand(out, 10, "%1!1000000d!", 1));
+    EXPECT_FALSE(expand(out, 10, "%1!.1000000d!", 1));
+    EXPECT_FALSE(expand(out, 10, "%1!*d!", 1000000, 1));
+    EXPECT_FALSE(expand(out, 10, "%1!*d!", -1000000, 1));
+    EXPECT_FALSE(expand(out, 10, "%1!.*s!", 2147483647, "x"));
+    EXPECT_TRUE(expand(out, 10, "%1!-*d!|", -3, 7));
+    EXPECT_EQ(out, "7  |");
 }
 
 } // namespace

@@ -567,7 +567,7 @@ struct TempFile {
         return out;
     }
     void write(const std::vector<unsigned char>& data) const {
-        std::fwrite(data.data(), 1, data.size(), f);
+        if (!data.empty()) std::fwrite(data.data(), 1, data.size(), f);
         std::fflush(f);
         std::rewind(f);
     }
