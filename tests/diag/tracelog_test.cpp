@@ -1,6 +1,7 @@
 #include "diag/logtrace.h"
 #include "diag/settings.h"
 #include "diag/tracelog.h"
+#include "platform/fileinfo.h"
 
 #include "testutil.h"
 
@@ -9,12 +10,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <ctime>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 using diagtest::Capture;
 using diagtest::ReadAll;
@@ -23,24 +22,29 @@ using diagtest::WriteAll;
 
 namespace {
 
-// The injected clock: 2026-12-08 16:05:09.042 UTC to begin with.
+// The injected clock.
 int64_t fakeSeconds = 0;
 int fakeMs = 0;
+const int64_t kStart = 1796745909; // a Tuesday in December 2026
 
 void FakeClock(int64_t* seconds, int* ms) {
     *seconds = fakeSeconds;
     *ms = fakeMs;
 }
 
-int64_t Utc(int year, int month, int day, int hour, int minute, int second) {
-    struct tm tm {};
-    tm.tm_year = year - 1900;
-    tm.tm_mon = month - 1;
-    tm.tm_mday = day;
-    tm.tm_hour = hour;
-    tm.tm_min = minute;
-    tm.tm_sec = second;
-    return int64_t(timegm(&tm));
+// The date and time parts of a line written at the start time.
+std::string DatePart() {
+    FileStamp t = localstamp(kStart, 42);
+    char buf[20];
+    std::snprintf(buf, sizeof buf, "%02d%02d%02d|", t.year % 100, t.month, t.day);
+    return buf;
+}
+
+std::string TimePart(char marker) {
+    FileStamp t = localstamp(kStart, 42);
+    char buf[30];
+    std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.042%c|", t.hour, t.minute, t.second, marker);
+    return buf;
 }
 
 // Runs in a folder of its own with its own settings file, UTC time and the
@@ -48,30 +52,27 @@ int64_t Utc(int year, int month, int day, int hour, int minute, int second) {
 class TraceLog : public ::testing::Test {
 protected:
     void SetUp() override {
-        setenv("TZ", "UTC", 1);
-        tzset();
-        fakeSeconds = Utc(2026, 12, 8, 16, 5, 9);
+        fakeSeconds = kStart;
         fakeMs = 42;
         LogTraceSetClock(&FakeClock);
         LogTraceReset();
         ini = dir.file("settings.ini");
         SetIniPath(ini.c_str());
         log = dir.file("trace.log");
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        oldCwd = cwd;
-        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        oldCwd = std::filesystem::current_path();
+        std::filesystem::current_path(dir.path());
     }
     void TearDown() override {
         LogTraceReset();
         LogTraceSetClock(nullptr);
         SetIniPath(nullptr);
-        EXPECT_EQ(chdir(oldCwd.c_str()), 0);
+        std::filesystem::current_path(oldCwd);
     }
 
     int Open(int level = 1) { return LogTraceWrite("*OPENLOG", log.c_str(), level); }
     std::string OpeningLine() const {
-        return "ACTION-INIT     |261208|16:05:09.042 |====== Opening " + log + " ======\r\n";
+        return "ACTION-INIT     |" + DatePart() + TimePart(' ') + "====== Opening " + log +
+               " ======\r\n";
     }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
@@ -84,15 +85,22 @@ protected:
     std::string Written() const { return ReadAll(log).substr(OpeningLine().size()); }
 
     TempDir dir;
-    std::string ini, log, oldCwd;
+    std::string ini, log;
+    std::filesystem::path oldCwd;
 };
 
 TEST_F(TraceLog, LevelOneLineByteForByte) {
     ASSERT_EQ(Open(), 1);
     EXPECT_TRUE(LogTraceIsOpen());
     EXPECT_EQ(LogTraceWrite("Tolvix", "Dialog 00001A2B found", 1), 0);
-    EXPECT_EQ(ReadAll(log),
-              OpeningLine() + "Tolvix          |261208|16:05:09.042a|Dialog 00001A2B found\r\n");
+    std::string line =
+        "Tolvix          |" + DatePart() + TimePart('a') + "Dialog 00001A2B found\r\n";
+    EXPECT_EQ(ReadAll(log), OpeningLine() + line);
+    EXPECT_TRUE(std::regex_match(
+        line,
+        std::regex(
+            "Tolvix {10}\\|\\d{6}\\|\\d\\d:\\d\\d:\\d\\d\\.042a\\|Dialog 00001A2B found\r\n")))
+        << line;
     // The switches asked for are now listed in the settings file.
     EXPECT_EQ(ReadAll(ini),
               "[SYS]\r\nLogShowDate=YES\r\nLogShowTime=YES\r\nLogFileFlushOnEach=NO\r\n");
@@ -103,21 +111,21 @@ TEST_F(TraceLog, TagIsCutOrPaddedToSixteen) {
         const char* tag;
         std::string column;
     } cases[] = {
-        {"CB", "CB              |261208|"},
-        {"TEST", "TEST            |261208|"},
-        {"ABC", "ABC             |261208|"},
-        {"LoadFromTree", "LoadFromTree    |261208|"},
-        {"ExactlySixteen16", "ExactlySixteen16|261208|"},
-        {"TwentyCharactersLong", "TwentyCharacters|261208|"},
-        {"", "                |261208|"},
-        {"*NOTACOMMAND", "*NOTACOMMAND    |261208|"},
+        {"CB", "CB              |" + DatePart()},
+        {"TEST", "TEST            |" + DatePart()},
+        {"ABC", "ABC             |" + DatePart()},
+        {"LoadFromTree", "LoadFromTree    |" + DatePart()},
+        {"ExactlySixteen16", "ExactlySixteen16|" + DatePart()},
+        {"TwentyCharactersLong", "TwentyCharacters|" + DatePart()},
+        {"", "                |" + DatePart()},
+        {"*NOTACOMMAND", "*NOTACOMMAND    |" + DatePart()},
         {nullptr, ""}, // no tag: no tag column and no date part
     };
     ASSERT_EQ(Open(), 1);
     std::string expect;
     for (const Case& c : cases) {
         EXPECT_EQ(LogTraceWrite(c.tag, "x", 1), 0);
-        expect += c.column + "16:05:09.042a|x\r\n";
+        expect += c.column + TimePart('a') + "x\r\n";
     }
     EXPECT_EQ(Written(), expect);
 }
@@ -132,7 +140,7 @@ TEST_F(TraceLog, LevelMarkers) {
     std::string expect;
     for (const Case& c : cases) {
         LogTraceWrite(nullptr, "m", c.level);
-        expect += std::string("16:05:09.042") + c.marker + "|m\r\n";
+        expect += TimePart(c.marker) + "m\r\n";
     }
     EXPECT_EQ(Written(), expect);
 }
@@ -140,7 +148,8 @@ TEST_F(TraceLog, LevelMarkers) {
 TEST_F(TraceLog, LineBreaksOfTheTextBecomePlus) {
     ASSERT_EQ(Open(), 1);
     LogTraceWrite("T", "first\r\nsecond\nthird\r", 1);
-    EXPECT_EQ(Written(), "T               |261208|16:05:09.042a|first++second+third+\r\n");
+    EXPECT_EQ(Written(),
+              "T               |" + DatePart() + TimePart('a') + "first++second+third+\r\n");
 }
 
 TEST_F(TraceLog, OverlongTextStillEndsTheLine) {
@@ -177,7 +186,7 @@ TEST_F(TraceLog, OpenResults) {
     EXPECT_EQ(LogTraceWrite("*OpenLog", other.c_str(), 1), -1);
     EXPECT_FALSE(std::filesystem::exists(other));
     LogTraceWrite("T", "still here", 1);
-    EXPECT_EQ(Written(), "T               |261208|16:05:09.042a|still here\r\n");
+    EXPECT_EQ(Written(), "T               |" + DatePart() + TimePart('a') + "still here\r\n");
 }
 
 TEST_F(TraceLog, NothingHappensWithoutAnOpenLog) {
@@ -247,9 +256,10 @@ TEST_F(TraceLog, DateAndTimeSwitches) {
         const char* settings;
         std::string tagged, untagged;
     } cases[] = {
-        {"LogShowDate=NO\r\nLogShowTime=YES", "T               |16:05:09.042b|x\r\n",
-         "16:05:09.042b|x\r\n"},
-        {"LogShowDate=YES\r\nLogShowTime=no", "T               |261208|b|x\r\n", "b|x\r\n"},
+        {"LogShowDate=NO\r\nLogShowTime=YES", "T               |" + TimePart('b') + "x\r\n",
+         TimePart('b') + "x\r\n"},
+        {"LogShowDate=YES\r\nLogShowTime=no", "T               |" + DatePart() + "b|x\r\n",
+         "b|x\r\n"},
         {"LogShowDate=0\r\nLogShowTime=off", "T               |b|x\r\n", "b|x\r\n"},
     };
     for (const Case& c : cases) {
@@ -271,7 +281,7 @@ TEST_F(TraceLog, DateAndTimeSwitchesAreReadOncePerProcess) {
     WriteAll(ini, "[SYS]\r\nLogShowDate=NO\r\nLogShowTime=NO\r\n");
     ASSERT_EQ(Open(), 1);
     LogTraceWrite("T", "y", 1);
-    EXPECT_EQ(Written(), "T               |261208|16:05:09.042a|y\r\n");
+    EXPECT_EQ(Written(), "T               |" + DatePart() + TimePart('a') + "y\r\n");
 }
 
 TEST_F(TraceLog, CopyTakesTheLastLogEvenAfterClose) {
@@ -301,7 +311,7 @@ TEST_F(TraceLog, ReporterFeedsTheOpenLog) {
     LOGTRACE("Tolvix", 1, "%s", "after the log");
     EXPECT_EQ(out.text(), "before the log\r\nItem 7:\r\n50% off\r\nclosing\r\nafter the log\r\n");
     EXPECT_FALSE(LogTraceIsOpen());
-    EXPECT_EQ(Written(), "Tolvix          |261208|16:05:09.042a|Item 7:++50% off\r\n");
+    EXPECT_EQ(Written(), "Tolvix          |" + DatePart() + TimePart('a') + "Item 7:++50% off\r\n");
 }
 
 // ---- FileCopy ---------------------------------------------------------------------
