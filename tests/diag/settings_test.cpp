@@ -83,8 +83,8 @@ TEST(SettingsPath, RunningExecutable) {
     SetIniPath(nullptr);
     n = GetIniPath(buf, sizeof buf);
     std::filesystem::path expected = std::filesystem::path(exe).replace_extension(".ini");
-    EXPECT_EQ(std::string(buf), expected.string());
-    EXPECT_EQ(n, int(expected.string().size()));
+    EXPECT_EQ(std::string(buf), expected.generic_string()); // '/' throughout
+    EXPECT_EQ(n, int(expected.generic_string().size()));
 }
 
 TEST(SettingsPath, SmallBufferIsCutAndTerminated) {
