@@ -338,4 +338,16 @@ TEST(SettingsWrite, NewContentsReplaceTheFileInOneStep) {
     EXPECT_EQ(Listing(dir), std::vector<std::string>{"t.ini"});
 }
 
+TEST(SettingsWrite, ReplacementKeepsTheFilesPermissions) {
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    WriteAll(ini, "[SYS]\r\nA=1\r\n");
+    namespace fs = std::filesystem;
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::perms before = fs::status(ini).permissions();
+    EXPECT_EQ(WriteIniString("SYS", "A", "2", ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[SYS]\r\nA=2\r\n");
+    EXPECT_EQ(fs::status(ini).permissions(), before);
+}
+
 } // namespace
