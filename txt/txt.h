@@ -1,2 +1,5 @@
 // Text and collection classes.
 #pragma once
+
+#include "txt/cobject.h"
+#include "txt/sptrarray.h"
