@@ -3,10 +3,10 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 
 #include "datetime/vktdatetime_internal.h"
+#include "diag/logtrace.h"
 #include "platform/clock.h"
 
 namespace vktdt {
@@ -34,9 +34,7 @@ void civilfromdays(int64_t z, int& y, int& m, int& d) {
 }
 
 void report(const char* format, long value) {
-    // Until the reporter is linked in: the same console line it prints.
-    std::printf(format, int(value));
-    std::fputs("\r\n", stdout);
+    LOGTRACE("DateTime", 1, format, int(value));
 }
 
 } // namespace vktdt
@@ -56,8 +54,7 @@ bool DateValid(int y, int m, int d) {
 }
 
 // The value other stands for: itself, or now when null (or, where asked, empty).
-const CVKTDateTime& OtherOrNow(const CVKTDateTime* other, bool emptyIsNow,
-                               CVKTDateTime& holder) {
+const CVKTDateTime& OtherOrNow(const CVKTDateTime* other, bool emptyIsNow, CVKTDateTime& holder) {
     if (other && !(emptyIsNow && other->IsEmpty())) return *other;
     holder.SetNow();
     return holder;
@@ -67,7 +64,9 @@ const CVKTDateTime& OtherOrNow(const CVKTDateTime* other, bool emptyIsNow,
 
 // ---- Value and state --------------------------------------------------------
 
-void CVKTDateTime::Reset() { *this = CVKTDateTime(); }
+void CVKTDateTime::Reset() {
+    *this = CVKTDateTime();
+}
 
 void CVKTDateTime::Copy(const CVKTDateTime* from) {
     if (from) {
@@ -80,7 +79,9 @@ int CVKTDateTime::IsEmpty() const {
     return (year | month | day | hour | minute | second) == 0 ? 1 : 0;
 }
 
-int CVKTDateTime::IsFilled() const { return IsEmpty() ? 0 : 1; }
+int CVKTDateTime::IsFilled() const {
+    return IsEmpty() ? 0 : 1;
+}
 
 int CVKTDateTime::IsValid() const {
     return month >= 1 && month <= 12 && day >= 1 && day <= DayMonth(GetYear(), month) &&
@@ -89,9 +90,13 @@ int CVKTDateTime::IsValid() const {
                : 0;
 }
 
-int CVKTDateTime::IsDate(unsigned long date) { return date >= 19000101 && date <= 29991231; }
+int CVKTDateTime::IsDate(unsigned long date) {
+    return date >= 19000101 && date <= 29991231;
+}
 
-int CVKTDateTime::IsTime(unsigned long time) { return time <= 240000; }
+int CVKTDateTime::IsTime(unsigned long time) {
+    return time <= 240000;
+}
 
 // ---- Setting ----------------------------------------------------------------
 
@@ -208,9 +213,13 @@ int CVKTDateTime::GetDate(int mode) const {
     return mode == 1 ? shortForm : full;
 }
 
-int CVKTDateTime::GetTime() const { return hour * 10000 + minute * 100 + second; }
+int CVKTDateTime::GetTime() const {
+    return hour * 10000 + minute * 100 + second;
+}
 
-int CVKTDateTime::GetTimeSec() const { return hour * 3600 + minute * 60 + second; }
+int CVKTDateTime::GetTimeSec() const {
+    return hour * 3600 + minute * 60 + second;
+}
 
 namespace {
 
@@ -229,7 +238,9 @@ int64_t WrapDay(int64_t s, int64_t& days) {
     return s;
 }
 
-int PackSec(int64_t s) { return int(s / 3600 * 10000 + s % 3600 / 60 * 100 + s % 60); }
+int PackSec(int64_t s) {
+    return int(s / 3600 * 10000 + s % 3600 / 60 * 100 + s % 60);
+}
 
 } // namespace
 
@@ -323,8 +334,10 @@ int CVKTDateTime::GetWeekDay(int mode) const {
     int len[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     int w = Jan1(y);
     const int g = (Jan1(y + 1) - w + 7) % 7;
-    if (g == 1) len[1] = 28;
-    else if (g != 2) len[8] = 19; // 1752: September lost eleven days
+    if (g == 1)
+        len[1] = 28;
+    else if (g != 2)
+        len[8] = 19; // 1752: September lost eleven days
     for (int i = 0; i < month - 1 && i < 12; ++i) w += len[i];
     w %= 7;
     const int ml = month >= 1 && month <= 12 ? len[month - 1] : 0;
@@ -366,7 +379,9 @@ int CVKTDateTime::GetJulian() const {
     return int(std::trunc((m + 1) * 30.6001)) - int(std::trunc(x - 365.25 * y)) + b + d + 1720995;
 }
 
-int CVKTDateTime::GetJulianWeek(int mode) const { return (GetJulian() - GetWeekDay(mode)) / 7; }
+int CVKTDateTime::GetJulianWeek(int mode) const {
+    return (GetJulian() - GetWeekDay(mode)) / 7;
+}
 
 // ---- Shifting ---------------------------------------------------------------
 
@@ -522,8 +537,7 @@ float CVKTDateTime::GetDiffDaysSpan(CVKTDateTime* other) {
         other = &now;
     }
     if (GetDate(0) < 19000101) year = 0, month = 1, day = 1;
-    if (other->year == 0 && other->month == 0 && other->day == 0)
-        other->month = 1, other->day = 1;
+    if (other->year == 0 && other->month == 0 && other->day == 0) other->month = 1, other->day = 1;
     return float(GetDiffSecSpan(other)) * (1.0f / 86400.0f);
 }
 

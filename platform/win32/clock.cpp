@@ -2,9 +2,13 @@
 
 #include <windows.h>
 
-void clocklocal(SYSTEMTIME& out) { GetLocalTime(&out); }
+void clocklocal(SYSTEMTIME& out) {
+    GetLocalTime(&out);
+}
 
-void clockutc(SYSTEMTIME& out) { GetSystemTime(&out); }
+void clockutc(SYSTEMTIME& out) {
+    GetSystemTime(&out);
+}
 
 bool localtm(int64_t seconds, struct tm& out) {
     __time64_t t = seconds;
