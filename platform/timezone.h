@@ -22,3 +22,10 @@ int zonebias(ZoneBias& out);
 // SYSTEM\CurrentControlSet\Control\TimeZoneInformation on Windows).  False
 // when either cannot be read.
 bool zoneactivebias(long& bias, long& activeBias);
+
+// True where the zone services follow the TZ environment variable (names of
+// the TZ database); false where the system's own zone setting rules (Windows).
+bool zonefollowstz();
+
+// Rereads the zone after the TZ variable changed (tzset).
+void zonereload();

@@ -61,3 +61,11 @@ int zonebias(ZoneBias& out) {
     if (!haveDst) return ZONE_UNKNOWN; // no daylight time: Windows says "unknown"
     return nowDst ? ZONE_DAYLIGHT : ZONE_STANDARD;
 }
+
+bool zonefollowstz() {
+    return true;
+}
+
+void zonereload() {
+    tzset();
+}

@@ -1,5 +1,6 @@
 #include "platform/timezone.h"
 
+#include <time.h>
 #include <windows.h>
 
 int zonebias(ZoneBias& out) {
@@ -43,4 +44,12 @@ bool zoneactivebias(long& bias, long& activeBias) {
         return false;
     }
     return ReadDword(k.key, "Bias", bias) && ReadDword(k.key, "ActiveTimeBias", activeBias);
+}
+
+bool zonefollowstz() {
+    return false;
+}
+
+void zonereload() {
+    _tzset();
 }

@@ -1,7 +1,6 @@
 // Clock readings and zones, run under explicit zones of the TZ database.
-#include <cstdlib>
-
 #include "dt_helpers.h"
+#include "platform/systime_def.h"
 
 namespace {
 
@@ -16,6 +15,7 @@ template <typename F> void Settled(F f) {
 } // namespace
 
 TEST(DateTimeClock, GmtEqualsLocalUnderUtc) {
+    NEED_ZONE("UTC");
     ZoneScope z("UTC");
     Settled([] {
         CVKTDateTime local, gmt;
@@ -27,25 +27,43 @@ TEST(DateTimeClock, GmtEqualsLocalUnderUtc) {
 }
 
 TEST(DateTimeClock, EasternOffsetByZone) {
-    for (const char* zone : {"America/New_York", "Europe/Berlin"})
-        if (!ZoneKnown(zone)) GTEST_SKIP() << zone << " missing";
     // The offset depends on whether the local zone is in daylight time now.
     struct Case {
         const char* zone;
         int standardOffset; // seconds east of UTC
-    } cases[] = {{"America/New_York", -18000}, {"Europe/Berlin", 3600}, {"UTC", 0}};
+    } cases[] = {{"America/New_York", -18000},
+                 {"Europe/Berlin", 3600},
+                 {"UTC", 0},
+                 {"EST5", -18000},
+                 {"CET-1CEST,M3.5.0,M10.5.0/3", 3600}};
     for (const auto& c : cases) {
+        if (!ZoneScope::Available(c.zone)) continue;
         ZoneScope z(c.zone);
-        time_t now = time(nullptr);
-        struct tm tm {};
-        localtime_r(&now, &tm);
-        const int shift = int(tm.tm_gmtoff) - c.standardOffset; // 3600 in summer
+        const int shift = LocalOffsetNow() - c.standardOffset; // 3600 in summer
         EXPECT_EQ(CVKTDateTime::GetEasternOffset(), -18000 + shift) << c.zone;
     }
 }
 
+TEST(DateTimeClock, EasternOffsetInSummerAndWinter) {
+    NEED_ZONE("UTC");
+    // Zones that are always in daylight time (a rule covering the whole year)
+    // show the shift whatever today is: Bias -60, ActiveTimeBias -120.
+    {
+        ZoneScope z("CET-1CEST,J1/0,J365/25");
+        EXPECT_EQ(CVKTDateTime::GetEasternOffset(), -14400);
+    }
+    {
+        ZoneScope z("EST5EDT,J1/0,J365/25");
+        EXPECT_EQ(CVKTDateTime::GetEasternOffset(), -14400);
+    }
+    {
+        ZoneScope z("EST5");
+        EXPECT_EQ(CVKTDateTime::GetEasternOffset(), -18000);
+    }
+}
+
 TEST(DateTimeClock, EasternNowUnderNewYorkIsLocal) {
-    if (!ZoneKnown("America/New_York")) GTEST_SKIP();
+    NEED_ZONE("America/New_York");
     ZoneScope z("America/New_York");
     Settled([] {
         CVKTDateTime local, est;
@@ -56,7 +74,7 @@ TEST(DateTimeClock, EasternNowUnderNewYorkIsLocal) {
 }
 
 TEST(DateTimeClock, EasternNowUnderBerlin) {
-    if (!ZoneKnown("Europe/Berlin")) GTEST_SKIP();
+    NEED_ZONE("Europe/Berlin");
     ZoneScope z("Europe/Berlin");
     const int offset = CVKTDateTime::GetEasternOffset();
     Settled([offset] {
@@ -69,27 +87,30 @@ TEST(DateTimeClock, EasternNowUnderBerlin) {
 }
 
 TEST(DateTimeClock, AdjToLocalUsesTheRuleInEffectNow) {
-    struct Case {
-        const char* zone;
-    } cases[] = {{"UTC"}, {"Europe/Berlin"}, {"America/New_York"}};
-    for (const auto& c : cases) {
-        if (!ZoneKnown(c.zone)) continue;
-        ZoneScope z(c.zone);
-        time_t now = time(nullptr);
-        struct tm tm {};
-        localtime_r(&now, &tm);
-        CVKTDateTime v = DT(2007, 12, 31, 23, 30);
+    for (const char* zone : {"UTC", "Europe/Berlin", "America/New_York"}) {
+        if (!ZoneScope::Available(zone)) continue;
+        ZoneScope z(zone);
+        const int offset = LocalOffsetNow();
+        CVKTDateTime v = DT(2007, 7, 1, 23, 30);
         EXPECT_EQ(v.AdjToLocal(), 0);
-        CVKTDateTime expect = DT(2007, 12, 31, 23, 30);
-        expect.ShiftTime(int(tm.tm_gmtoff));
-        EXPECT_EQ(Show(v), Show(expect)) << c.zone;
+        CVKTDateTime expect = DT(2007, 7, 1, 23, 30);
+        expect.ShiftTime(offset);
+        EXPECT_EQ(Show(v), Show(expect)) << zone;
     }
-    // Winter in Berlin: 23:30 UTC on New Year's Eve is 00:30 of the new year
-    // whenever standard time is in effect; a fixed-offset zone shows it always.
+}
+
+TEST(DateTimeClock, AdjToLocalInStandardTime) {
+    NEED_ZONE("UTC");
+    // UTC+1 in standard time: 23:30 UTC on New Year's Eve is 00:30 of the new
+    // year.  A zone without daylight rules is always in standard time.
     ZoneScope fixed("CET-1");
     CVKTDateTime v = DT(2007, 12, 31, 23, 30);
-    v.AdjToLocal();
+    EXPECT_EQ(v.AdjToLocal(), 0);
     EXPECT_EQ(Show(v), "2008-01-01 00:30:00");
+    // The clamp at the top of the range is reported.
+    v = DT(2155, 12, 31, 23, 30);
+    EXPECT_EQ(v.AdjToLocal(), -1);
+    EXPECT_EQ(Show(v), "2155-12-31 23:59:59");
 }
 
 TEST(DateTimeClock, SystemTimeRecord) {
@@ -125,7 +146,7 @@ TEST(DateTimeClock, SystemTimeRecord) {
 }
 
 TEST(DateTimeClock, SpanSeesDaylightSaving) {
-    if (!ZoneKnown("Europe/Berlin")) GTEST_SKIP();
+    NEED_ZONE("Europe/Berlin");
     ZoneScope z("Europe/Berlin");
     // 2007-03-25 02:00 the clocks went forward one hour.
     const CVKTDateTime before = DT(2007, 3, 25, 0, 0), after = DT(2007, 3, 25, 12, 0);

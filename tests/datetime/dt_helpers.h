@@ -2,12 +2,15 @@
 #pragma once
 
 #include <cstdlib>
+#include <filesystem>
 #include <ctime>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "datetime/vktdatetime.h"
+#include "platform/environ.h"
+#include "platform/timezone.h"
 
 // A value from its calendar fields (full year).
 inline CVKTDateTime DT(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
@@ -36,29 +39,42 @@ public:
         const char* old = std::getenv("TZ");
         hadOld_ = old != nullptr;
         if (old) old_ = old;
-        setenv("TZ", zone, 1);
-        tzset();
+        setenvvar("TZ", zone);
+        zonereload();
     }
     ~ZoneScope() {
-        if (hadOld_)
-            setenv("TZ", old_.c_str(), 1);
-        else
-            unsetenv("TZ");
-        tzset();
+        setenvvar("TZ", hadOld_ ? old_.c_str() : nullptr);
+        zonereload();
     }
     ZoneScope(const ZoneScope&) = delete;
     ZoneScope& operator=(const ZoneScope&) = delete;
+
+    // Whether the zone can be chosen here: the zone services follow TZ and the
+    // TZ database knows the name.
+    static bool Available(const char* zone) {
+        if (!zonefollowstz()) return false;
+        if (std::string(zone) == "UTC") return true;
+        std::error_code ec;
+        return std::filesystem::exists(std::string("/usr/share/zoneinfo/") + zone, ec);
+    }
 
 private:
     bool hadOld_ = false;
     std::string old_;
 };
 
-// Whether the TZ database knows the zone (tests that need it skip otherwise).
-inline bool ZoneKnown(const char* zone) {
-    std::string path = std::string("/usr/share/zoneinfo/") + zone;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
-    std::fclose(f);
-    return true;
+#define NEED_ZONE(zone)                                                                            \
+    if (!ZoneScope::Available(zone)) GTEST_SKIP() << "zone " << zone << " cannot be chosen here"
+
+// Offset of local time from UTC now, in seconds (east positive).
+inline int LocalOffsetNow() {
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        CVKTDateTime gmt, local, again;
+        gmt.SetNowGMT();
+        local.SetNow();
+        again.SetNowGMT();
+        if (gmt.Compare(&again, 6) != 0) continue; // a tick in between
+        return gmt.GetDiffSec(&local);
+    }
+    return 0;
 }
