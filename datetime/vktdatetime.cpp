@@ -11,26 +11,28 @@
 
 namespace vktdt {
 
-// Howard Hinnant's civil-calendar algorithms (constant time, proleptic Gregorian).
-int64_t daysfromcivil(int64_t y, int m, int d) {
-    y -= m <= 2;
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
+// Howard Hinnant's civil-calendar algorithms (constant time, proleptic
+// Gregorian), in 32-bit arithmetic: callers stay within a few thousand years
+// of the range, far inside what int holds.
+int64_t daysfromcivil(int64_t year, int m, int d) {
+    const int y = int(year) - (m <= 2);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = unsigned(y - era * 400);
+    const unsigned doy = unsigned((153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1);
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return int64_t(era) * 146097 + int64_t(doe) - 719468;
 }
 
-void civilfromdays(int64_t z, int& y, int& m, int& d) {
-    z += 719468;
-    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-    const int64_t doe = z - era * 146097;
-    const int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int64_t mp = (5 * doy + 2) / 153;
+void civilfromdays(int64_t days, int& y, int& m, int& d) {
+    const int z = int(days) + 719468;
+    const int era = (z >= 0 ? z : z - 146096) / 146097;
+    const unsigned doe = unsigned(z - era * 146097);
+    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const unsigned mp = (5 * doy + 2) / 153;
     d = int(doy - (153 * mp + 2) / 5 + 1);
     m = int(mp < 10 ? mp + 3 : mp - 9);
-    y = int(yoe + era * 400 + (m <= 2));
+    y = int(yoe) + era * 400 + (m <= 2);
 }
 
 void report(const char* format, long value) {
