@@ -85,11 +85,18 @@ bool IsKeyword(const char* text, const char* keyword) {
     return strcmpci(text, keyword, 1) == 0;
 }
 
-// Shared first step of the time parsers for a text without two ':' fields.
-int PackedFromNumber(long v) {
+// Any number reaches the time parsers; one that does not fit an int is out of
+// range as a packed time anyway.
+int ClampInt(int64_t v) {
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : int(v);
+}
+
+// Shared first step of the time parsers for a text without two ':' fields:
+// hours become HHMM, HHMM becomes HHMMSS.
+int PackedFromNumber(int64_t v) {
     if (v < 24) v *= 100;
-    if (v >= 2400) return v > INT_MAX ? INT_MAX : int(v);
-    return int(v * 100);
+    if (v < 2400) v *= 100;
+    return ClampInt(v);
 }
 
 int TimeFromFields(const char* text) {
@@ -128,9 +135,9 @@ int CVKTDateTime::GetTimeAlpha(const char* from) {
         // Decimal hours (9.75 is 09:45:00); a number too large for hours is
         // read as an integer.
         if (std::isfinite(v) && std::fabs(v) < 1e9 && v != std::trunc(v)) {
-            const int h = int(std::trunc(v));
-            const int s = int(std::trunc((v - h) * 3600));
-            return h * 10000 + (s / 60) * 100 + s % 60;
+            const int64_t h = int64_t(std::trunc(v));
+            const int64_t s = int64_t(std::trunc((v - double(h)) * 3600));
+            return ClampInt(h * 10000 + (s / 60) * 100 + s % 60);
         }
         return PackedFromNumber(LeadInt(c.text));
     }

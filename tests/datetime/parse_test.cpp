@@ -1,4 +1,5 @@
 // Turning text into dates and times.
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -83,6 +84,12 @@ TEST(DateTimeParse, TimeText) {
         {"9:", 90000, 90000},
         {"", 0, 0},
         {"abc", 0, 0},
+        // Numbers beyond int stay out of range instead of overflowing.
+        {"99999999999", INT_MAX, INT_MAX},
+        {"-99999999999", INT_MIN, INT_MIN},
+        {"-2147483648", INT_MIN, INT_MIN},
+        {"99999999.5", 99999999, INT_MAX},
+        {"-0.5", 0, -3000},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(CVKTDateTime::ParseTimeText(c.in), c.parse) << c.in;
