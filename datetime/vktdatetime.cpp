@@ -325,10 +325,11 @@ int CVKTDateTime::DayMonth(int y, int m) {
     return m == 2 && DayYear(y) == 366 ? 29 : kLen[m];
 }
 
-int CVKTDateTime::Jan1(int y) {
-    const int c = y > 1800 ? (y - 1601) / 400 - (y - 1701) / 100 : 0;
-    const int k = y > 1752 ? 3 : 0;
-    return (4 + y + (y + 3) / 4 + c + k) % 7;
+int CVKTDateTime::Jan1(int year) {
+    const int64_t y = year; // any int, without overflow
+    const int64_t c = y > 1800 ? (y - 1601) / 400 - (y - 1701) / 100 : 0;
+    const int64_t k = y > 1752 ? 3 : 0;
+    return int((4 + y + (y + 3) / 4 + c + k) % 7);
 }
 
 int CVKTDateTime::GetWeekDay(int mode) const {

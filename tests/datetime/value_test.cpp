@@ -210,6 +210,10 @@ TEST(DateTimeCalendar, BritishJan1) {
         int year, weekday;
     } cases[] = {{1752, 3}, {2007, 1}, {1753, 1}, {1700, 1}, {1900, 1}, {2000, 6}, {2155, 3}};
     for (const auto& c : cases) EXPECT_EQ(CVKTDateTime::Jan1(c.year), c.weekday) << c.year;
+    // Any year is answered without overflow: a weekday, or its negative for
+    // years before the era as the truncating formula gives.
+    EXPECT_LT(std::abs(CVKTDateTime::Jan1(INT_MAX)), 7);
+    EXPECT_LT(std::abs(CVKTDateTime::Jan1(INT_MIN)), 7);
 }
 
 TEST(DateTimeCalendar, WeekdaysJulianAndWeekStart) {
