@@ -165,6 +165,13 @@ TEST(DateTimeParse, SetDTFreeForm) {
     EXPECT_EQ(v.SetDT(("12/" + std::string(2000, '7')).c_str()), -1);
 }
 
+TEST(DateTimeParse, MonthDayTakesTheCurrentYear) {
+    CVKTDateTime v = DT(2001, 2, 3, 4, 5, 6);
+    EXPECT_EQ(v.SetDT("12/7"), 0);
+    EXPECT_EQ(v.GetDate(), CurrentYear() * 10000 + 1207);
+    EXPECT_EQ(v.GetTime(), 0);
+}
+
 TEST(DateTimeParse, Keywords) {
     for (const char* kw : {"today", "TODAY", " Today "}) {
         CVKTDateTime v, now;
