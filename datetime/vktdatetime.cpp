@@ -500,6 +500,17 @@ float DiffDays(const Wide& from, const Wide& to) {
 
 int CVKTDateTime::ShiftDate(int n) {
     if (n == 0) return 0;
+    const int y = GetYear();
+    if (month >= 1 && month <= 12 && day >= 1 && day <= DayMonth(y, month)) {
+        // The usual case, a calendar date: straight day-number arithmetic.
+        const int64_t days = daysfromcivil(y, month, day) + n;
+        if (days < kFirstDay) return ClampLow(*this);
+        if (days > kLastDay) return ClampHigh(*this);
+        int ny, nm, nd;
+        civilfromdays(days, ny, nm, nd);
+        year = uint8_t(ny - kMinYear), month = uint8_t(nm), day = uint8_t(nd);
+        return 0;
+    }
     Wide w(*this);
     ShiftDays(w, n);
     if (w.y < kMinYear) return ClampLow(*this);
