@@ -35,7 +35,7 @@ bool StoreSystemTime(CVKTDateTime& v, const SYSTEMTIME& st) {
 
 int CVKTDateTime::SetNow() {
     struct tm tm {};
-    if (!localtm(int64_t(time(nullptr)), tm)) return -1;
+    if (!localtm(clocknow(), tm)) return -1;
     return StoreTm(*this, tm) ? 0 : -1;
 }
 

@@ -12,6 +12,10 @@ void clocklocal(SYSTEMTIME& out);
 // Current UTC time with milliseconds (GetSystemTime).
 void clockutc(SYSTEMTIME& out);
 
+// Current time in seconds since 1970-01-01 UTC, read from the same clock as
+// clocklocal and clockutc (so that readings of the three agree at a tick).
+int64_t clocknow();
+
 // Seconds since 1970-01-01 UTC broken down as local time by the zone's rules
 // for that moment.  False when the C library cannot convert it.
 bool localtm(int64_t seconds, struct tm& out);

@@ -33,6 +33,13 @@ void clockutc(SYSTEMTIME& out) {
     ToSystemTime(tm, ts.tv_nsec, out);
 }
 
+int64_t clocknow() {
+    // Not time(): that may read a coarser clock, a few milliseconds behind.
+    struct timespec ts {};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return int64_t(ts.tv_sec);
+}
+
 bool localtm(int64_t seconds, struct tm& out) {
     time_t t = time_t(seconds);
     if (int64_t(t) != seconds) return false;

@@ -10,6 +10,16 @@ void clockutc(SYSTEMTIME& out) {
     GetSystemTime(&out);
 }
 
+int64_t clocknow() {
+    FILETIME ft;
+    GetSystemTimeAsFileTime(&ft);
+    ULARGE_INTEGER u;
+    u.LowPart = ft.dwLowDateTime;
+    u.HighPart = ft.dwHighDateTime;
+    // 100-ns ticks since 1601 to seconds since 1970.
+    return int64_t(u.QuadPart / 10000000ULL) - 11644473600LL;
+}
+
 bool localtm(int64_t seconds, struct tm& out) {
     __time64_t t = seconds;
     return _localtime64_s(&out, &t) == 0;
