@@ -20,12 +20,15 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#ifndef OSTRELLE_PRINTF
 #if defined(__GNUC__) || defined(__clang__)
 #define OSTRELLE_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
 #define OSTRELLE_PRINTF(fmt, args)
+#endif
 #endif
 
 // The framework's string and string array.
@@ -136,6 +139,12 @@ public:
     // No bounds checks: the caller keeps 0 <= pos <= length.
     char GetAt(int pos) const { return m_pData[pos]; }
     char operator[](int pos) const { return m_pData[pos]; }
+    // Other integer types as index: exact matches, so that t[i] never competes
+    // with indexing the converted pointer.
+    template <typename I, typename = std::enable_if_t<std::is_integral_v<I>>>
+    char operator[](I pos) const {
+        return m_pData[pos];
+    }
     void SetAt(int pos, char c) { m_pData[pos] = c; }
     // Replaces every from by to; returns the number replaced.
     int Replace(char from, char to);
@@ -222,9 +231,11 @@ public:
     // other count all 8.  Returns the new length.
     int MakeHexValue(int value, int digits);
     // value with precision decimals ("%.*f"), trailing zeros and a bare
-    // point removed.  A value whose text would not fit 99 characters (or is
-    // not finite) is written in the shortest exponent form ("%.*g", e.g.
-    // "1e+300") instead.  Returns the new length.
+    // point removed.  A value whose fixed-point text would not fit 99
+    // characters (|value| beyond about 1e98, or a large precision) is written
+    // in exponent form with the precision as significant digits, 1 to 17
+    // ("%.*g": 1e300 with precision 2 gives "1e+300").  Infinity and NaN
+    // give "inf", "-inf", "nan".  Returns the new length.
     int MakeValueTxt(double value, int precision);
 
     // ---- File names and file input and output (ctxt_file.cpp) ---------------
