@@ -164,9 +164,10 @@ public:
     int SetDTDash(const char* text, int yearField);
     // A file's time stamp as local time: 'A' last access, 'C' creation, 'M'
     // last write, 'S' modification time as stat reports it.  Resets first.
-    // -1 when the file cannot be examined; other letters return 0 and leave
-    // the empty value.  Where the file system keeps no creation time, 'C'
-    // reports the last status change, the nearest time the system records.
+    // -1 when the file cannot be examined, -2 (empty value) when its time lies
+    // outside 1900..2155; other letters return 0 and leave the empty value.  Where the file system
+    // keeps no creation time, 'C' reports the last status change, the nearest time the system
+    // records.
     int SetDTFile(const char* path, char which);
     // Packed date, or 1 bad year, 2 bad month, 3 bad day.
     static int GetDateAlpha(const char* text, int yearField, int monthField, int dayField,
