@@ -1,2 +1,4 @@
 // Date and time, HTTP GET and time synchronisation.
 #pragma once
+
+#include "datetime/vktdatetime.h"
