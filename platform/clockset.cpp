@@ -11,7 +11,7 @@ ClockSetter& installed() {
 
 } // namespace
 
-int setlocalclock(const LocalClock& when) {
+int setlocalclock(const SYSTEMTIME& when) {
     const ClockSetter& setter = installed();
     return setter ? setter(when) : systemsetlocalclock(when);
 }

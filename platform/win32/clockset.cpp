@@ -2,32 +2,8 @@
 
 #include <windows.h>
 
-LocalClock readlocalclock() {
-    SYSTEMTIME st{};
-    GetLocalTime(&st);
-    LocalClock c;
-    c.year = st.wYear;
-    c.month = st.wMonth;
-    c.day = st.wDay;
-    c.hour = st.wHour;
-    c.minute = st.wMinute;
-    c.second = st.wSecond;
-    c.millisecond = st.wMilliseconds;
-    c.weekday = st.wDayOfWeek;
-    return c;
-}
-
-int systemsetlocalclock(const LocalClock& when) {
-    SYSTEMTIME st{};
-    st.wYear = WORD(when.year);
-    st.wMonth = WORD(when.month);
-    st.wDay = WORD(when.day);
-    st.wHour = WORD(when.hour);
-    st.wMinute = WORD(when.minute);
-    st.wSecond = WORD(when.second);
-    st.wMilliseconds = WORD(when.millisecond);
-    st.wDayOfWeek = WORD(when.weekday);
-    if (SetLocalTime(&st)) return 0;
+int systemsetlocalclock(const SYSTEMTIME& when) {
+    if (SetLocalTime(&when)) return 0;
     int err = int(GetLastError());
     return err != 0 ? err : ERROR_INVALID_PARAMETER;
 }
