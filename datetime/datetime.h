@@ -2,3 +2,4 @@
 #pragma once
 
 #include "datetime/vktdatetime.h"
+#include "datetime/httpget.h"
