@@ -1,2 +1,6 @@
 // Text and collection classes.
 #pragma once
+
+#include "txt/ctxt.h"
+#include "txt/cobject.h"
+#include "txt/sptrarray.h"
