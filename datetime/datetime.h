@@ -3,3 +3,4 @@
 
 #include "datetime/vktdatetime.h"
 #include "datetime/httpget.h"
+#include "datetime/timesync.h"
