@@ -57,6 +57,13 @@ protected:
         };
         s.Get("/echo", echo);
         s.Get("/", echo);
+        // Headers, then no body within the client's timeout.
+        s.Get("/stall", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content_provider(100, "text/plain", [](size_t, size_t, httplib::DataSink&) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                return false;
+            });
+        });
         s.Get("/zero", [](const httplib::Request&, httplib::Response& res) {
             res.set_content(std::string("abc\0def", 7), "text/plain");
         });
@@ -231,6 +238,14 @@ TEST_F(HttpGetTest, SilentServerEndsWithTheTimeout) {
     ExpectLibraryErrorLine(out);
     // Bounded by the total timeout (generously: this is no timing test).
     EXPECT_LT(elapsed, std::chrono::seconds(20));
+}
+
+TEST_F(HttpGetTest, StalledBodyEndsWithTheTimeout) {
+    HttpSetTimeouts(300, 600);
+    std::string out = "kept", report;
+    EXPECT_EQ(2, Get(server_->url("/stall"), out, report));
+    ExpectLibraryErrorLine(out);
+    EXPECT_EQ(0u, report.find("Error: (")) << report;
 }
 
 TEST(HttpParseUrl, SplitsTheParts) {

@@ -63,6 +63,7 @@ std::string Fields(const CVKTDateTime& v) {
 class TimeSyncTest : public ::testing::Test {
 protected:
     using Page = std::function<std::string(int fetch)>;
+    static constexpr const char* kStall = "(stall)";
 
     static void SetUpTestSuite() {
         server_ = new LoopbackServer;
@@ -71,7 +72,16 @@ protected:
                 std::lock_guard<std::mutex> lock(mutex_);
                 targets_ += req.target + "|";
                 int fetch = fetches_++;
-                res.set_content(page_ ? page_(fetch) : std::string(name), "text/html");
+                std::string page = page_ ? page_(fetch) : std::string(name);
+                if (page != kStall) {
+                    res.set_content(page, "text/html");
+                    return;
+                }
+                // Headers, then no body within the client's timeout.
+                res.set_content_provider(100, "text/html", [](size_t, size_t, httplib::DataSink&) {
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+                    return false;
+                });
             };
         };
         server_->server().Get("/cgi-bin/dater.sh", serve("date"));
@@ -303,6 +313,16 @@ TEST_F(TimeSyncTest, UnreachableServiceIsAnOpenError) {
     EXPECT_EQ("SyncTime: URL open error!", text);
     EXPECT_EQ(-2, v.SetNowTimeGov(text, 1));
     EXPECT_EQ("SyncTime: URL open error!", text);
+}
+
+TEST_F(TimeSyncTest, StalledPageIsAReadingError) {
+    Serve([](int) { return std::string(kStall); });
+    HttpSetTimeouts(300, 600);
+    CVKTDateTime v;
+    CString text;
+    EXPECT_EQ(-3, v.SetNowNavy(text, 0));
+    EXPECT_EQ("SyncTime: URL reading error!", text);
+    EXPECT_EQ(1, Fetches());
 }
 
 TEST(SyncGMT, AdjustsThroughTheInstalledSetter) {
