@@ -365,9 +365,11 @@ int CVKTDateTime::GetWeekStart(int mode) const {
     return t.GetDate(-2);
 }
 
-int CVKTDateTime::GetJulian() const {
-    int y = GetYear(), m = month;
-    const int d = day;
+namespace {
+
+// Julian day number of a date in the British calendar (the Gregorian rule
+// from 1582-10-15 on), valid or not.
+int JulianOf(int y, int m, int d) {
     if (y < 0) ++y; // there is no year 0
     const double x = y <= 0 ? 0.75 : 0.0;
     if (m <= 2) --y, m += 12;
@@ -377,6 +379,12 @@ int CVKTDateTime::GetJulian() const {
         b = 2 - a + a / 4;
     }
     return int(std::trunc((m + 1) * 30.6001)) - int(std::trunc(x - 365.25 * y)) + b + d + 1720995;
+}
+
+} // namespace
+
+int CVKTDateTime::GetJulian() const {
+    return JulianOf(GetYear(), month, day);
 }
 
 int CVKTDateTime::GetJulianWeek(int mode) const {
@@ -398,14 +406,6 @@ int ClampHigh(CVKTDateTime& v) {
     return -1;
 }
 
-// Stores the date y-m-d when y is in range, else clamps.
-int StoreDate(CVKTDateTime& v, int y, int m, int d) {
-    if (y < kMinYear) return ClampLow(v);
-    if (y > kMaxYear) return ClampHigh(v);
-    v.year = uint8_t(y - kMinYear), v.month = uint8_t(m), v.day = uint8_t(d);
-    return 0;
-}
-
 } // namespace
 
 int CVKTDateTime::ShiftYear(int n) {
@@ -416,62 +416,102 @@ int CVKTDateTime::ShiftYear(int n) {
     return 0;
 }
 
-int CVKTDateTime::ShiftDate(int n) {
-    if (n == 0) return 0;
-    int y = GetYear(), m = month, d = day;
-    int64_t rest = n;
-    // A date that is not a calendar date is first walked one day at a time,
-    // by the same rules as every step, until it is one (a few hundred steps
-    // at most); from there the rest is day-number arithmetic.
-    for (int guard = 0; rest != 0 && !DateValid(y, m, d) && guard < 1024; ++guard) {
+namespace {
+
+// A value with room for years outside the range, so that a shift can be
+// carried out in full before the result is clamped.
+struct Wide {
+    int y, m, d, h, mi, s;
+    explicit Wide(const CVKTDateTime& v)
+        : y(v.GetYear()), m(v.month), d(v.day), h(v.hour), mi(v.minute), s(v.second) {}
+    bool Valid() const { return DateValid(y, m, d) && h <= 23 && mi <= 59 && s <= 59; }
+    int TimeSec() const { return h * 3600 + mi * 60 + s; }
+    // Stores into v, or clamps to the nearest end of the range (-1).
+    int Store(CVKTDateTime& v) const {
+        if (y < kMinYear) return ClampLow(v);
+        if (y > kMaxYear) return ClampHigh(v);
+        v.year = uint8_t(y - kMinYear), v.month = uint8_t(m), v.day = uint8_t(d);
+        v.hour = uint8_t(h), v.minute = uint8_t(mi), v.second = uint8_t(s);
+        return 0;
+    }
+};
+
+// Whole days forward or back.  A date that is not a calendar date is first
+// walked one day at a time, by the same rules as every step, until it is one
+// (a few hundred steps at most); from there the rest is day-number arithmetic.
+void ShiftDays(Wide& w, int64_t rest) {
+    for (int guard = 0; rest != 0 && !DateValid(w.y, w.m, w.d) && guard < 1024; ++guard) {
         if (rest > 0) {
-            if (++d > DayMonth(y, m)) {
-                d = 1;
-                if (++m > 12) m = 1, ++y;
+            if (++w.d > CVKTDateTime::DayMonth(w.y, w.m)) {
+                w.d = 1;
+                if (++w.m > 12) w.m = 1, ++w.y;
             }
             --rest;
         } else {
-            if (--d <= 0) {
-                if (--m <= 0) m = 12, --y;
-                d = DayMonth(y, m);
+            if (--w.d <= 0) {
+                if (--w.m <= 0) w.m = 12, --w.y;
+                w.d = CVKTDateTime::DayMonth(w.y, w.m);
             }
             ++rest;
         }
     }
-    if (rest != 0 && DateValid(y, m, d)) {
-        const int64_t days = daysfromcivil(y, m, d) + rest;
-        if (days < kFirstDay) return ClampLow(*this);
-        if (days > kLastDay) return ClampHigh(*this);
-        civilfromdays(days, y, m, d);
+    if (rest != 0 && DateValid(w.y, w.m, w.d)) {
+        // Held far enough that the year stays well inside int.
+        int64_t days = daysfromcivil(w.y, w.m, w.d) + rest;
+        if (days < kFirstDay - 400) days = kFirstDay - 400;
+        if (days > kLastDay + 400) days = kLastDay + 400;
+        civilfromdays(days, w.y, w.m, w.d);
     }
-    return StoreDate(*this, y, m, d);
+}
+
+// Month steps: forward, a day beyond the new month's end rolls on into the
+// next month; backward, it is pulled back to the month's end.  The caller
+// bounds n.
+void ShiftMonths(Wide& w, int n) {
+    for (int i = 0; i < n; ++i) {
+        if (++w.m > 12) w.m = 1, ++w.y;
+        for (int k = 0; k < 10 && !w.Valid(); ++k) ShiftDays(w, 1);
+    }
+    for (int i = 0; i > n; --i) {
+        if (--w.m < 1) w.m = 12, --w.y;
+        for (int k = 0; k < 10 && !w.Valid(); ++k) ShiftDays(w, -1);
+    }
+}
+
+// Compare at level 3 (by date) of two wide values.
+int CompareDate(const Wide& a, const Wide& b) {
+    if (a.y != b.y) return a.y < b.y ? -1 : 1;
+    if (a.m != b.m) return a.m < b.m ? -1 : 1;
+    if (a.d != b.d) return a.d < b.d ? -1 : 1;
+    return 0;
+}
+
+float DiffDays(const Wide& from, const Wide& to) {
+    const int64_t secs =
+        (int64_t(JulianOf(to.y, to.m, to.d)) - JulianOf(from.y, from.m, from.d)) * 86400 +
+        to.TimeSec() - from.TimeSec();
+    return float(secs) * (1.0f / 86400.0f);
+}
+
+} // namespace
+
+int CVKTDateTime::ShiftDate(int n) {
+    if (n == 0) return 0;
+    Wide w(*this);
+    ShiftDays(w, n);
+    if (w.y < kMinYear) return ClampLow(*this);
+    if (w.y > kMaxYear) return ClampHigh(*this);
+    year = uint8_t(w.y - kMinYear), month = uint8_t(w.m), day = uint8_t(w.d);
+    return 0;
 }
 
 int CVKTDateTime::ShiftMonth(int n) {
     // Beyond a whole range of months the result is outside whatever the start.
     if (n > kMonthSpan + 12) return ClampHigh(*this);
     if (n < -(kMonthSpan + 12)) return ClampLow(*this);
-    for (int i = 0; i < n; ++i) {
-        if (month + 1 > 12) {
-            if (year == kMaxYear - kMinYear) return ClampHigh(*this);
-            month = 1, ++year;
-        } else {
-            ++month;
-        }
-        for (int k = 0; k < 10 && !IsValid(); ++k)
-            if (ShiftDate(1) != 0) return -1;
-    }
-    for (int i = 0; i > n; --i) {
-        if (month <= 1) {
-            if (year == 0) return ClampLow(*this);
-            month = 12, --year;
-        } else {
-            --month;
-        }
-        for (int k = 0; k < 10 && !IsValid(); ++k)
-            if (ShiftDate(-1) != 0) return -1;
-    }
-    return 0;
+    Wide w(*this);
+    ShiftMonths(w, n);
+    return w.Store(*this);
 }
 
 int CVKTDateTime::ShiftTime(int secs) {
@@ -542,38 +582,39 @@ float CVKTDateTime::GetDiffDaysSpan(CVKTDateTime* other) {
 }
 
 float CVKTDateTime::GetDiffMonth(const CVKTDateTime* other) const {
-    CVKTDateTime t;
-    t = OtherOrNow(other, false, t);
-    const int c = Compare(&t, 3);
+    CVKTDateTime now;
+    const Wide self(*this);
+    Wide t(OtherOrNow(other, false, now));
+    const int c = CompareDate(self, t);
     if (c == 0) return 0.0f;
-    // Every loop below ends within the range's months: a shift clamps at the
-    // ends of the range.
+    // The steps are taken on wide values, so that a month past either end of
+    // the range counts like any other; each loop ends within the range's months.
     if (c > 0) {
         int r = 1;
-        t.ShiftMonth(1);
-        for (int guard = 0; Compare(&t, 3) > 0 && guard <= kMonthSpan; ++guard) {
+        ShiftMonths(t, 1);
+        for (int guard = 0; CompareDate(self, t) > 0 && guard <= kMonthSpan; ++guard) {
             ++r;
-            t.ShiftMonth(1);
+            ShiftMonths(t, 1);
         }
-        if (Compare(&t, 3) == 0) return float(r);
-        t.ShiftMonth(-1);
+        if (CompareDate(self, t) == 0) return float(r);
+        ShiftMonths(t, -1);
         --r;
-        const float f = GetDiffDays(&t);
-        const int n = DayMonth(t.GetYear(), t.month);
+        const float f = DiffDays(self, t);
+        const int n = DayMonth(t.y, t.m);
         if (f == 0.0f || n == 0) return float(r);
         return float(r) - f / float(n);
     }
     int r = -1;
-    t.ShiftMonth(-1);
-    for (int guard = 0; Compare(&t, 3) < 0 && guard <= kMonthSpan; ++guard) {
+    ShiftMonths(t, -1);
+    for (int guard = 0; CompareDate(self, t) < 0 && guard <= kMonthSpan; ++guard) {
         --r;
-        t.ShiftMonth(-1);
+        ShiftMonths(t, -1);
     }
-    if (Compare(&t, 3) == 0) return float(r);
-    const int n = DayMonth(t.GetYear(), t.month);
-    t.ShiftMonth(1);
+    if (CompareDate(self, t) == 0) return float(r);
+    const int n = DayMonth(t.y, t.m);
+    ShiftMonths(t, 1);
     ++r;
-    const float f = GetDiffDays(&t);
+    const float f = DiffDays(self, t);
     if (f == 0.0f || n == 0) return float(r);
     return float(r) - f / float(n);
 }
