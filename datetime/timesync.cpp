@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/clockset.h"
 #include "platform/http.h"
+#include "platform/systime_def.h"
 #include "textutil/bgetl.h"
 #include "textutil/strfld.h"
 #include "txt/ctxt.h"
