@@ -3,6 +3,8 @@
 
 #include <httplib.h>
 
+#include "platform/environ.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -16,6 +18,9 @@
 class LoopbackServer {
 public:
     LoopbackServer() {
+        // A proxy configured in the environment must not take loopback requests.
+        setenvvar("no_proxy", "127.0.0.1,localhost");
+        setenvvar("NO_PROXY", "127.0.0.1,localhost");
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         // stop() only works once the server runs; connections made before
