@@ -5,6 +5,7 @@
 #include <curl/curl.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstring>
 
@@ -33,6 +34,18 @@ std::string cut(std::string text) {
     if (text.size() > kHttpMaxErrorText) text.resize(kHttpMaxErrorText);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     return text;
+}
+
+// True when raw headers hold a "Location:" line (name in any case).
+bool HasLocation(const std::string& headers) {
+    static const char kName[] = "\nlocation:";
+    const size_t n = sizeof kName - 1;
+    for (size_t i = 0; i + n <= headers.size(); ++i) {
+        size_t k = 0;
+        while (k < n && std::tolower((unsigned char)headers[i + k]) == kName[k]) ++k;
+        if (k == n) return true;
+    }
+    return false;
 }
 
 struct SlistDeleter {
@@ -74,6 +87,7 @@ struct HttpRequest::Impl {
     char errbuf[CURL_ERROR_SIZE] = {};
 
     std::string* rawHeaders = nullptr;
+    bool following = false; // curl follows redirects itself
     bool headersDone = false;
     bool headersTooLong = false;
 
@@ -104,7 +118,11 @@ struct HttpRequest::Impl {
         if ((n == 2 && data[0] == '\r' && data[1] == '\n') || (n == 1 && data[0] == '\n')) {
             long code = 0;
             curl_easy_getinfo(self->easy, CURLINFO_RESPONSE_CODE, &code);
-            if (code >= 200 || code == 0) self->headersDone = true;
+            // Interim answers, and redirects that curl is going to follow,
+            // are not the answer yet.
+            bool followed =
+                self->following && code >= 300 && code < 400 && HasLocation(*self->rawHeaders);
+            if ((code >= 200 || code == 0) && !followed) self->headersDone = true;
         }
         return n;
     }
@@ -209,6 +227,7 @@ bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& optio
     Impl& r = *impl_;
     r.multi = session_.impl()->multi;
     r.rawHeaders = &headers_;
+    r.following = options.followRedirects;
     r.easy = curl_easy_init();
     if (!r.easy) {
         error_ = {CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT)};

@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -246,6 +247,33 @@ TEST_F(HttpGetTest, StalledBodyEndsWithTheTimeout) {
     EXPECT_EQ(2, Get(server_->url("/stall"), out, report));
     ExpectLibraryErrorLine(out);
     EXPECT_EQ(0u, report.find("Error: (")) << report;
+}
+
+TEST_F(HttpGetTest, TransportReadsFullPiecesAndFollowsOnlyWhenAsked) {
+    HttpSession session("transport-test");
+    ASSERT_TRUE(session.Ok());
+    HttpTarget target{"127.0.0.1", unsigned(server_->port()), "/big"};
+    HttpRequest request(session);
+    ASSERT_TRUE(request.Send(target, {}));
+    EXPECT_EQ(200, request.Status());
+    EXPECT_EQ(0u, request.RawHeaders().find("HTTP/1.1 200"));
+    std::vector<char> buf(20000);
+    std::vector<long> pieces;
+    for (long n; (n = request.Read(buf.data(), 20000)) > 0 && pieces.size() < 10;)
+        pieces.push_back(n);
+    EXPECT_EQ((std::vector<long>{20000, 20000, 20000, 10001}), pieces);
+    EXPECT_EQ(0, request.Read(buf.data(), 20000));
+
+    target.path = "/found";
+    ASSERT_TRUE(request.Send(target, {}));
+    EXPECT_EQ(302, request.Status());
+    EXPECT_NE(std::string::npos, request.RawHeaders().find("\r\nLocation: http://"));
+    HttpRequestOptions follow;
+    follow.followRedirects = true;
+    ASSERT_TRUE(request.Send(target, follow));
+    EXPECT_EQ(200, request.Status());
+    long n = request.Read(buf.data(), 20000);
+    EXPECT_EQ("hello world", std::string(buf.data(), size_t(n > 0 ? n : 0)));
 }
 
 TEST(HttpParseUrl, SplitsTheParts) {

@@ -58,12 +58,25 @@ std::string Fields(const CVKTDateTime& v) {
     return s;
 }
 
+std::string NavyPage(const std::string& universal) {
+    return "<html><head><title>What time is it?</title></head>\n<body><pre>\n"
+           "<BR>Dec. 07, 09:05:09 AM\tEST\t\tEastern Time\n" +
+           universal + "\n</pre></body></html>\n";
+}
+
+std::string TimeGovPage(const std::string& time, const std::string& date = "Friday, "
+                                                                           "December 07, 2007") {
+    return "<html><body><table>\n<tr><td><b>" + time + "<br>\n" + date +
+           "</b></td></tr>\n</table></body></html>\n";
+}
+
 // The time services, served from 127.0.0.1: each page is made by a function
 // of the number of fetches of that page so far.
 class TimeSyncTest : public ::testing::Test {
 protected:
     using Page = std::function<std::string(int fetch)>;
     static constexpr const char* kStall = "(stall)";
+    static constexpr const char* kRedirect = "(redirect)";
 
     static void SetUpTestSuite() {
         server_ = new LoopbackServer;
@@ -73,6 +86,10 @@ protected:
                 targets_ += req.target + "|";
                 int fetch = fetches_++;
                 std::string page = page_ ? page_(fetch) : std::string(name);
+                if (page == kRedirect) {
+                    res.set_redirect(server_->url("/moved-timer"));
+                    return;
+                }
                 if (page != kStall) {
                     res.set_content(page, "text/html");
                     return;
@@ -87,6 +104,9 @@ protected:
         server_->server().Get("/cgi-bin/dater.sh", serve("date"));
         server_->server().Get("/cgi-bin/timer.pl", serve("navy"));
         server_->server().Get("/timezone.cgi", serve("timegov"));
+        server_->server().Get("/moved-timer", [](const httplib::Request&, httplib::Response& res) {
+            res.set_content(NavyPage("<BR> DEC. 07, 2007 14:05:09 UNIVERSAL"), "text/html");
+        });
     }
     static void TearDownTestSuite() {
         delete server_;
@@ -145,18 +165,6 @@ TimeSyncTest::Page TimeSyncTest::page_;
 int TimeSyncTest::fetches_ = 0;
 std::string TimeSyncTest::targets_;
 
-std::string NavyPage(const std::string& universal) {
-    return "<html><head><title>What time is it?</title></head>\n<body><pre>\n"
-           "<BR>Dec. 07, 09:05:09 AM\tEST\t\tEastern Time\n" +
-           universal + "\n</pre></body></html>\n";
-}
-
-std::string TimeGovPage(const std::string& time, const std::string& date = "Friday, "
-                                                                           "December 07, 2007") {
-    return "<html><body><table>\n<tr><td><b>" + time + "<br>\n" + date +
-           "</b></td></tr>\n</table></body></html>\n";
-}
-
 TEST_F(TimeSyncTest, HostsComeFromTheSettingsFile) {
     char buf[256];
     EXPECT_STREQ(server_->hostport().c_str(), TimeSyncFirstHost(buf, sizeof buf));
@@ -206,6 +214,14 @@ TEST_F(TimeSyncTest, NavyFirstReading) {
     EXPECT_EQ("20071207 14:05:09", Fields(v));
     EXPECT_EQ(1, Fetches());
     EXPECT_EQ("/cgi-bin/timer.pl|", Targets());
+}
+
+TEST_F(TimeSyncTest, ClockPagesFollowRedirects) {
+    Serve([](int) { return std::string(kRedirect); });
+    CVKTDateTime v;
+    CString text;
+    EXPECT_EQ(0, v.SetNowNavy(text, 0));
+    EXPECT_EQ("20071207 14:05:09", text);
 }
 
 TEST_F(TimeSyncTest, NavyModeOneWaitsForTheTick) {
