@@ -321,6 +321,20 @@ TEST_F(TimeSyncTest, TimeGovBadDateGoesOnScanning) {
     EXPECT_EQ("20071207 14:05:09", text);
 }
 
+TEST_F(TimeSyncTest, TimeGovBadTimeGoesOnScanningTheLine) {
+    Serve([](int) {
+        return std::string("<b>99:99:99<br> <b>14:05:09<br>\nFriday, December 07, 2007</b>\n");
+    });
+    CVKTDateTime v;
+    CString text;
+    ::testing::internal::CaptureStdout();
+    EXPECT_EQ(0, v.SetNowTimeGov(text, 0));
+    std::string report = ::testing::internal::GetCapturedStdout();
+    EXPECT_EQ("20071207 14:05:09", text);
+    EXPECT_EQ(0u, report.find("Invalid Time: ")) << report;
+    EXPECT_EQ(1, Fetches());
+}
+
 TEST_F(TimeSyncTest, UnreachableServiceIsAnOpenError) {
     UseHost("127.0.0.1:" + std::to_string(ClosedPort()));
     CVKTDateTime v;
