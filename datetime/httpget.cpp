@@ -14,6 +14,7 @@ constexpr long kChunk = 20000; // body bytes per read
 
 long connectTimeoutMs = kHttpConnectTimeoutMs;
 long totalTimeoutMs = kHttpTotalTimeoutMs;
+int64_t maxBodyBytes = kHttpMaxBodyBytes;
 
 // An internet-library failure inside HttpGetUrl.
 struct InternetFailure {
@@ -185,6 +186,7 @@ bool HttpParseUrl(const char* url, HttpGetService& service, HttpTarget& target) 
 
 CHttpGetSession::CHttpGetSession() : HttpSession(kAgent) {
     SetTimeouts(HttpConnectTimeout(), HttpTotalTimeout());
+    SetMaxBody(HttpMaxBody());
 }
 
 HttpRequestOptions CHttpGetSession::RequestOptions() const {
@@ -197,6 +199,14 @@ HttpRequestOptions CHttpGetSession::RequestOptions() const {
 void HttpSetTimeouts(long connectMs, long totalMs) {
     connectTimeoutMs = connectMs > 0 ? connectMs : kHttpConnectTimeoutMs;
     totalTimeoutMs = totalMs > 0 ? totalMs : kHttpTotalTimeoutMs;
+}
+
+void HttpSetMaxBody(int64_t bytes) {
+    maxBodyBytes = bytes > 0 ? bytes : kHttpMaxBodyBytes;
+}
+
+int64_t HttpMaxBody() {
+    return maxBodyBytes;
 }
 
 long HttpConnectTimeout() {

@@ -47,7 +47,8 @@ public:
     static constexpr const char* kAgent = "HTTP_GET";
     static constexpr const char* kHeaders = "Accept: text/*\r\nUser-Agent: HTTP_GET\r\n";
 
-    // Opens the session with the timeouts of HttpSetTimeouts.
+    // Opens the session with the timeouts of HttpSetTimeouts and the body
+    // bound of HttpSetMaxBody.
     CHttpGetSession();
     // Options for every request of the session.
     HttpRequestOptions RequestOptions() const;
@@ -60,6 +61,12 @@ public:
 void HttpSetTimeouts(long connectMs, long totalMs);
 long HttpConnectTimeout();
 long HttpTotalTimeout();
+
+// Bound of each response body, in bytes, for the same requests; a longer
+// body takes the library-error path.  Values below 1 restore the default
+// kHttpMaxBodyBytes (256 MiB).
+void HttpSetMaxBody(int64_t bytes);
+int64_t HttpMaxBody();
 
 // Fetches url and appends its body to *out.  Returns 0 on success (also for
 // a 4xx or 5xx answer without a redirect: the body is the error page); 1

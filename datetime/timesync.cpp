@@ -150,6 +150,7 @@ int readclockpage(CVKTDateTime& value, CString& text, int mode, Service service)
         return -1;
     }
     session.SetTimeouts(HttpConnectTimeout(), HttpTotalTimeout());
+    session.SetMaxBody(HttpMaxBody());
     char host[256];
     HttpTarget target;
     std::string hostport =

@@ -3,12 +3,18 @@
 // libcurl elsewhere.  Error numbers and texts are the library's own.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 // Default timeouts, in milliseconds.
 constexpr long kHttpConnectTimeoutMs = 10000;
 constexpr long kHttpTotalTimeoutMs = 30000;
+
+// Default bound of a response body, in bytes: a longer body ends the
+// request with the library's error (libcurl: CURLE_FILESIZE_EXCEEDED;
+// WinINet: ERROR_FILE_TOO_LARGE).
+constexpr int64_t kHttpMaxBodyBytes = int64_t(256) << 20;
 
 // Longest error text kept, in characters.
 constexpr size_t kHttpMaxErrorText = 1023;
@@ -40,6 +46,11 @@ public:
     long ConnectTimeout() const { return connectMs_; }
     long TotalTimeout() const { return totalMs_; }
 
+    // Bound of each response body for the requests opened afterwards;
+    // values below 1 select kHttpMaxBodyBytes.
+    void SetMaxBody(int64_t bytes) { maxBody_ = bytes > 0 ? bytes : kHttpMaxBodyBytes; }
+    int64_t MaxBody() const { return maxBody_; }
+
     const std::string& Agent() const { return agent_; }
 
     struct Impl;
@@ -49,6 +60,7 @@ private:
     std::string agent_;
     long connectMs_ = kHttpConnectTimeoutMs;
     long totalMs_ = kHttpTotalTimeoutMs;
+    int64_t maxBody_ = kHttpMaxBodyBytes;
     HttpError error_;
     std::unique_ptr<Impl> impl_;
 };
@@ -91,7 +103,8 @@ public:
     const std::string& RawHeaders() const { return headers_; }
 
     // Reads up to size bytes of the body into buf.  Fewer bytes only at the
-    // end of the body; 0 at its end; -1 on a library error (see Error).
+    // end of the body; 0 at its end; -1 on a library error (see Error), a
+    // body beyond the session's bound included.
     long Read(char* buf, long size);
 
     // Releases the request and its connection; idempotent.

@@ -91,6 +91,10 @@ struct HttpRequest::Impl {
     bool headersDone = false;
     bool headersTooLong = false;
 
+    int64_t maxBody = kHttpMaxBodyBytes;
+    int64_t received = 0; // body bytes taken from curl
+    bool bodyTooLong = false;
+
     std::string pending; // body bytes not yet read
     size_t pendingPos = 0;
     size_t wanted = 0; // size of the read in progress
@@ -135,6 +139,11 @@ struct HttpRequest::Impl {
             self->paused = true;
             return CURL_WRITEFUNC_PAUSE; // delivered again once unpaused
         }
+        if (self->received + int64_t(n) > self->maxBody) {
+            self->bodyTooLong = true;
+            return 0; // ends the transfer
+        }
+        self->received += int64_t(n);
         if (self->pendingPos > 0) {
             self->pending.erase(0, self->pendingPos);
             self->pendingPos = 0;
@@ -172,6 +181,8 @@ struct HttpRequest::Impl {
 
     HttpError Error() const {
         if (headersTooLong) return {CURLE_WRITE_ERROR, "Response headers too long"};
+        if (bodyTooLong)
+            return {CURLE_FILESIZE_EXCEEDED, curl_easy_strerror(CURLE_FILESIZE_EXCEEDED)};
         return {long(result), cut(errbuf[0] ? errbuf : curl_easy_strerror(result))};
     }
 };
@@ -228,6 +239,7 @@ bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& optio
     r.multi = session_.impl()->multi;
     r.rawHeaders = &headers_;
     r.following = options.followRedirects;
+    r.maxBody = session_.MaxBody();
     r.easy = curl_easy_init();
     if (!r.easy) {
         error_ = {CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT)};
@@ -253,6 +265,7 @@ bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& optio
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, 10L);
     curl_easy_setopt(e, CURLOPT_CONNECTTIMEOUT_MS, session_.ConnectTimeout());
     curl_easy_setopt(e, CURLOPT_TIMEOUT_MS, session_.TotalTimeout());
+    curl_easy_setopt(e, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(session_.MaxBody()));
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(e, CURLOPT_ERRORBUFFER, r.errbuf);
     curl_easy_setopt(e, CURLOPT_HEADERFUNCTION, &Impl::OnHeader);

@@ -91,6 +91,7 @@ struct HttpRequest::Impl {
     InetHandle connection;
     InetHandle request;
     ULONGLONG deadline = 0;
+    int64_t received = 0; // body bytes read
 };
 
 HttpRequest::HttpRequest(HttpSession& session) : session_(session) {}
@@ -183,6 +184,11 @@ long HttpRequest::Read(char* buf, long size) {
             return got > 0 ? got : -1;
         }
         if (n == 0) break;
+        impl_->received += int64_t(n);
+        if (impl_->received > session_.MaxBody()) {
+            error_ = inetError(ERROR_FILE_TOO_LARGE);
+            return -1;
+        }
         got += long(n);
     }
     return got;

@@ -86,7 +86,10 @@ protected:
         server_ = nullptr;
     }
     void SetUp() override { HttpSetTimeouts(2000, 5000); }
-    void TearDown() override { HttpSetTimeouts(0, 0); }
+    void TearDown() override {
+        HttpSetTimeouts(0, 0);
+        HttpSetMaxBody(0);
+    }
 
     // HttpGetUrl with its console report captured.
     static int Get(const std::string& url, std::string& out, std::string& report) {
@@ -239,6 +242,28 @@ TEST_F(HttpGetTest, SilentServerEndsWithTheTimeout) {
     ExpectLibraryErrorLine(out);
     // Bounded by the total timeout (generously: this is no timing test).
     EXPECT_LT(elapsed, std::chrono::seconds(20));
+}
+
+TEST_F(HttpGetTest, BodyBeyondTheBoundIsALibraryError) {
+    HttpSetMaxBody(50000);
+    struct Case {
+        const char* path;
+        int result;
+    } cases[] = {
+        {"/big", 2},     // 70001 bytes, length announced
+        {"/chunked", 0}, // 45000 bytes fit
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        std::string out, report;
+        EXPECT_EQ(c.result, Get(server_->url(c.path), out, report));
+        if (c.result == 2) ExpectLibraryErrorLine(out);
+    }
+    HttpSetMaxBody(40000); // now the chunked body, without a length, is too long
+    std::string out, report;
+    EXPECT_EQ(2, Get(server_->url("/chunked"), out, report));
+    ExpectLibraryErrorLine(out);
+    HttpSetMaxBody(0);
 }
 
 TEST_F(HttpGetTest, StalledBodyEndsWithTheTimeout) {
