@@ -184,6 +184,14 @@ TEST_F(WinHttpGetTest, ClosedPortGivesTheLibraryError) {
     EXPECT_NE(0, std::atol(out.c_str() + 5)) << out;
 }
 
+TEST_F(WinHttpGetTest, BodyBeyondTheBoundIsALibraryError) {
+    HttpSetMaxBody(50000);
+    std::string out = "kept";
+    EXPECT_EQ(2, HttpGetUrl(server_.url("/big").c_str(), &out));
+    HttpSetMaxBody(0);
+    EXPECT_EQ(0u, out.find("*ERR:" + std::to_string(ERROR_FILE_TOO_LARGE) + ":")) << out;
+}
+
 TEST_F(WinHttpGetTest, FtpUrlIsRefused) {
     std::string out = "kept";
     EXPECT_EQ(1, HttpGetUrl("ftp://127.0.0.1/file", &out));
