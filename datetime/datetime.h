@@ -2,3 +2,5 @@
 #pragma once
 
 #include "datetime/vktdatetime.h"
+#include "datetime/httpget.h"
+#include "datetime/timesync.h"
