@@ -23,10 +23,12 @@
 #include <type_traits>
 #include <vector>
 
+#ifndef OSTRELLE_PRINTF
 #if defined(__GNUC__) || defined(__clang__)
 #define OSTRELLE_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
 #define OSTRELLE_PRINTF(fmt, args)
+#endif
 #endif
 
 // The framework's string and string array.
