@@ -1,2 +1,5 @@
 // Diagnostics: reporting, trace log, settings file.
 #pragma once
+
+#include "diag/logtrace.h"
+#include "diag/tracelog.h"
