@@ -2,3 +2,5 @@
 #pragma once
 
 #include "txt/ctxt.h"
+#include "txt/cobject.h"
+#include "txt/sptrarray.h"
