@@ -1,5 +1,6 @@
 // CTxt as a file path and as the contents of a file.
 #include "txt/ctxt.h"
+#include "txt/ctxtarray.h"
 
 #include "platform/errtext.h"
 #include "platform/fileinfo.h"
@@ -255,6 +256,18 @@ int CTxt::SaveToFile(const char* path, int append) {
     return m_nLength;
 }
 
+int CTxt::LoadFromArray(CTxtArray* array) {
+    const int count = array ? array->GetSize() : 0;
+    std::string text;
+    for (int i = 0; i < count; ++i) {
+        if (const char* line = array->GetAtTxt(i)) text += line;
+        text += "\r\n";
+    }
+    if (text.size() > size_t(INT_MAX - 2)) AfxThrowMemoryException();
+    SetTxt(text.c_str());
+    return count;
+}
+
 int CTxt::PrintFile(const char* path, int width, int withPos) {
     path = Safe(path);
     if (width < 1 || width > 4) {
@@ -317,4 +330,13 @@ int CTxt::PrintFile(const char* path, int width, int withPos) {
             fprintf(out.get(), "%s%s - %3d - %c\r\n", prefix, h, int(v), Shown(b[0]));
     }
     return 0;
+}
+
+int CTxtArray::SaveToNextFile(const char* pattern, CTxt& error) {
+    CTxt name;
+    if (name.GetNextFile(pattern) < 0) {
+        error = name; // the message of GetNextFile
+        return -10;
+    }
+    return SaveToFile(name, error, 0);
 }
