@@ -3,3 +3,4 @@
 
 #include "diag/logtrace.h"
 #include "diag/tracelog.h"
+#include "diag/settings.h"

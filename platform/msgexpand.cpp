@@ -14,6 +14,8 @@ namespace {
 constexpr int kMaxNumber = 99;          // highest insert number in the source
 constexpr int kMaxArg = kMaxNumber + 2; // "*.*" takes two numbers before the value
 constexpr size_t kMaxSpec = 32;         // characters between the '!' marks
+constexpr int kMaxDigits = 6;           // of a width or precision in the format
+constexpr int kMaxWidth = 999999;       // of a width or precision taken from an argument
 
 enum class ArgType : uint8_t { None, Text, Int, Long, LongLong, Size, IntMax, PtrDiff, Pointer };
 
@@ -39,6 +41,16 @@ struct Arg {
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// Copies the digits at p to fmt; false when there are more than kMaxDigits.
+bool copyDigits(const char*& p, std::string& fmt) {
+    int n = 0;
+    while (isDigit(*p)) {
+        if (++n > kMaxDigits) return false;
+        fmt += *p++;
+    }
+    return true;
 }
 
 // Records that argument number n is read as type; false on a conflict.
@@ -97,16 +109,16 @@ const char* parseSpec(const char* p, int number, Insert& insert, std::vector<Arg
     if (*p == '*') {
         insert.width = next++;
         fmt += *p++;
-    } else {
-        while (isDigit(*p)) fmt += *p++;
+    } else if (!copyDigits(p, fmt)) {
+        return nullptr;
     }
     if (*p == '.') {
         fmt += *p++;
         if (*p == '*') {
             insert.precision = next++;
             fmt += *p++;
-        } else {
-            while (isDigit(*p)) fmt += *p++;
+        } else if (!copyDigits(p, fmt)) {
+            return nullptr;
         }
     }
     std::string native;
@@ -253,6 +265,10 @@ int print(char* buf, size_t size, const Insert& in, const std::vector<Arg>& args
 }
 
 int printInsert(char* buf, size_t size, const Insert& in, const std::vector<Arg>& args) {
+    for (int star : {in.width, in.precision}) {
+        long long v = star ? args[star].integer : 0;
+        if (v > kMaxWidth || v < -kMaxWidth) return -1;
+    }
     const Arg& a = args[in.value];
     switch (a.type) {
     case ArgType::Text:

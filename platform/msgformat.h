@@ -5,8 +5,9 @@
 //                 (a null pointer gives "(null)"); two digits at most, so
 //                 "%100" is insert 10 followed by '0'
 //   %n!fmt!       the argument formatted with the printf conversion fmt
-//                 (flags "-+ #0", width, .precision, length h hh l ll I I32
-//                 I64 z j t, conversion d i u o x X c s p).  A '*' width or
+//                 (flags "-+ #0", width, .precision of at most 6 digits or
+//                 999,999, length h hh l ll I I32 I64 z j t, conversion
+//                 d i u o x X c s p).  A '*' width or
 //                 precision takes insert n (and n+1 for "*.*"), the value the
 //                 next number after them
 //   %0            ends the message here, without a line break

@@ -1,8 +1,12 @@
 // The desktop the tool drives.
 #include "tool/entry.h"
 
-const char* DesktopDescription() { return "Desktop: none yet (window commands have no effect)"; }
+const char* DesktopDescription() {
+    return "Desktop: none yet (window commands have no effect)";
+}
 
-bool InitDesktop() { return true; }
+bool InitDesktop() {
+    return true;
+}
 
 void SelectStartWindow(unsigned) {}

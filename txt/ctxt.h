@@ -222,9 +222,11 @@ public:
     // other count all 8.  Returns the new length.
     int MakeHexValue(int value, int digits);
     // value with precision decimals ("%.*f"), trailing zeros and a bare
-    // point removed.  A value whose text would not fit 99 characters (or is
-    // not finite) is written in the shortest exponent form ("%.*g", e.g.
-    // "1e+300") instead.  Returns the new length.
+    // point removed.  A value whose fixed-point text would not fit 99
+    // characters (|value| beyond about 1e98, or a large precision) is written
+    // in exponent form with the precision as significant digits, 1 to 17
+    // ("%.*g": 1e300 with precision 2 gives "1e+300").  Infinity and NaN
+    // give "inf", "-inf", "nan".  Returns the new length.
     int MakeValueTxt(double value, int precision);
 
     // ---- File names and file input and output (ctxt_file.cpp) ---------------

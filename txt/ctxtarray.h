@@ -58,7 +58,7 @@ public:
     // append is 0.  Returns the new size.
     int LoadFromTxtArray(const CTxtArray* other, int append);
     // Replaces the list by the strings in order.  Returns the new size.
-    int LoadFromStrArray(const std::vector<std::string>& strings);
+    int LoadFromStrArray(const CStringArray& strings);
 
     // ---- Searching -----------------------------------------------------
 

@@ -4,3 +4,4 @@
 #include "txt/ctxt.h"
 #include "txt/cobject.h"
 #include "txt/sptrarray.h"
+#include "txt/ctxtarray.h"

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <unistd.h>
 
-int rawfileno(FILE* stream) { return fileno(stream); }
+int rawfileno(FILE* stream) {
+    return fileno(stream);
+}
 
 bool rawreadbyte(int fd, char* c) {
     for (;;) {

@@ -2,9 +2,13 @@
 
 #include <io.h>
 
-int rawfileno(FILE* stream) { return _fileno(stream); }
+int rawfileno(FILE* stream) {
+    return _fileno(stream);
+}
 
-bool rawreadbyte(int fd, char* c) { return _read(fd, c, 1) == 1; }
+bool rawreadbyte(int fd, char* c) {
+    return _read(fd, c, 1) == 1;
+}
 
 long rawread(int fd, void* buffer, long size) {
     char* p = static_cast<char*>(buffer);

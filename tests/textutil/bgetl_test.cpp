@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,65 @@ TEST_F(BgetlTest, MemoryCases) {
         std::vector<char> block(c.bytes.begin(), c.bytes.end());
         ASSERT_EQ(bgetlmem(block.data(), int(block.size())), 0);
         EXPECT_EQ(drain(c.size), c.expect);
+        bgetlrelease();
+    }
+}
+
+// The reader's rules applied one byte at a time, as a reference.
+std::vector<Line> reference(const std::string& bytes, int size) {
+    std::vector<Line> lines;
+    size_t pos = 0;
+    for (;;) {
+        if (pos >= bytes.size()) {
+            lines.push_back({-1, ""});
+            return lines;
+        }
+        std::string stored;
+        bool byByte = false;
+        while (pos < bytes.size()) {
+            char c = bytes[pos++];
+            if (c == '\n' || c == '\0') {
+                byByte = true;
+                break;
+            }
+            if (c == '\r') continue;
+            if (c == 0x1A) break;
+            if (int(stored.size()) < size - 1) stored += c;
+        }
+        if (stored.empty() && !byByte) {
+            lines.push_back({-1, ""});
+            return lines;
+        }
+        lines.push_back({int(stored.size()), stored});
+    }
+}
+
+TEST_F(BgetlTest, EveryByteValueOutsideTheLineEndsIsKept) {
+    std::string line;
+    for (int c = 1; c < 256; ++c)
+        if (c != '\n' && c != '\r' && c != 0x1A) line += char(c);
+    ASSERT_EQ(bgetlopen(write("bytes", line + "\n" + line).c_str()), 1);
+    EXPECT_EQ(drain(300),
+              (std::vector<Line>{{int(line.size()), line}, {int(line.size()), line}, {-1, ""}}));
+}
+
+TEST_F(BgetlTest, AgreesWithByteByByteRulesOnRandomData) {
+    setenvvar("BGETLRAM", "1010");
+    std::mt19937 rng(11);
+    const char bytes[] = {'a', 'b', '\t', '\n', '\r', '\0', 0x1A, char(0x9B), ' ', 'z'};
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        std::string data(rng() % 5000, ' ');
+        // Mostly letters, so runs of several words occur between line ends.
+        for (char& c : data) c = rng() % 8 ? char('a' + rng() % 26) : bytes[rng() % sizeof bytes];
+        int size = 1 + int(rng() % 300);
+        ASSERT_EQ(bgetlopen(write("r", data).c_str()), 1);
+        EXPECT_EQ(drain(size), reference(data, size));
+        bgetlclose();
+        std::vector<char> block(data.begin(), data.end());
+        if (block.empty()) continue;
+        ASSERT_EQ(bgetlmem(block.data(), int(block.size())), 0);
+        EXPECT_EQ(drain(size), reference(data, size));
         bgetlrelease();
     }
 }
