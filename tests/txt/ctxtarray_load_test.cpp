@@ -8,6 +8,7 @@
 #include <string>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -390,14 +391,52 @@ TEST_F(CTxtArrayDirTest, LinkLoopsEndAndDanglingLinksAreSkipped) {
     EXPECT_EQ(Sorted(Items(a)), (Lines{d_ + "/f.txt", d_ + "/s/g.txt", d_ + "/side/g.txt"}));
 }
 
+// Runs fn with the rights of an ordinary user: in a child process that gives
+// up root when the test runs as root.  Returns fn's result, or -1 when the
+// rights cannot be given up.
+int AsOrdinaryUser(int (*fn)(const std::string&), const std::string& arg) {
+    if (geteuid() != 0) return fn(arg);
+    pid_t child = fork();
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(255);
+        if (access(arg.c_str(), R_OK | X_OK) != 0) _exit(255); // a private parent folder
+        _exit(fn(arg) & 0x7F);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status) == 255 ? -1 : WEXITSTATUS(status);
+}
+
 TEST_F(CTxtArrayDirTest, UnreadableDirectoryIsSkipped) {
-    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     std::string locked = Mkdir("d/locked");
     Write("d/locked/x.txt", "x");
+    Write("d/hidden.txt", "x");
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
-    CTxtArray a;
-    EXPECT_EQ(a.LoadFromDirNoSort(d_.c_str(), 1, 0, "", 0, 0), 4);
-    EXPECT_EQ(a.LoadFromFilesFromTree(d_.c_str(), "", 0, 0), 6);
+    ASSERT_EQ(chmod((d_ + "/hidden.txt").c_str(), 0), 0);
+    ASSERT_EQ(chmod(dir_.c_str(), 0755), 0); // the temp folder itself is private
+    // d/f.txt, d/hidden.txt, d/s, d/s/g.txt, d/locked (listed, not readable).
+    EXPECT_EQ(AsOrdinaryUser(
+                  [](const std::string& d) {
+                      CTxtArray a;
+                      return a.LoadFromDirNoSort(d.c_str(), 1, 0, "", 0, 0);
+                  },
+                  d_),
+              5);
+    EXPECT_EQ(AsOrdinaryUser(
+                  [](const std::string& d) {
+                      CTxtArray a;
+                      return a.LoadFromFilesFromTree(d.c_str(), "txt", 0, 0);
+                  },
+                  d_),
+              3);
+    // The time styles open each file: an unreadable one is left out.
+    EXPECT_EQ(AsOrdinaryUser(
+                  [](const std::string& d) {
+                      CTxtArray a;
+                      return a.LoadFromDirSortTimeStyle(2, d.c_str(), 1, 1, "", 0, 0);
+                  },
+                  d_),
+              1);
 }
 
 // ---- Trace lines --------------------------------------------------------------
