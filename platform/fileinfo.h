@@ -54,3 +54,7 @@ enum class StampKind { Created, Written };
 // Where the file system keeps no creation time, Created gives the last-write
 // time: the one moment the file is known to have existed at.
 bool filestamp(const char* path, StampKind kind, FileStamp& out);
+
+// Sets the last-write time of path to seconds since 1970 plus milliseconds;
+// false when it cannot be set.
+bool setfilewritetime(const char* path, int64_t seconds, int millisecond);

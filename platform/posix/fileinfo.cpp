@@ -91,3 +91,13 @@ bool filestamp(const char* path, StampKind kind, FileStamp& out) {
     out = localstamp(t.tv_sec, int(t.tv_nsec / 1000000));
     return out.year != 0;
 }
+
+bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
+    if (!path || !*path) return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;  // the access time stays
+    times[1].tv_sec = time_t(seconds);
+    times[1].tv_nsec = long(millisecond) * 1000000L;
+    return utimensat(AT_FDCWD, path, times, 0) == 0;
+}

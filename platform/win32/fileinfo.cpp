@@ -98,3 +98,19 @@ bool filestamp(const char* path, StampKind kind, FileStamp& out) {
     out.millisecond = local.wMilliseconds;
     return true;
 }
+
+bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
+    if (!path || !*path || seconds < 0) return false;
+    Handle f{CreateFileA(path, FILE_WRITE_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) return false;
+    // 100-ns ticks since 1601.
+    ULARGE_INTEGER u;
+    u.QuadPart = 116444736000000000ULL + uint64_t(seconds) * 10000000ULL +
+                 uint64_t(millisecond) * 10000ULL;
+    FILETIME written;
+    written.dwLowDateTime = u.LowPart;
+    written.dwHighDateTime = u.HighPart;
+    return SetFileTime(f.h, nullptr, nullptr, &written) != 0;
+}
