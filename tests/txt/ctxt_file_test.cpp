@@ -1,4 +1,5 @@
 #include "txt/ctxt.h"
+#include "textutil/bgetl.h"
 
 #include <cstring>
 #include <fstream>
@@ -223,13 +224,14 @@ TEST(CTxtFileName, GetFieldFromItsOwnText) {
 }
 
 TEST(CTxtFileName, GetExeName) {
-    CTxt name, full, dir;
-    CTxt::GetExeName(name, 5);
-    EXPECT_STREQ(name.GetData(), "test_txt");
+    CTxt base, file, full, dir;
+    CTxt::GetExeName(base, 2);
+    EXPECT_STREQ(base.GetData(), "test_txt");
+    CTxt::GetExeName(file, 5);
     CTxt::GetExeName(full, 7);
     CTxt::GetExeName(dir, 4);
     ASSERT_NE(full.GetData(), nullptr);
-    EXPECT_EQ(Str(full), Str(dir) + "test_txt");
+    EXPECT_EQ(Str(full), Str(dir) + Str(file));
     EXPECT_EQ(strchr(full.GetData(), '\\'), nullptr);
 }
 
@@ -408,10 +410,12 @@ TEST_F(CTxtFileTest, PrintFileFailures) {
     EXPECT_EQ(t.PrintFile("", 2, 0), -1);
     EXPECT_EQ(Str(t), "Empty or missing file  (-2)");
 
-    // A directory has a size but cannot be read as a file.
+    // Where a directory has a size, it opens but cannot be read as a file.
     std::string folder = Mkdir("folder.bin");
-    EXPECT_EQ(t.PrintFile(folder.c_str(), 2, 0), -3);
-    EXPECT_EQ(Str(t), "Read error in workspace file " + folder);
+    if (filesize(folder.c_str()) > 0) {
+        EXPECT_EQ(t.PrintFile(folder.c_str(), 2, 0), -3);
+        EXPECT_EQ(Str(t), "Read error in workspace file " + folder);
+    }
 }
 
 TEST_F(CTxtFileTest, PrintFileReportsDumpThatCannotBeCreated) {
@@ -419,7 +423,11 @@ TEST_F(CTxtFileTest, PrintFileReportsDumpThatCannotBeCreated) {
     std::string blocker = Mkdir("data-2.txt"); // a folder where the dump would go
     CTxt t;
     EXPECT_EQ(t.PrintFile(p.c_str(), 2, 0), -4);
-    EXPECT_EQ(Str(t), "Cannot create dump file " + blocker + " (Is a directory)");
+    const std::string message = Str(t);
+    const std::string head = "Cannot create dump file " + blocker + " (";
+    EXPECT_EQ(message.substr(0, head.size()), head);
+    EXPECT_EQ(message.back(), ')');
+    EXPECT_GT(message.size(), head.size() + 1);
 }
 
 TEST_F(CTxtFileTest, PrintFileRejectsUnsupportedWidths) {
