@@ -11,7 +11,13 @@ namespace {
 // Where messages go while a trace log is open.
 const LogTraceSink logSink = &LogTraceWrite;
 
+LogTraceAlert overrunAlert = &erroralert;
+
 } // namespace
+
+void LogTraceSetAlert(LogTraceAlert alert) {
+    overrunAlert = alert ? alert : &erroralert;
+}
 
 int LogTraceConsole(const char* /*tag*/, const char* text, int /*level*/) {
     std::fputs(text, stdout);
@@ -27,7 +33,7 @@ void LOGTRACE(const char* tag, int level, const char* format, ...) {
     int n = std::vsnprintf(text, sizeof text, format, args);
     va_end(args);
     if (n <= 0) return;
-    if (n > kLogTraceMaxText) erroralert("LOGTRACE Buffer overrun!", text);
+    if (n > kLogTraceMaxText) overrunAlert("LOGTRACE Buffer overrun!", text);
 
     if (LogTraceConsole(tag, text, level) < 0 && LogTraceIsOpen()) logSink(tag, text, level);
 }

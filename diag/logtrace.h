@@ -21,6 +21,14 @@ constexpr int kLogTraceMaxText = 9999;
 // is then reported cut.  The tag and level only matter to the trace log.
 void LOGTRACE(const char* tag, int level, const char* format, ...) OSTRELLE_PRINTF(3, 4);
 
+// Shows the overrun alert: caption, then the cut text.  By default a message
+// box on Windows and two lines on standard error elsewhere.
+using LogTraceAlert = void (*)(const char* caption, const char* text);
+
+// Replaces the overrun alert (for programs that cannot show a message box,
+// and for tests); null restores the default.
+void LogTraceSetAlert(LogTraceAlert alert);
+
 // The console sink: writes text, then CR LF, to standard output and returns
 // -1 (not consumed: the message is passed on to the log).
 int LogTraceConsole(const char* tag, const char* text, int level);

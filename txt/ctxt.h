@@ -20,12 +20,15 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <type_traits>
 #include <vector>
 
+#ifndef OSTRELLE_PRINTF
 #if defined(__GNUC__) || defined(__clang__)
 #define OSTRELLE_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
 #else
 #define OSTRELLE_PRINTF(fmt, args)
+#endif
 #endif
 
 // The framework's string and string array.
@@ -136,6 +139,12 @@ public:
     // No bounds checks: the caller keeps 0 <= pos <= length.
     char GetAt(int pos) const { return m_pData[pos]; }
     char operator[](int pos) const { return m_pData[pos]; }
+    // Other integer types as index: exact matches, so that t[i] never competes
+    // with indexing the converted pointer.
+    template <typename I, typename = std::enable_if_t<std::is_integral_v<I>>>
+    char operator[](I pos) const {
+        return m_pData[pos];
+    }
     void SetAt(int pos, char c) { m_pData[pos] = c; }
     // Replaces every from by to; returns the number replaced.
     int Replace(char from, char to);

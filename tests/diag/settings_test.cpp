@@ -83,8 +83,8 @@ TEST(SettingsPath, RunningExecutable) {
     SetIniPath(nullptr);
     n = GetIniPath(buf, sizeof buf);
     std::filesystem::path expected = std::filesystem::path(exe).replace_extension(".ini");
-    EXPECT_EQ(std::string(buf), expected.string());
-    EXPECT_EQ(n, int(expected.string().size()));
+    EXPECT_EQ(std::string(buf), expected.generic_string()); // '/' throughout
+    EXPECT_EQ(n, int(expected.generic_string().size()));
 }
 
 TEST(SettingsPath, SmallBufferIsCutAndTerminated) {
@@ -336,6 +336,18 @@ TEST(SettingsWrite, NewContentsReplaceTheFileInOneStep) {
     EXPECT_EQ(WriteIniString("SYS", "A", "2", ini.c_str()), 1);
     EXPECT_EQ(ReadAll(ini), "[SYS]\r\nA=2\r\n");
     EXPECT_EQ(Listing(dir), std::vector<std::string>{"t.ini"});
+}
+
+TEST(SettingsWrite, ReplacementKeepsTheFilesPermissions) {
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    WriteAll(ini, "[SYS]\r\nA=1\r\n");
+    namespace fs = std::filesystem;
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::perms before = fs::status(ini).permissions();
+    EXPECT_EQ(WriteIniString("SYS", "A", "2", ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[SYS]\r\nA=2\r\n");
+    EXPECT_EQ(fs::status(ini).permissions(), before);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <string>
 
@@ -22,9 +23,17 @@ public:
         std::filesystem::path root =
             base && *base ? std::filesystem::path(base) : std::filesystem::temp_directory_path();
         std::filesystem::create_directories(root);
-        std::string pattern = (root / "diagXXXXXX").string();
-        if (!mkdtemp(pattern.data())) std::abort();
-        path_ = pattern;
+        static unsigned counter = 0;
+        std::random_device random;
+        for (int tries = 0; tries < 100; ++tries) {
+            std::filesystem::path p =
+                root / ("diag_" + std::to_string(random()) + "_" + std::to_string(++counter));
+            if (std::filesystem::create_directory(p)) {
+                path_ = p;
+                return;
+            }
+        }
+        std::abort();
     }
     ~TempDir() {
         std::error_code ec;
@@ -63,14 +72,24 @@ public:
         int out = open(file_.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         dup2(out, fd_);
         close(out);
+        std::fputs("probe\n", stream_);
     }
     ~Capture() { restore(); }
     Capture(const Capture&) = delete;
     Capture& operator=(const Capture&) = delete;
 
+    // What the stream received.  Where the system's text mode turned each LF
+    // into CR LF (seen on a probe line written first), that is undone.
     std::string text() {
         restore();
-        return ReadAll(file_);
+        std::string raw = ReadAll(file_);
+        bool translated = raw.rfind("probe\r\n", 0) == 0;
+        raw.erase(0, translated ? 7 : 6);
+        if (!translated) return raw;
+        std::string out;
+        for (size_t i = 0; i < raw.size(); ++i)
+            if (!(raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')) out += raw[i];
+        return out;
     }
 
 private:

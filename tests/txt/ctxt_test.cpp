@@ -408,6 +408,9 @@ TEST(CTxtSearch, AccessReplaceCase) {
     EXPECT_EQ(t.GetAt(1), '.');
     EXPECT_EQ(t[2], 'b');
     EXPECT_EQ(t.GetAt(5), '\0');
+    size_t index = 4;
+    EXPECT_EQ(t[index], 'c');
+    EXPECT_EQ(t[3L], '.');
     t.SetAt(0, 'A');
     EXPECT_EQ(t.Replace('.', '/'), 2);
     EXPECT_EQ(str(t), "A/b/c");
