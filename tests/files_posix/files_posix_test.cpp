@@ -51,6 +51,19 @@ TEST_F(PosixFileTest, IdentityFollowsLinks) {
     EXPECT_EQ(a, b);
 }
 
+TEST_F(PosixFileTest, CreatedIsBirthTimeWhereKept) {
+    std::string f = Write("f.txt", "x");
+    FileInfo info;
+    ASSERT_TRUE(fileinfo(f.c_str(), info));
+    ASSERT_TRUE(setfilewritetime(f.c_str(), 1000000000, 0));
+    FileStamp created;
+    ASSERT_TRUE(filestamp(f.c_str(), StampKind::Created, created));
+    if (info.hasCreation)
+        EXPECT_GE(created.year, 2024); // the birth time, not the forged write time
+    else
+        EXPECT_EQ(created.year, 2001); // no birth time kept: the last write stands in
+}
+
 class CTxtArrayDirTest : public TempDirTest {
 protected:
     void SetUp() override {
