@@ -318,6 +318,22 @@ TEST_F(CTxtFileTest, SaveToFileOpenFailure) {
     EXPECT_EQ(Str(t), "Cannot open '" + p + "' (No such file or directory)");
 }
 
+TEST_F(CTxtFileTest, OwnTextAsArgument) {
+    std::string p = Write("self.txt", "contents of the file, longer than its name............");
+    CTxt t(p.c_str());
+    EXPECT_EQ(t.LoadFromFile(t), 0);
+    EXPECT_EQ(Str(t), "contents of the file, longer than its name............");
+    CTxt u((dir_ + "/n%%").c_str());
+    EXPECT_EQ(u.GetNextFile(u), 1);
+    EXPECT_EQ(Str(u), dir_ + "/n01");
+    CTxt v((dir_ + "/missing").c_str());
+    EXPECT_EQ(v.PrintFile(v, 2, 0), -1);
+    EXPECT_EQ(Str(v), "Empty or missing file " + dir_ + "/missing (-1)");
+    CTxt w((dir_ + "/none/x").c_str());
+    EXPECT_EQ(w.SaveToFile(w, 0), -1);
+    EXPECT_EQ(Str(w), "Cannot open '" + dir_ + "/none/x' (No such file or directory)");
+}
+
 // ---- Dump files -------------------------------------------------------------
 
 struct DumpCase {
