@@ -10,24 +10,9 @@
 #include <vector>
 
 #include "tests/platform/dir_fixture.h"
+#include "tests/txt/array_lines.h"
 
 namespace {
-
-using Lines = std::vector<std::string>;
-
-Lines Items(const CTxtArray& a) {
-    Lines out;
-    for (int i = 0; i < a.GetSize(); ++i) {
-        const char* t = a.GetAtTxt(i);
-        out.push_back(t ? t : "<none>");
-    }
-    return out;
-}
-
-Lines Sorted(Lines l) {
-    std::sort(l.begin(), l.end());
-    return l;
-}
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
