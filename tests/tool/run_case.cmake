@@ -1,0 +1,85 @@
+# Runs one tool test case.  A case folder holds:
+#   script.txt          commands, passed as the input file (omit for stdin-only cases)
+#   expected.out        the exact standard output
+#   expected.err        (optional) the exact standard error
+#   expected.rc         (optional) the exit code, default 0
+#   args                (optional) one line of arguments placed before script.txt
+#   stdin.txt           (optional) standard input (default: empty)
+#   scene.json          (optional) desktop scene, given as TOLVANE_DESKTOP
+#   expected.log        (optional) the exact simulated-desktop event log
+#   expected.file.NAME  (optional) the exact content of file NAME the run writes
+# The run happens in a fresh copy of the case folder.
+cmake_minimum_required(VERSION 3.25)
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK})
+file(COPY ${CASE}/ DESTINATION ${WORK})
+
+set(cmd ${TOOL})
+if(EXISTS ${CASE}/args)
+    file(READ ${CASE}/args extra)
+    string(STRIP "${extra}" extra)
+    separate_arguments(extra UNIX_COMMAND "${extra}")
+    list(APPEND cmd ${extra})
+endif()
+if(EXISTS ${CASE}/script.txt)
+    list(APPEND cmd script.txt)
+endif()
+
+set(env --unset=TOLVANE_DESKTOP --unset=TOLVANE_SIM_LOG)
+if(EXISTS ${CASE}/scene.json)
+    list(APPEND env TOLVANE_DESKTOP=${WORK}/scene.json)
+endif()
+if(EXISTS ${CASE}/expected.log)
+    list(APPEND env TOLVANE_SIM_LOG=${WORK}/actual.log)
+endif()
+set(input /dev/null)
+if(EXISTS ${CASE}/stdin.txt)
+    set(input ${WORK}/stdin.txt)
+endif()
+
+execute_process(COMMAND ${CMAKE_COMMAND} -E env ${env} ${cmd}
+    WORKING_DIRECTORY ${WORK}
+    INPUT_FILE ${input}
+    OUTPUT_FILE ${WORK}/actual.out
+    ERROR_FILE ${WORK}/actual.err
+    RESULT_VARIABLE rc
+    TIMEOUT 50)
+
+set(failed FALSE)
+function(expect_same expected actual)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${expected} ${actual}
+        RESULT_VARIABLE differ)
+    if(differ)
+        message(STATUS "MISMATCH: ${actual} differs from ${expected}")
+        execute_process(COMMAND diff -u ${expected} ${actual})
+        set(failed TRUE PARENT_SCOPE)
+    endif()
+endfunction()
+
+set(want_rc 0)
+if(EXISTS ${CASE}/expected.rc)
+    file(READ ${CASE}/expected.rc want_rc)
+    string(STRIP "${want_rc}" want_rc)
+endif()
+if(NOT "${rc}" STREQUAL "${want_rc}")
+    message(STATUS "MISMATCH: exit code ${rc}, expected ${want_rc}")
+    file(READ ${WORK}/actual.err err)
+    message(STATUS "stderr: ${err}")
+    set(failed TRUE)
+endif()
+expect_same(${CASE}/expected.out ${WORK}/actual.out)
+if(EXISTS ${CASE}/expected.err)
+    expect_same(${CASE}/expected.err ${WORK}/actual.err)
+endif()
+if(EXISTS ${CASE}/expected.log)
+    expect_same(${CASE}/expected.log ${WORK}/actual.log)
+endif()
+file(GLOB expected_files ${CASE}/expected.file.*)
+foreach(f IN LISTS expected_files)
+    get_filename_component(fname ${f} NAME)
+    string(REGEX REPLACE "^expected\\.file\\." "" target ${fname})
+    expect_same(${f} ${WORK}/${target})
+endforeach()
+if(failed)
+    message(FATAL_ERROR "tool case ${CASE} failed")
+endif()
