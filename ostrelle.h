@@ -5,4 +5,5 @@
 #include "diag/diag.h"
 #include "txt/txt.h"
 #include "datetime/datetime.h"
+#include "winsys/winsys.h"
 #include "tool/getopt.h"

@@ -1,0 +1,443 @@
+// How the simulated windows answer their messages: scene behaviours first,
+// then the control class, then what every window does.
+#include "winsys/sim/simdesktop.h"
+#include "winsys/sim/simlog.h"
+#include "winsys/wsdefs.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace sim {
+
+namespace {
+
+constexpr uint32_t kEsMultiline = 0x0004;
+constexpr uint32_t kEsReadOnly = 0x0800;
+
+// Button styles (low four bits of the style).
+constexpr uint32_t kBsCheckBox = 2, kBsAutoCheckBox = 3, kBsRadioButton = 4, kBs3State = 5,
+                   kBsAuto3State = 6, kBsGroupBox = 7, kBsAutoRadioButton = 9;
+
+bool IsCheckStyle(uint32_t style) {
+    uint32_t t = style & 0xF;
+    return t == kBsCheckBox || t == kBsAutoCheckBox || t == kBsRadioButton || t == kBs3State ||
+           t == kBsAuto3State || t == kBsAutoRadioButton;
+}
+
+// Copies text into the caller's buffer of size bytes; the length copied.
+intptr_t CopyLimited(const std::string& text, intptr_t lParam, uintptr_t size) {
+    char* buf = reinterpret_cast<char*>(lParam);
+    if (!buf || size == 0) return 0;
+    size_t n = std::min<size_t>(text.size(), size_t(size) - 1);
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    return intptr_t(n);
+}
+
+// Copies a whole item text with its terminating zero, as LB_GETTEXT and
+// CB_GETLBTEXT do: the caller's buffer must be large enough.
+intptr_t CopyWhole(const std::string& text, intptr_t lParam) {
+    char* buf = reinterpret_cast<char*>(lParam);
+    if (!buf) return -1;
+    std::memcpy(buf, text.c_str(), text.size() + 1);
+    return intptr_t(text.size());
+}
+
+int DaysIn(int month, int year) {
+    static const int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (month < 1 || month > 12) return 31;
+    bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+    return kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
+uint64_t ReadUnsigned(const uint8_t* p, size_t n) {
+    uint64_t v = 0;
+    for (size_t i = 0; i < n; ++i) v |= uint64_t(p[i]) << (8 * i);
+    return v;
+}
+
+bool Matches(const Behaviour& b, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    if (b.msg != msg) return false;
+    if (b.wParam && *b.wParam != uint64_t(wParam)) return false;
+    if (b.id && *b.id != (uint32_t(wParam) & 0xFFFF)) return false;
+    if (b.lParam && *b.lParam != int64_t(lParam)) return false;
+    return true;
+}
+
+} // namespace
+
+std::string DateText(const int date[3]) {
+    char b[32];
+    std::snprintf(b, sizeof b, "%02d/%02d/%04d", date[0] % 100, date[1] % 100, date[2] % 10000);
+    return b;
+}
+
+intptr_t CSimDesktop::Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    const WsHandle self = w.hwnd;
+    // Behaviours may send messages that change the desktop; work on a copy.
+    const std::vector<Behaviour> behaviours = w.behaviours;
+    std::optional<int64_t> result;
+    for (const Behaviour& b : behaviours) {
+        if (!Matches(b, msg, wParam, lParam)) continue;
+        for (const Action& a : b.actions) {
+            Window* me = Win(self);
+            if (!me) return 0;
+            RunAction(*me, a);
+        }
+        if (b.result) result = b.result;
+    }
+    if (result) return intptr_t(*result);
+    Window* me = Win(self);
+    if (!me) return 0;
+    bool handled = false;
+    intptr_t r = 0;
+    switch (me->kind) {
+    case Kind::Edit:
+        r = EditAnswer(*me, msg, wParam, &handled);
+        break;
+    case Kind::Button:
+        r = ButtonAnswer(*me, msg, wParam, &handled);
+        break;
+    case Kind::ListBox:
+        r = ListBoxAnswer(*me, msg, wParam, lParam, &handled);
+        break;
+    case Kind::ComboBox:
+        r = ComboBoxAnswer(*me, msg, wParam, lParam, &handled);
+        break;
+    case Kind::ListView:
+        r = ListViewAnswer(*me, msg, wParam, lParam, &handled);
+        break;
+    case Kind::DatePicker:
+        r = DateAnswer(*me, msg, wParam, &handled);
+        break;
+    case Kind::Generic:
+        break;
+    }
+    if (handled) return r;
+    me = Win(self);
+    if (!me) return 0;
+    return DefaultAnswer(*me, msg, wParam, lParam, &handled);
+}
+
+intptr_t CSimDesktop::DefaultAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                    bool* handled) {
+    *handled = true;
+    switch (msg) {
+    case wm::GETTEXT:
+        return CopyLimited(w.text, lParam, wParam);
+    case wm::GETTEXTLENGTH:
+        return intptr_t(w.text.size());
+    case wm::SETTEXT:
+        SetText(w, lParam ? std::string(reinterpret_cast<const char*>(lParam)) : std::string());
+        return 1;
+    case wm::GETFONT:
+        return intptr_t(w.font);
+    case wm::SETFONT:
+        w.font = WsHandle(wParam);
+        return 0;
+    default:
+        *handled = false;
+        return 0;
+    }
+}
+
+intptr_t CSimDesktop::EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
+    if (msg != wm::CHAR) return 0;
+    *handled = true;
+    if (w.style & kEsReadOnly) return 0;
+    const char c = char(wParam & 0xFF);
+    std::string text = w.text;
+    if (c == '\b') {
+        if (!text.empty()) text.pop_back();
+    } else if (c == '\r') {
+        if (w.style & kEsMultiline) text += "\r\n";
+    } else if ((unsigned char)c >= 0x20 || c == '\t') {
+        text += c;
+    }
+    SetText(w, text);
+    return 0;
+}
+
+intptr_t CSimDesktop::ButtonAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
+    *handled = true;
+    switch (msg) {
+    case wm::LBUTTONDOWN:
+        w.pressed = true;
+        return 0;
+    case wm::LBUTTONUP:
+        if (w.pressed) {
+            w.pressed = false;
+            Click(w);
+        }
+        return 0;
+    case bm::CLICK:
+        Click(w);
+        return 0;
+    case bm::GETCHECK:
+        return w.check;
+    case bm::SETCHECK:
+        if (IsCheckStyle(w.style) && w.check != int(wParam & 3)) {
+            w.check = int(wParam & 3);
+            Log("check " + Hex8(w.hwnd) + " " + std::to_string(w.check));
+        }
+        return 0;
+    default:
+        *handled = false;
+        return 0;
+    }
+}
+
+void CSimDesktop::Click(Window& w) {
+    if (w.style & ws::DISABLED) return;
+    const uint32_t type = w.style & 0xF;
+    if (type == kBsGroupBox) return;
+    int check = w.check;
+    if (type == kBsAutoCheckBox) check = w.check ? 0 : 1;
+    if (type == kBsAuto3State) check = (w.check + 1) % 3;
+    if (type == kBsAutoRadioButton) {
+        check = 1;
+        if (Window* p = Win(w.parent))
+            for (WsHandle s : p->children) {
+                Window* sw = Win(s);
+                if (sw && sw != &w && sw->kind == Kind::Button &&
+                    (sw->style & 0xF) == kBsAutoRadioButton && sw->check) {
+                    sw->check = 0;
+                    Log("check " + Hex8(sw->hwnd) + " 0");
+                }
+            }
+    }
+    if (check != w.check) {
+        w.check = check;
+        Log("check " + Hex8(w.hwnd) + " " + std::to_string(check));
+    }
+    Notify(w, bn::CLICKED);
+}
+
+void CSimDesktop::Notify(Window& w, uint32_t code) {
+    if (!w.parent) return;
+    const uintptr_t wParam = (uintptr_t(code & 0xFFFF) << 16) | (uint32_t(w.id) & 0xFFFF);
+    SendMessageA(w.parent, wm::COMMAND, wParam, intptr_t(w.hwnd));
+}
+
+intptr_t CSimDesktop::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                    bool* handled) {
+    *handled = true;
+    const size_t i = size_t(wParam);
+    const bool valid = i < w.items.size();
+    switch (msg) {
+    case lb::GETCOUNT:
+        return intptr_t(w.items.size());
+    case lb::GETCURSEL:
+        return w.curSel;
+    case lb::SETCURSEL:
+        if (intptr_t(wParam) == -1) {
+            w.curSel = -1;
+            return lb::ERR;
+        }
+        if (!valid) return lb::ERR;
+        w.curSel = int(i);
+        return intptr_t(i);
+    case lb::GETTEXT:
+        return valid ? CopyWhole(w.items[i].text, lParam) : lb::ERR;
+    case lb::GETTEXTLEN:
+        return valid ? intptr_t(w.items[i].text.size()) : lb::ERR;
+    case lb::GETITEMDATA:
+        return valid ? intptr_t(w.items[i].data) : lb::ERR;
+    case lb::GETITEMHEIGHT:
+        if (valid) return w.items[i].height;
+        return w.items.empty() ? 16 : w.items.front().height;
+    case lb::GETHORIZONTALEXTENT:
+        return w.horizontalExtent;
+    case lb::ADDSTRING:
+        if (!lParam) return lb::ERR;
+        w.items.push_back(Item{reinterpret_cast<const char*>(lParam), {}, 0, 16, 0});
+        return intptr_t(w.items.size() - 1);
+    default:
+        *handled = false;
+        return 0;
+    }
+}
+
+intptr_t CSimDesktop::ComboBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                     bool* handled) {
+    *handled = true;
+    const size_t i = size_t(wParam);
+    const bool valid = i < w.items.size();
+    switch (msg) {
+    case cb::GETCOUNT:
+        return intptr_t(w.items.size());
+    case cb::GETCURSEL:
+        return w.curSel;
+    case cb::SETCURSEL:
+        if (!valid) {
+            w.curSel = -1;
+            return cb::ERR;
+        }
+        w.curSel = int(i);
+        SetText(w, w.items[i].text);
+        return intptr_t(i);
+    case cb::GETLBTEXT:
+        return valid ? CopyWhole(w.items[i].text, lParam) : cb::ERR;
+    case cb::GETLBTEXTLEN:
+        return valid ? intptr_t(w.items[i].text.size()) : cb::ERR;
+    case cb::GETITEMDATA:
+        return valid ? intptr_t(w.items[i].data) : cb::ERR;
+    default:
+        *handled = false;
+        return 0;
+    }
+}
+
+intptr_t CSimDesktop::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                     bool* handled) {
+    *handled = true;
+    const size_t i = size_t(wParam);
+    const bool valid = i < w.items.size();
+    switch (msg) {
+    case lvm::GETITEMCOUNT:
+        return intptr_t(w.items.size());
+    case lvm::GETSELECTEDCOUNT:
+        return std::count_if(w.items.begin(), w.items.end(),
+                             [](const Item& it) { return (it.state & lvis::SELECTED) != 0; });
+    case lvm::GETITEMSTATE:
+        return valid ? intptr_t(w.items[i].state & uint32_t(lParam)) : 0;
+    default:
+        break;
+    }
+    if (msg != lvm::GETITEMTEXTA && msg != lvm::SETITEMSTATE) {
+        *handled = false;
+        return 0;
+    }
+    // The request record lies in this control's own process, laid out the
+    // way that process lays out LVITEMA.
+    const Process* proc = FindProcess(w.pid);
+    if (!proc) return 0;
+    const LvItemLayout& lay = LvItemLayoutFor(proc->bits);
+    uint8_t rec[64] = {};
+    if (!RemoteRead(w.pid, WsMem(uint64_t(lParam)), rec, lay.size)) return 0;
+    auto field32 = [&](uint32_t off) { return uint32_t(ReadUnsigned(rec + off, 4)); };
+    if (msg == lvm::GETITEMTEXTA) {
+        if (!valid) return 0;
+        const int sub = int32_t(field32(lay.iSubItem));
+        const WsMem text = ReadUnsigned(rec + lay.pszText, lay.pointerSize);
+        const int max = int32_t(field32(lay.cchTextMax));
+        if (text == 0 || max <= 0) return 0;
+        const Item& item = w.items[i];
+        std::string value;
+        if (sub == 0)
+            value = item.text;
+        else if (sub > 0 && size_t(sub) <= item.subitems.size())
+            value = item.subitems[size_t(sub) - 1];
+        size_t n = std::min<size_t>(value.size(), size_t(max) - 1);
+        std::string out = value.substr(0, n);
+        out.push_back('\0');
+        if (!RemoteWrite(w.pid, text, out.data(), out.size())) return 0;
+        return intptr_t(n);
+    }
+    // LVM_SETITEMSTATE: wParam -1 means every item.
+    const uint32_t state = field32(lay.state), mask = field32(lay.stateMask);
+    size_t first = i, last = i;
+    if (intptr_t(wParam) == -1) {
+        first = 0;
+        last = w.items.empty() ? 0 : w.items.size() - 1;
+        if (w.items.empty()) return 1;
+    } else if (!valid) {
+        return 0;
+    }
+    for (size_t k = first; k <= last; ++k) {
+        uint32_t s = (w.items[k].state & ~mask) | (state & mask);
+        if (s != w.items[k].state) {
+            w.items[k].state = s;
+            Log("item-state " + Hex8(w.hwnd) + " " + std::to_string(k) + " " + Hex4(s));
+        }
+    }
+    return 1;
+}
+
+intptr_t CSimDesktop::DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
+    *handled = true;
+    switch (msg) {
+    case wm::LBUTTONDOWN:
+        w.dateField = 0;
+        w.dateDigits.clear();
+        return 0;
+    case wm::KEYDOWN:
+        if (wParam == vk::RIGHT)
+            w.dateField = (w.dateField + 1) % 3;
+        else if (wParam == vk::LEFT)
+            w.dateField = (w.dateField + 2) % 3;
+        else
+            return 0;
+        w.dateDigits.clear();
+        return 0;
+    case wm::CHAR: {
+        const char c = char(wParam & 0xFF);
+        if (c < '0' || c > '9') return 0;
+        const size_t width = w.dateField == 2 ? 4 : 2;
+        if (w.dateDigits.size() >= width) w.dateDigits.clear();
+        w.dateDigits += c;
+        const int v = std::atoi(w.dateDigits.c_str());
+        int* date = w.date;
+        if (w.dateField == 0 && v >= 1 && v <= 12) {
+            date[0] = v;
+            date[1] = std::min(date[1], DaysIn(date[0], date[2]));
+        } else if (w.dateField == 1 && v >= 1 && v <= DaysIn(date[0], date[2])) {
+            date[1] = v;
+        } else if (w.dateField == 2 && w.dateDigits.size() == 4 && v >= 1601) {
+            date[2] = v;
+            date[1] = std::min(date[1], DaysIn(date[0], date[2]));
+        }
+        SetText(w, DateText(date));
+        return 0;
+    }
+    default:
+        *handled = false;
+        return 0;
+    }
+}
+
+void CSimDesktop::RunAction(Window& w, const Action& a) {
+    const WsHandle target = a.window ? a.window : w.hwnd;
+    Window* t = Win(target);
+    switch (a.type) {
+    case Action::SetText:
+        if (t) SetText(*t, a.text);
+        break;
+    case Action::Show:
+    case Action::Hide:
+        if (t) {
+            const bool show = a.type == Action::Show;
+            if (bool(t->style & ws::VISIBLE) != show) {
+                t->style = show ? (t->style | ws::VISIBLE) : (t->style & ~ws::VISIBLE);
+                Log("show " + Hex8(target) + (show ? " 1" : " 0"));
+            }
+        }
+        break;
+    case Action::Clipboard:
+        PutOnClipboard(w, a.text);
+        break;
+    case Action::ClipboardFrom:
+        if (t) PutOnClipboard(w, t->text);
+        break;
+    case Action::ClearClipboard:
+        if (clipOpen_ && clipOpener_ != w.hwnd) {
+            Log("clipboard-clear " + Hex8(w.hwnd) + " busy");
+        } else {
+            clip_ = Clip{};
+            clipOwner_ = w.hwnd;
+            Log("clipboard-clear " + Hex8(w.hwnd));
+        }
+        break;
+    case Action::Send:
+        SendMessageA(target, a.msg, uintptr_t(a.wParam),
+                     CarriesPointer(a.msg) ? reinterpret_cast<intptr_t>(a.text.c_str())
+                                           : intptr_t(a.lParam));
+        break;
+    case Action::Post:
+        PostMessageA(target, a.msg, uintptr_t(a.wParam), intptr_t(a.lParam));
+        break;
+    }
+}
+
+} // namespace sim

@@ -1,0 +1,747 @@
+// The simulated desktop's window-system operations: identity, tree, focus,
+// placement, menus, text metrics, clipboard, other processes and the clock.
+#include "winsys/sim/simdesktop.h"
+#include "winsys/sim/simlog.h"
+#include "winsys/wsdefs.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace sim {
+
+namespace {
+
+// Copies text into buf (size bytes) as GetWindowTextA does; returns the
+// length copied.
+int CopyOut(const std::string& text, char* buf, int size) {
+    if (!buf || size <= 0) return 0;
+    int n = std::min<int>(int(std::min<size_t>(text.size(), 0x7FFFFFFF)), size - 1);
+    std::memcpy(buf, text.data(), size_t(n));
+    buf[n] = '\0';
+    return n;
+}
+
+WsMem RoundUp(WsMem v, WsMem unit) {
+    return (v + unit - 1) / unit * unit;
+}
+
+} // namespace
+
+CSimDesktop::CSimDesktop() {
+    systemFont_.handle = 0x018A0001;
+    systemFont_.name = "System";
+    description_ = "Desktop: simulated (empty)";
+}
+
+CSimDesktop::~CSimDesktop() = default;
+
+void CSimDesktop::Tick() {
+    micros_ += costMicros_;
+}
+
+void CSimDesktop::Emit(const std::string& line) {
+    if (logStream_) {
+        std::fputs(line.c_str(), logStream_);
+        std::fputc('\n', logStream_);
+        std::fflush(logStream_);
+    }
+    if (logCapture_) logLines_.push_back(line);
+}
+
+void CSimDesktop::FlushPending() {
+    if (pending_.empty()) return;
+    Emit(pending_);
+    pending_.clear();
+}
+
+void CSimDesktop::Log(const std::string& line) {
+    FlushPending();
+    Emit(Indent() + line);
+}
+
+Window* CSimDesktop::Win(WsHandle hwnd) {
+    if (hwnd == 0) return nullptr;
+    auto it = windows_.find(hwnd);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+const Window* CSimDesktop::FindWindow(WsHandle hwnd) const {
+    auto it = windows_.find(hwnd);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+const Process* CSimDesktop::FindProcess(uint32_t pid) const {
+    auto it = processes_.find(pid);
+    return it == processes_.end() ? nullptr : &it->second;
+}
+
+const Menu* CSimDesktop::FindMenu(WsHandle menu) const {
+    auto it = menus_.find(menu);
+    return it == menus_.end() ? nullptr : &it->second;
+}
+
+std::vector<WsHandle>& CSimDesktop::SiblingsOf(const Window& w) {
+    if (w.parent) return Win(w.parent)->children;
+    return topLevel_;
+}
+
+bool CSimDesktop::VisibleChain(const Window& w) const {
+    const Window* p = &w;
+    for (int depth = 0; p && depth < 1000; ++depth) {
+        if (!(p->style & ws::VISIBLE)) return false;
+        if (!p->parent) return true;
+        p = FindWindow(p->parent);
+    }
+    return false;
+}
+
+void CSimDesktop::SetText(Window& w, const std::string& text) {
+    if (w.text == text) return;
+    w.text = text;
+    Log("text " + Hex8(w.hwnd) + " " + Quote(text));
+}
+
+void CSimDesktop::MoveTree(Window& w, int dx, int dy) {
+    OffsetRect(&w.rect, dx, dy);
+    for (WsHandle c : w.children)
+        if (Window* cw = Win(c)) MoveTree(*cw, dx, dy);
+}
+
+// --- Identity and text ------------------------------------------------------
+
+bool CSimDesktop::IsWindow(WsHandle hwnd) {
+    Tick();
+    return Win(hwnd) != nullptr;
+}
+
+int CSimDesktop::GetClassNameA(WsHandle hwnd, char* buf, int size) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) {
+        CopyOut("", buf, size);
+        return 0;
+    }
+    return CopyOut(w->cls, buf, size);
+}
+
+int CSimDesktop::GetWindowTextA(WsHandle hwnd, char* buf, int size) {
+    Tick();
+    Window* w = Win(hwnd);
+    return CopyOut(w ? w->text : std::string(), buf, size);
+}
+
+bool CSimDesktop::IsWindowVisible(WsHandle hwnd) {
+    Tick();
+    Window* w = Win(hwnd);
+    return w && VisibleChain(*w);
+}
+
+bool CSimDesktop::IsWindowEnabled(WsHandle hwnd) {
+    Tick();
+    Window* w = Win(hwnd);
+    return w && !(w->style & ws::DISABLED);
+}
+
+bool CSimDesktop::GetWindowRect(WsHandle hwnd, WsRect* rect) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (rect) *rect = w ? w->rect : WsRect{};
+    return w != nullptr;
+}
+
+int32_t CSimDesktop::GetWindowLongA(WsHandle hwnd, int index) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return 0;
+    switch (index) {
+    case gwl::STYLE:
+        return int32_t(w->style);
+    case gwl::EXSTYLE:
+        return int32_t(w->exStyle);
+    case gwl::ID:
+        return w->id;
+    default:
+        return 0;
+    }
+}
+
+int32_t CSimDesktop::SetWindowLongA(WsHandle hwnd, int index, int32_t value) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return 0;
+    int32_t old = 0;
+    switch (index) {
+    case gwl::STYLE:
+        old = int32_t(w->style);
+        w->style = uint32_t(value);
+        Log("style " + Hex8(hwnd) + " " + Hex8(uint32_t(value)));
+        break;
+    case gwl::EXSTYLE:
+        old = int32_t(w->exStyle);
+        w->exStyle = uint32_t(value);
+        Log("exstyle " + Hex8(hwnd) + " " + Hex8(uint32_t(value)));
+        break;
+    case gwl::ID:
+        old = w->id;
+        w->id = value;
+        Log("id " + Hex8(hwnd) + " " + std::to_string(value));
+        break;
+    default:
+        return 0;
+    }
+    return old;
+}
+
+// --- Tree -------------------------------------------------------------------
+
+int CSimDesktop::EnumWindows(WsEnumProc proc, intptr_t lParam) {
+    Tick();
+    if (!proc) return 0;
+    // The callback may change the desktop: walk a copy of the order.
+    const std::vector<WsHandle> order = topLevel_;
+    for (WsHandle h : order) {
+        if (!Win(h)) continue;
+        if (proc(h, lParam) == 0) return 0;
+    }
+    return 1;
+}
+
+WsHandle CSimDesktop::GetParent(WsHandle hwnd) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return 0;
+    return w->parent ? w->parent : w->owner;
+}
+
+WsHandle CSimDesktop::GetTopWindow(WsHandle hwnd) {
+    Tick();
+    if (hwnd == 0) return topLevel_.empty() ? 0 : topLevel_.front();
+    Window* w = Win(hwnd);
+    if (!w || w->children.empty()) return 0;
+    return w->children.front();
+}
+
+WsHandle CSimDesktop::GetWindow(WsHandle hwnd, unsigned cmd) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return 0;
+    if (cmd == gw::OWNER) return w->owner;
+    if (cmd == gw::CHILD) return w->children.empty() ? 0 : w->children.front();
+    const std::vector<WsHandle>& sib = SiblingsOf(*w);
+    auto it = std::find(sib.begin(), sib.end(), hwnd);
+    if (it == sib.end()) return 0;
+    switch (cmd) {
+    case gw::HWNDFIRST:
+        return sib.front();
+    case gw::HWNDLAST:
+        return sib.back();
+    case gw::HWNDNEXT:
+        return it + 1 == sib.end() ? 0 : *(it + 1);
+    case gw::HWNDPREV:
+        return it == sib.begin() ? 0 : *(it - 1);
+    default:
+        return 0;
+    }
+}
+
+WsHandle CSimDesktop::GetDlgItem(WsHandle dialog, int id) {
+    Tick();
+    Window* w = Win(dialog);
+    if (!w) return 0;
+    for (WsHandle c : w->children)
+        if (Window* cw = Win(c); cw && cw->id == id) return c;
+    return 0;
+}
+
+int CSimDesktop::GetDlgCtrlID(WsHandle hwnd) {
+    Tick();
+    Window* w = Win(hwnd);
+    return w && w->parent ? w->id : 0;
+}
+
+uint32_t CSimDesktop::GetWindowThreadProcessId(WsHandle hwnd, uint32_t* pid) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (pid) *pid = w ? w->pid : 0;
+    return w ? w->thread : 0;
+}
+
+// --- Focus and input ----------------------------------------------------------
+
+WsHandle CSimDesktop::SetFocus(WsHandle hwnd) {
+    Tick();
+    if (hwnd == 0) {
+        WsHandle old = focus_;
+        focus_ = 0;
+        return old;
+    }
+    if (!Win(hwnd)) return 0;
+    WsHandle old = focus_;
+    focus_ = hwnd;
+    Log("focus " + Hex8(hwnd));
+    return old;
+}
+
+WsHandle CSimDesktop::SetCapture(WsHandle hwnd) {
+    Tick();
+    if (!Win(hwnd)) return 0;
+    WsHandle old = captureWnd_;
+    captureWnd_ = hwnd;
+    Log("capture " + Hex8(hwnd));
+    return old;
+}
+
+WsHandle CSimDesktop::GetFocus() {
+    Tick();
+    return focus_;
+}
+
+WsHandle CSimDesktop::GetCapture() {
+    Tick();
+    return captureWnd_;
+}
+
+bool CSimDesktop::ReleaseCapture() {
+    Tick();
+    if (captureWnd_) Log("capture 00000000");
+    captureWnd_ = 0;
+    return true;
+}
+
+intptr_t CSimDesktop::SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return 0;
+    if (depth_ >= kMaxNesting) {
+        Log("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (nesting)");
+        return 0;
+    }
+    // The send line waits for the answer; whatever the receiver does in
+    // between is logged beneath it, and the answer then follows on a line
+    // of its own.
+    FlushPending();
+    pending_ = Indent() + "send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam);
+    ++depth_;
+    intptr_t result = Deliver(*w, msg, wParam, lParam);
+    --depth_;
+    std::string answer = " -> " + std::to_string(int64_t(result));
+    if (!pending_.empty()) {
+        Emit(pending_ + answer);
+        pending_.clear();
+    } else {
+        Emit(Indent() + answer.substr(1));
+    }
+    return result;
+}
+
+bool CSimDesktop::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return false;
+    if (CarriesPointer(msg)) {
+        // The platform refuses to post a message whose lParam points into
+        // the sender's memory.
+        Log("post " + Hex8(hwnd) + " " + MessageName(msg) + " refused");
+        return false;
+    }
+    if (depth_ >= kMaxNesting) {
+        Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (nesting)");
+        return false;
+    }
+    Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam));
+    ++depth_;
+    Deliver(*w, msg, wParam, lParam);
+    --depth_;
+    return true;
+}
+
+// --- Placement ----------------------------------------------------------------
+
+bool CSimDesktop::SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
+                               unsigned flags) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return false;
+    Log("pos " + Hex8(hwnd) + " after=" + Hex8(insertAfter) + " x=" + std::to_string(x) +
+        " y=" + std::to_string(y) + " cx=" + std::to_string(cx) + " cy=" + std::to_string(cy) +
+        " flags=" + Hex4(flags));
+    if (!(flags & swp::NOZORDER)) {
+        std::vector<WsHandle>& sib = SiblingsOf(*w);
+        auto it = std::find(sib.begin(), sib.end(), hwnd);
+        if (it != sib.end() && insertAfter != hwnd) {
+            sib.erase(it);
+            if (insertAfter == insert::TOP || insertAfter == insert::TOPMOST ||
+                insertAfter == insert::NOTOPMOST) {
+                sib.insert(sib.begin(), hwnd);
+            } else if (insertAfter == insert::BOTTOM) {
+                sib.push_back(hwnd);
+            } else {
+                auto at = std::find(sib.begin(), sib.end(), insertAfter);
+                sib.insert(at == sib.end() ? sib.begin() : at + 1, hwnd);
+            }
+            if (insertAfter == insert::TOPMOST) w->exStyle |= 0x8; // WS_EX_TOPMOST
+            if (insertAfter == insert::NOTOPMOST) w->exStyle &= ~0x8u;
+        }
+    }
+    if (!(flags & swp::NOMOVE)) {
+        // x, y are in the parent's coordinates; a child's origin is its
+        // parent's top left corner.
+        int ox = 0, oy = 0;
+        if (w->parent)
+            if (Window* p = Win(w->parent)) ox = p->rect.left, oy = p->rect.top;
+        MoveTree(*w, ox + x - w->rect.left, oy + y - w->rect.top);
+    }
+    if (!(flags & swp::NOSIZE)) {
+        w->rect.right = w->rect.left + cx;
+        w->rect.bottom = w->rect.top + cy;
+    }
+    if (flags & swp::SHOWWINDOW) w->style |= ws::VISIBLE;
+    if (flags & swp::HIDEWINDOW) w->style &= ~ws::VISIBLE;
+    return true;
+}
+
+bool CSimDesktop::EnableWindow(WsHandle hwnd, bool enable) {
+    Tick();
+    Window* w = Win(hwnd);
+    if (!w) return false;
+    bool wasDisabled = (w->style & ws::DISABLED) != 0;
+    if (enable)
+        w->style &= ~ws::DISABLED;
+    else
+        w->style |= ws::DISABLED;
+    Log("enable " + Hex8(hwnd) + (enable ? " 1" : " 0"));
+    return wasDisabled;
+}
+
+// --- Menus --------------------------------------------------------------------
+
+bool CSimDesktop::IsMenu(WsHandle menu) {
+    Tick();
+    return menus_.count(menu) != 0;
+}
+
+WsHandle CSimDesktop::GetMenu(WsHandle hwnd) {
+    Tick();
+    Window* w = Win(hwnd);
+    return w ? w->menu : 0;
+}
+
+int CSimDesktop::GetMenuItemCount(WsHandle menu) {
+    Tick();
+    auto it = menus_.find(menu);
+    return it == menus_.end() ? -1 : int(it->second.items.size());
+}
+
+uint32_t CSimDesktop::GetMenuItemID(WsHandle menu, int pos) {
+    Tick();
+    auto it = menus_.find(menu);
+    if (it == menus_.end() || pos < 0 || size_t(pos) >= it->second.items.size()) return 0xFFFFFFFF;
+    const MenuItem& item = it->second.items[size_t(pos)];
+    if (item.submenu) return 0xFFFFFFFF;
+    return item.separator ? 0 : item.id;
+}
+
+int CSimDesktop::GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) {
+    Tick();
+    if (buf && size > 0) buf[0] = '\0';
+    auto it = menus_.find(menu);
+    if (it == menus_.end()) return 0;
+    const MenuItem* found = nullptr;
+    if (flags & mf::BYPOSITION) {
+        if (item < it->second.items.size()) found = &it->second.items[item];
+    } else {
+        // By command: this menu first, then its submenus, depth first.
+        std::vector<const Menu*> stack{&it->second};
+        for (int guard = 0; !stack.empty() && !found && guard < 10000; ++guard) {
+            const Menu* m = stack.back();
+            stack.pop_back();
+            for (const MenuItem& mi : m->items) {
+                if (!mi.submenu && !mi.separator && mi.id == item) {
+                    found = &mi;
+                    break;
+                }
+                if (const Menu* sub = FindMenu(mi.submenu)) stack.push_back(sub);
+            }
+        }
+    }
+    if (!found) return 0;
+    if (!buf || size <= 0) return int(found->text.size());
+    return CopyOut(found->text, buf, size);
+}
+
+WsHandle CSimDesktop::GetSubMenu(WsHandle menu, int pos) {
+    Tick();
+    auto it = menus_.find(menu);
+    if (it == menus_.end() || pos < 0 || size_t(pos) >= it->second.items.size()) return 0;
+    return it->second.items[size_t(pos)].submenu;
+}
+
+// --- Text metrics -------------------------------------------------------------
+
+WsHandle CSimDesktop::GetDC(WsHandle hwnd) {
+    Tick();
+    if (hwnd != 0 && !Win(hwnd)) return 0;
+    if (dcs_.size() >= kMaxDCs) return 0;
+    WsHandle dc = nextDC_;
+    nextDC_ += 0x10;
+    dcs_[dc] = DC{hwnd, systemFont_.handle};
+    return dc;
+}
+
+int CSimDesktop::ReleaseDC(WsHandle hwnd, WsHandle dc) {
+    Tick();
+    auto it = dcs_.find(dc);
+    if (it == dcs_.end() || it->second.hwnd != hwnd) return 0;
+    dcs_.erase(it);
+    return 1;
+}
+
+WsHandle CSimDesktop::SelectObject(WsHandle dc, WsHandle object) {
+    Tick();
+    auto it = dcs_.find(dc);
+    if (it == dcs_.end()) return 0;
+    if (object != systemFont_.handle && !fonts_.count(object)) return 0;
+    WsHandle old = it->second.font;
+    it->second.font = object;
+    return old;
+}
+
+bool CSimDesktop::GetTextExtentPointA(WsHandle dc, const char* text, int count, WsSize* size) {
+    Tick();
+    auto it = dcs_.find(dc);
+    if (it == dcs_.end() || !size || count < 0 || (count > 0 && !text)) return false;
+    const Font* f = &systemFont_;
+    if (auto fi = fonts_.find(it->second.font); fi != fonts_.end()) f = &fi->second;
+    size->cx = int32_t(int64_t(f->width) * count);
+    size->cy = f->height;
+    return true;
+}
+
+// --- Clipboard ----------------------------------------------------------------
+
+bool CSimDesktop::OpenClipboard(WsHandle owner) {
+    Tick();
+    if (owner != 0 && !Win(owner)) return false;
+    bool ok = !clipOpen_ || clipOpener_ == owner;
+    Log("clipboard-open " + Hex8(owner) + (ok ? " -> 1" : " -> 0"));
+    if (ok) {
+        clipOpen_ = true;
+        clipOpener_ = owner;
+    }
+    return ok;
+}
+
+bool CSimDesktop::EmptyClipboard() {
+    Tick();
+    Log(std::string("clipboard-empty") + (clipOpen_ ? " -> 1" : " -> 0"));
+    if (!clipOpen_) return false;
+    clip_ = Clip{};
+    clipOwner_ = clipOpener_;
+    return true;
+}
+
+bool CSimDesktop::CloseClipboard() {
+    Tick();
+    Log(std::string("clipboard-close") + (clipOpen_ ? " -> 1" : " -> 0"));
+    if (!clipOpen_) return false;
+    clipOpen_ = false;
+    clipOpener_ = 0;
+    return true;
+}
+
+WsMem CSimDesktop::GetClipboardData(unsigned format) {
+    Tick();
+    if (!clipOpen_ || format != cf::TEXT || !clip_.text) return 0;
+    return clip_.handle;
+}
+
+void* CSimDesktop::GlobalLock(WsMem mem) {
+    Tick();
+    if (mem == 0) return nullptr;
+    auto it = locked_.find(mem);
+    if (it == locked_.end()) {
+        // Only the clipboard's current data can be locked afresh.
+        if (mem != clip_.handle || !clip_.text) return nullptr;
+        it = locked_.emplace(mem, std::make_pair(clip_.text, 0)).first;
+    }
+    ++it->second.second;
+    return it->second.first->data();
+}
+
+bool CSimDesktop::GlobalUnlock(WsMem mem) {
+    Tick();
+    auto it = locked_.find(mem);
+    if (it == locked_.end()) return false;
+    if (--it->second.second > 0) return true;
+    locked_.erase(it);
+    return false;
+}
+
+void CSimDesktop::PutOnClipboard(Window& owner, const std::string& text) {
+    // What an application does: open, empty, set, close.  It fails when
+    // someone else holds the clipboard open.
+    if (clipOpen_ && clipOpener_ != owner.hwnd) {
+        Log("clipboard-set " + Hex8(owner.hwnd) + " busy");
+        return;
+    }
+    clip_.text = std::make_shared<std::string>(text);
+    clip_.handle = nextClipHandle_;
+    nextClipHandle_ += 0x10;
+    clipOwner_ = owner.hwnd;
+    Log("clipboard-set " + Hex8(owner.hwnd) + " " + Quote(text));
+}
+
+std::string CSimDesktop::ClipboardText() const {
+    return clip_.text ? *clip_.text : std::string();
+}
+
+// --- Other processes ----------------------------------------------------------
+
+Process* CSimDesktop::ProcOf(WsMem handle, uint32_t need) {
+    auto it = processHandles_.find(handle);
+    if (it == processHandles_.end() || (it->second.access & need) != need) return nullptr;
+    auto p = processes_.find(it->second.pid);
+    return p == processes_.end() ? nullptr : &p->second;
+}
+
+WsMem CSimDesktop::OpenProcess(uint32_t access, bool, uint32_t pid) {
+    Tick();
+    auto it = processes_.find(pid);
+    if (it == processes_.end()) return 0;
+    if (!it->second.openable) {
+        Log("process-open " + std::to_string(pid) + " denied");
+        return 0;
+    }
+    if (processHandles_.size() >= kMaxProcessHandles) return 0;
+    WsMem h = nextProcessHandle_;
+    nextProcessHandle_ += 4;
+    processHandles_[h] = ProcessHandle{pid, access};
+    Log("process-open " + std::to_string(pid) + " access=" + Hex8(access));
+    return h;
+}
+
+bool CSimDesktop::CloseHandle(WsMem process) {
+    Tick();
+    auto it = processHandles_.find(process);
+    if (it == processHandles_.end()) return false;
+    Log("process-close " + std::to_string(it->second.pid));
+    processHandles_.erase(it);
+    return true;
+}
+
+int CSimDesktop::ProcessBits(WsMem process) {
+    Tick();
+    Process* p = ProcOf(process, 0);
+    return p ? p->bits : 0;
+}
+
+WsMem CSimDesktop::VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
+                                  uint32_t protect) {
+    Tick();
+    Process* p = ProcOf(process, procaccess::VM_OPERATION);
+    if (!p || address != 0 || size == 0 || size > kMaxBlock || !(type & mem::COMMIT)) return 0;
+    if (protect != page::READWRITE && protect != page::READONLY && protect != page::NOACCESS)
+        return 0;
+    size_t total = 0;
+    for (const auto& [base, block] : p->memory) total += block.bytes.size();
+    size_t rounded = size_t(RoundUp(size, 0x1000));
+    if (total + rounded > kMaxProcessMemory) return 0;
+    const WsMem limit = p->bits == 32 ? 0x7FFF0000ull : 0x00007FF000000000ull;
+    WsMem base = p->nextAddress;
+    if (base + rounded > limit) return 0;
+    p->nextAddress = RoundUp(base + rounded, 0x10000);
+    Block& b = p->memory[base];
+    b.bytes.assign(rounded, 0); // fresh committed memory reads as zeros
+    b.protect = protect;
+    Log("alloc " + std::to_string(p->pid) + " " + Hex16(base) + " " + std::to_string(size));
+    return base;
+}
+
+bool CSimDesktop::VirtualFreeEx(WsMem process, WsMem address, size_t size, uint32_t type) {
+    Tick();
+    Process* p = ProcOf(process, procaccess::VM_OPERATION);
+    if (!p || type != mem::RELEASE || size != 0) return false;
+    auto it = p->memory.find(address);
+    if (it == p->memory.end()) return false;
+    p->memory.erase(it);
+    Log("free " + std::to_string(p->pid) + " " + Hex16(address));
+    return true;
+}
+
+// The block holding [address, address+size), or null.
+static Block* BlockAt(Process& p, WsMem address, size_t size) {
+    auto it = p.memory.upper_bound(address);
+    if (it == p.memory.begin()) return nullptr;
+    --it;
+    WsMem base = it->first;
+    size_t len = it->second.bytes.size();
+    if (address < base || address - base > len || size > len - (address - base)) return nullptr;
+    return &it->second;
+}
+
+bool CSimDesktop::RemoteRead(uint32_t pid, WsMem address, void* data, size_t size) {
+    auto pit = processes_.find(pid);
+    if (pit == processes_.end()) return false;
+    Block* b = BlockAt(pit->second, address, size);
+    if (!b || b->protect == page::NOACCESS) return false;
+    auto it = pit->second.memory.upper_bound(address);
+    --it;
+    if (size) std::memcpy(data, b->bytes.data() + (address - it->first), size);
+    return true;
+}
+
+bool CSimDesktop::RemoteWrite(uint32_t pid, WsMem address, const void* data, size_t size) {
+    auto pit = processes_.find(pid);
+    if (pit == processes_.end()) return false;
+    Block* b = BlockAt(pit->second, address, size);
+    if (!b || b->protect != page::READWRITE) return false;
+    auto it = pit->second.memory.upper_bound(address);
+    --it;
+    if (size) std::memcpy(b->bytes.data() + (address - it->first), data, size);
+    return true;
+}
+
+bool CSimDesktop::WriteProcessMemory(WsMem process, WsMem address, const void* data, size_t size,
+                                     size_t* written) {
+    Tick();
+    if (written) *written = 0;
+    Process* p = ProcOf(process, procaccess::VM_WRITE | procaccess::VM_OPERATION);
+    if (!p || (!data && size)) return false;
+    if (!RemoteWrite(p->pid, address, data, size)) return false;
+    if (written) *written = size;
+    Log("write " + std::to_string(p->pid) + " " + Hex16(address) + " " + std::to_string(size));
+    return true;
+}
+
+bool CSimDesktop::ReadProcessMemory(WsMem process, WsMem address, void* data, size_t size,
+                                    size_t* read) {
+    Tick();
+    if (read) *read = 0;
+    Process* p = ProcOf(process, procaccess::VM_READ);
+    if (!p || (!data && size)) return false;
+    if (!RemoteRead(p->pid, address, data, size)) return false;
+    if (read) *read = size;
+    return true;
+}
+
+// --- Timing and the alert box -------------------------------------------------
+
+void CSimDesktop::Sleep(uint32_t ms) {
+    Tick();
+    micros_ += uint64_t(ms) * 1000;
+    Log("sleep " + std::to_string(ms));
+}
+
+uint32_t CSimDesktop::GetTickCount() {
+    Tick();
+    return uint32_t(micros_ / 1000);
+}
+
+int CSimDesktop::MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned) {
+    Tick();
+    Log("alert " + Hex8(owner) + " " + Quote(caption ? caption : "Error") + " " +
+        Quote(text ? text : ""));
+    return dlgid::OK;
+}
+
+} // namespace sim

@@ -1,0 +1,312 @@
+// The simulated desktop: a window system of our own making that answers
+// every operation of CWinSys for the windows, menus, processes and
+// clipboard of a scene (a JSON file, see examples/README.md).
+//
+// - Controls answer their messages the way the platform's do (edit, button,
+//   check box, list box, combo box, list view, date picker); scene
+//   behaviours let any window react to a message (put a text on the
+//   clipboard, set a text, show or hide a window, send a message on).
+// - Processes have 32- or 64-bit address spaces; a list view reads its
+//   LVITEMA requests from its own process's memory in that process's layout.
+// - A virtual clock in microseconds: Sleep advances it, every operation
+//   costs a fixed amount (the scene's "costMicros", 10 by default).
+// - Every send and post to a window and every change a caller makes
+//   (focus, capture, placement, style, enable, texts, check states,
+//   clipboard, other-process memory, sleeps, alerts) is one line of the
+//   event log; the format is documented in examples/README.md.
+//
+// Calls that name no window (or menu, process, device context) fail the
+// way the platform's do and are not logged.  Posted messages are delivered
+// at once, in the order posted.
+#pragma once
+
+#include "winsys/winsys.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// What a control class does with its messages.
+enum class Kind { Generic, Edit, Button, ListBox, ComboBox, ListView, DatePicker };
+
+// One list-box, combo-box or list-view item.
+struct Item {
+    std::string text;                  // first column
+    std::vector<std::string> subitems; // further columns (list view)
+    int64_t data = 0;                  // item data
+    int height = 16;                   // list-box item height
+    uint32_t state = 0;                // list-view LVIS_* state
+};
+
+// One reaction of a window to a message.
+struct Action {
+    enum Type { SetText, Show, Hide, Clipboard, ClipboardFrom, ClearClipboard, Send, Post };
+    Type type = SetText;
+    WsHandle window = 0; // target; 0 is the window itself
+    std::string text;
+    uint32_t msg = 0;
+    uint64_t wParam = 0;
+    int64_t lParam = 0;
+};
+struct Behaviour {
+    uint32_t msg = 0;
+    std::optional<uint64_t> wParam; // whole wParam must equal
+    std::optional<uint32_t> id;     // low 16 bits of wParam must equal
+    std::optional<int64_t> lParam;
+    std::vector<Action> actions;
+    std::optional<int64_t> result; // what SendMessageA returns
+};
+
+struct Window {
+    WsHandle hwnd = 0;
+    std::string cls;
+    std::string text;
+    uint32_t style = 0;
+    uint32_t exStyle = 0;
+    WsRect rect; // screen coordinates
+    int id = 0;
+    WsHandle parent = 0;            // parent window (children) or 0
+    WsHandle owner = 0;             // owner window (top-level) or 0
+    std::vector<WsHandle> children; // z-order, first is on top
+    uint32_t thread = 0;
+    uint32_t pid = 0;
+    WsHandle font = 0; // 0: the system font
+    WsHandle menu = 0;
+    Kind kind = Kind::Generic;
+    // Control state.
+    std::vector<Item> items;
+    int curSel = -1;
+    int horizontalExtent = 0;
+    int columns = 1;
+    int check = 0;
+    bool pressed = false;
+    int date[3] = {1, 1, 2000}; // month, day, year
+    int dateField = 0;
+    std::string dateDigits;
+    std::vector<Behaviour> behaviours;
+};
+
+struct MenuItem {
+    std::string text;
+    uint32_t id = 0;
+    WsHandle submenu = 0;
+    bool separator = false;
+};
+struct Menu {
+    WsHandle handle = 0;
+    std::vector<MenuItem> items;
+};
+
+struct Font {
+    WsHandle handle = 0;
+    std::string name;
+    int width = 8; // every character
+    int height = 16;
+};
+
+// One committed block of another process's memory.
+struct Block {
+    std::vector<uint8_t> bytes;
+    uint32_t protect = 0;
+};
+struct Process {
+    uint32_t pid = 0;
+    int bits = 64;
+    std::string name;
+    std::vector<uint32_t> threads;
+    bool openable = true;
+    std::map<WsMem, Block> memory; // by base address
+    WsMem nextAddress = 0;
+};
+
+// A date picker's text for month, day, year: "MM/DD/YYYY".
+std::string DateText(const int date[3]);
+
+class CSimDesktop : public CWinSys {
+public:
+    CSimDesktop();
+    ~CSimDesktop() override;
+    CSimDesktop(const CSimDesktop&) = delete;
+    CSimDesktop& operator=(const CSimDesktop&) = delete;
+
+    // Builds a desktop from a scene text; name is used in messages.  On
+    // failure returns null and sets error to "line L, column C: why" for
+    // malformed JSON or "key.path: why" for a wrong value.
+    static std::unique_ptr<CSimDesktop> FromJson(const std::string& text, const std::string& name,
+                                                 std::string* error);
+    // As FromJson, reading the file at path ("cannot open (reason)" when
+    // it cannot be read).
+    static std::unique_ptr<CSimDesktop> FromFile(const std::string& path, std::string* error);
+
+    // The event log: appended to the stream when one is set (not owned),
+    // and kept in memory when capturing.
+    void SetLogStream(FILE* stream) { logStream_ = stream; }
+    void CaptureLog(bool on) { logCapture_ = on; }
+    const std::vector<std::string>& LogLines() const { return logLines_; }
+    void ClearLog() { logLines_.clear(); }
+
+    // Inspection, for tests and the tool's own use.
+    const Window* FindWindow(WsHandle hwnd) const;
+    const Process* FindProcess(uint32_t pid) const;
+    const Menu* FindMenu(WsHandle menu) const;
+    std::string ClipboardText() const; // "" when it holds no text
+    bool ClipboardIsOpen() const { return clipOpen_; }
+    WsHandle ClipboardOwner() const { return clipOwner_; }
+    uint64_t NowMicros() const { return micros_; }
+    size_t OpenProcessHandles() const { return processHandles_.size(); }
+    size_t OpenDCs() const { return dcs_.size(); }
+    const std::string& Name() const { return name_; }
+
+    // --- CWinSys ----------------------------------------------------------
+    const char* Description() const override { return description_.c_str(); }
+    bool IsWindow(WsHandle hwnd) override;
+    int GetClassNameA(WsHandle hwnd, char* buf, int size) override;
+    int GetWindowTextA(WsHandle hwnd, char* buf, int size) override;
+    bool IsWindowVisible(WsHandle hwnd) override;
+    bool IsWindowEnabled(WsHandle hwnd) override;
+    bool GetWindowRect(WsHandle hwnd, WsRect* rect) override;
+    int32_t GetWindowLongA(WsHandle hwnd, int index) override;
+    int32_t SetWindowLongA(WsHandle hwnd, int index, int32_t value) override;
+    int EnumWindows(WsEnumProc proc, intptr_t lParam) override;
+    WsHandle GetParent(WsHandle hwnd) override;
+    WsHandle GetTopWindow(WsHandle hwnd) override;
+    WsHandle GetWindow(WsHandle hwnd, unsigned cmd) override;
+    WsHandle GetDlgItem(WsHandle dialog, int id) override;
+    int GetDlgCtrlID(WsHandle hwnd) override;
+    uint32_t GetWindowThreadProcessId(WsHandle hwnd, uint32_t* pid) override;
+    WsHandle SetFocus(WsHandle hwnd) override;
+    WsHandle SetCapture(WsHandle hwnd) override;
+    WsHandle GetFocus() override;
+    WsHandle GetCapture() override;
+    bool ReleaseCapture() override;
+    intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+    bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+    bool SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
+                      unsigned flags) override;
+    bool EnableWindow(WsHandle hwnd, bool enable) override;
+    bool IsMenu(WsHandle menu) override;
+    WsHandle GetMenu(WsHandle hwnd) override;
+    int GetMenuItemCount(WsHandle menu) override;
+    uint32_t GetMenuItemID(WsHandle menu, int pos) override;
+    int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) override;
+    WsHandle GetSubMenu(WsHandle menu, int pos) override;
+    WsHandle GetDC(WsHandle hwnd) override;
+    int ReleaseDC(WsHandle hwnd, WsHandle dc) override;
+    WsHandle SelectObject(WsHandle dc, WsHandle object) override;
+    bool GetTextExtentPointA(WsHandle dc, const char* text, int count, WsSize* size) override;
+    bool OpenClipboard(WsHandle owner) override;
+    bool EmptyClipboard() override;
+    bool CloseClipboard() override;
+    WsMem GetClipboardData(unsigned format) override;
+    void* GlobalLock(WsMem mem) override;
+    bool GlobalUnlock(WsMem mem) override;
+    WsMem OpenProcess(uint32_t access, bool inherit, uint32_t pid) override;
+    bool CloseHandle(WsMem process) override;
+    int ProcessBits(WsMem process) override;
+    WsMem VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
+                         uint32_t protect) override;
+    bool VirtualFreeEx(WsMem process, WsMem address, size_t size, uint32_t type) override;
+    bool WriteProcessMemory(WsMem process, WsMem address, const void* data, size_t size,
+                            size_t* written) override;
+    bool ReadProcessMemory(WsMem process, WsMem address, void* data, size_t size,
+                           size_t* read) override;
+    void Sleep(uint32_t ms) override;
+    uint32_t GetTickCount() override;
+    int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override;
+
+    // Limits that keep every scene and every caller bounded.
+    static constexpr size_t kMaxBlock = 16u << 20; // one remote allocation
+    static constexpr size_t kMaxProcessMemory = 64u << 20;
+    static constexpr size_t kMaxDCs = 10000;
+    static constexpr size_t kMaxProcessHandles = 10000;
+    static constexpr int kMaxNesting = 32; // messages sent from handlers
+
+private:
+    friend class SceneLoader;
+
+    struct Clip {
+        WsMem handle = 0;
+        std::shared_ptr<std::string> text;
+    };
+    struct DC {
+        WsHandle hwnd = 0;
+        WsHandle font = 0;
+    };
+    struct ProcessHandle {
+        uint32_t pid = 0;
+        uint32_t access = 0;
+    };
+
+    void Tick();
+    void Log(const std::string& line);
+    void Emit(const std::string& line);
+    void FlushPending();
+    std::string Indent() const { return std::string(size_t(depth_) * 2, ' '); }
+    Window* Win(WsHandle hwnd);
+    Process* ProcOf(WsMem handle, uint32_t need);
+    std::vector<WsHandle>& SiblingsOf(const Window& w);
+    void SetText(Window& w, const std::string& text);
+    void MoveTree(Window& w, int dx, int dy);
+    bool VisibleChain(const Window& w) const;
+
+    // Message handling (simcontrols.cpp).
+    intptr_t Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+    intptr_t DefaultAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                           bool* handled);
+    intptr_t EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled);
+    intptr_t ButtonAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled);
+    intptr_t ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                           bool* handled);
+    intptr_t ComboBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                            bool* handled);
+    intptr_t ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                            bool* handled);
+    intptr_t DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled);
+    void Click(Window& w);
+    void Notify(Window& w, uint32_t code);
+    void RunAction(Window& w, const Action& a);
+    void PutOnClipboard(Window& owner, const std::string& text);
+    bool RemoteRead(uint32_t pid, WsMem address, void* data, size_t size);
+    bool RemoteWrite(uint32_t pid, WsMem address, const void* data, size_t size);
+
+    std::string name_;
+    std::string description_;
+    std::map<WsHandle, std::unique_ptr<Window>> windows_;
+    std::vector<WsHandle> topLevel_; // z-order, first is on top
+    std::map<WsHandle, Menu> menus_;
+    std::map<WsHandle, Font> fonts_;
+    Font systemFont_;
+    std::map<uint32_t, Process> processes_;
+    std::map<uint32_t, uint32_t> threadPid_;
+    std::map<WsMem, ProcessHandle> processHandles_;
+    WsMem nextProcessHandle_ = 0x100;
+    std::map<WsHandle, DC> dcs_;
+    WsHandle nextDC_ = 0x01010001;
+    WsHandle focus_ = 0;
+    WsHandle captureWnd_ = 0;
+    // Clipboard.
+    bool clipOpen_ = false;
+    WsHandle clipOpener_ = 0;
+    WsHandle clipOwner_ = 0;
+    Clip clip_;
+    std::map<WsMem, std::pair<std::shared_ptr<std::string>, int>> locked_; // handle: data, locks
+    WsMem nextClipHandle_ = 0x00C10000;
+    // Clock.
+    uint64_t micros_ = 0;
+    uint64_t costMicros_ = 10;
+    // Log.
+    FILE* logStream_ = nullptr;
+    bool logCapture_ = false;
+    std::vector<std::string> logLines_;
+    int depth_ = 0;
+    std::string pending_; // a send line waiting for its result
+};
+
+} // namespace sim
+
+using sim::CSimDesktop;
