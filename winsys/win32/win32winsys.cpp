@@ -19,11 +19,15 @@ namespace {
 template <typename H> H ToHandle(WsHandle h) {
     return reinterpret_cast<H>(static_cast<intptr_t>(static_cast<int32_t>(h)));
 }
-HWND Wnd(WsHandle h) { return ToHandle<HWND>(h); }
+HWND Wnd(WsHandle h) {
+    return ToHandle<HWND>(h);
+}
 template <typename H> WsHandle FromHandle(H h) {
     return static_cast<WsHandle>(reinterpret_cast<uintptr_t>(h));
 }
-HANDLE Mem(WsMem m) { return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(m)); }
+HANDLE Mem(WsMem m) {
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(m));
+}
 template <typename P> WsMem FromMem(P p) {
     return static_cast<WsMem>(reinterpret_cast<uintptr_t>(p));
 }
@@ -73,6 +77,17 @@ BOOL CALLBACK EnumTrampoline(HWND hwnd, LPARAM lp) {
     return ctx->proc(FromHandle(hwnd), ctx->lParam) != 0;
 }
 
+// False for values that can name no window: 0, any value whose low 16 bits
+// are 0 (the handle table has no entry 0; Wine answers some calls for such
+// values as if they named a window), and any whose low 16 bits are 0xFFFF:
+// that is HWND_BROADCAST, and a message to it would reach every top-level
+// window of the desktop while a scan of the handle values only means to try
+// one number.
+bool Named(WsHandle h) {
+    const WsHandle low = h & 0xFFFF;
+    return low != 0 && low != 0xFFFF;
+}
+
 bool KnownLongIndex(int index) {
     return index == GWL_STYLE || index == GWL_EXSTYLE || index == GWL_ID;
 }
@@ -82,37 +97,41 @@ public:
     const char* Description() const override { return "Desktop: Win32 (this computer's windows)"; }
 
     // --- Identity and text ---------------------------------------------
-    bool IsWindow(WsHandle hwnd) override { return hwnd && ::IsWindow(Wnd(hwnd)); }
+    bool IsWindow(WsHandle hwnd) override { return Named(hwnd) && ::IsWindow(Wnd(hwnd)); }
     int GetClassNameA(WsHandle hwnd, char* buf, int size) override {
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
-        if (!hwnd) return 0;
+        if (!Named(hwnd)) return 0;
         int n = ::GetClassNameA(Wnd(hwnd), buf, size);
         return n > 0 ? n : 0;
     }
     int GetWindowTextA(WsHandle hwnd, char* buf, int size) override {
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
-        if (!hwnd) return 0;
+        if (!Named(hwnd)) return 0;
         int n = ::GetWindowTextA(Wnd(hwnd), buf, size);
         return n > 0 ? n : 0;
     }
-    bool IsWindowVisible(WsHandle hwnd) override { return hwnd && ::IsWindowVisible(Wnd(hwnd)); }
-    bool IsWindowEnabled(WsHandle hwnd) override { return hwnd && ::IsWindowEnabled(Wnd(hwnd)); }
+    bool IsWindowVisible(WsHandle hwnd) override {
+        return Named(hwnd) && ::IsWindowVisible(Wnd(hwnd));
+    }
+    bool IsWindowEnabled(WsHandle hwnd) override {
+        return Named(hwnd) && ::IsWindowEnabled(Wnd(hwnd));
+    }
     bool GetWindowRect(WsHandle hwnd, WsRect* rect) override {
         if (!rect) return false;
         *rect = WsRect{};
         RECT r;
-        if (!hwnd || !::GetWindowRect(Wnd(hwnd), &r)) return false;
+        if (!Named(hwnd) || !::GetWindowRect(Wnd(hwnd), &r)) return false;
         *rect = WsRect{r.left, r.top, r.right, r.bottom};
         return true;
     }
     int32_t GetWindowLongA(WsHandle hwnd, int index) override {
-        if (!hwnd || !KnownLongIndex(index)) return 0;
+        if (!Named(hwnd) || !KnownLongIndex(index)) return 0;
         return ::GetWindowLongA(Wnd(hwnd), index);
     }
     int32_t SetWindowLongA(WsHandle hwnd, int index, int32_t value) override {
-        if (!hwnd || !KnownLongIndex(index)) return 0;
+        if (!Named(hwnd) || !KnownLongIndex(index)) return 0;
         return ::SetWindowLongA(Wnd(hwnd), index, value);
     }
 
@@ -123,20 +142,20 @@ public:
         return ::EnumWindows(EnumTrampoline, reinterpret_cast<LPARAM>(&ctx)) ? 1 : 0;
     }
     WsHandle GetParent(WsHandle hwnd) override {
-        return hwnd ? FromHandle(::GetParent(Wnd(hwnd))) : 0;
+        return Named(hwnd) ? FromHandle(::GetParent(Wnd(hwnd))) : 0;
     }
     WsHandle GetTopWindow(WsHandle hwnd) override { return FromHandle(::GetTopWindow(Wnd(hwnd))); }
     WsHandle GetWindow(WsHandle hwnd, unsigned cmd) override {
-        if (!hwnd || cmd > GW_CHILD) return 0;
+        if (!Named(hwnd) || cmd > GW_CHILD) return 0;
         return FromHandle(::GetWindow(Wnd(hwnd), cmd));
     }
     WsHandle GetDlgItem(WsHandle dialog, int id) override {
-        return dialog ? FromHandle(::GetDlgItem(Wnd(dialog), id)) : 0;
+        return Named(dialog) ? FromHandle(::GetDlgItem(Wnd(dialog), id)) : 0;
     }
-    int GetDlgCtrlID(WsHandle hwnd) override { return hwnd ? ::GetDlgCtrlID(Wnd(hwnd)) : 0; }
+    int GetDlgCtrlID(WsHandle hwnd) override { return Named(hwnd) ? ::GetDlgCtrlID(Wnd(hwnd)) : 0; }
     uint32_t GetWindowThreadProcessId(WsHandle hwnd, uint32_t* pid) override {
         DWORD p = 0;
-        DWORD thread = hwnd ? ::GetWindowThreadProcessId(Wnd(hwnd), &p) : 0;
+        DWORD thread = Named(hwnd) ? ::GetWindowThreadProcessId(Wnd(hwnd), &p) : 0;
         if (pid) *pid = thread ? p : 0;
         return thread;
     }
@@ -144,13 +163,13 @@ public:
     // --- Focus and input -----------------------------------------------
     WsHandle SetFocus(WsHandle hwnd) override { return FromHandle(::SetFocus(Wnd(hwnd))); }
     WsHandle SetCapture(WsHandle hwnd) override {
-        return hwnd ? FromHandle(::SetCapture(Wnd(hwnd))) : 0;
+        return Named(hwnd) ? FromHandle(::SetCapture(Wnd(hwnd))) : 0;
     }
     WsHandle GetFocus() override { return FromHandle(::GetFocus()); }
     WsHandle GetCapture() override { return FromHandle(::GetCapture()); }
     bool ReleaseCapture() override { return ::ReleaseCapture() != 0; }
     intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
-        if (!hwnd) return 0;
+        if (!Named(hwnd)) return 0;
         switch (msg) {
         case LB_GETTEXT:
             return GetItemText(Wnd(hwnd), LB_GETTEXTLEN, LB_GETTEXT, wParam,
@@ -162,22 +181,22 @@ public:
         return ::SendMessageA(Wnd(hwnd), msg, wParam, lParam);
     }
     bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
-        return hwnd && ::PostMessageA(Wnd(hwnd), msg, wParam, lParam);
+        return Named(hwnd) && ::PostMessageA(Wnd(hwnd), msg, wParam, lParam);
     }
 
     // --- Placement -----------------------------------------------------
     bool SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override {
-        return hwnd && ::SetWindowPos(Wnd(hwnd), Wnd(insertAfter), x, y, cx, cy, flags);
+        return Named(hwnd) && ::SetWindowPos(Wnd(hwnd), Wnd(insertAfter), x, y, cx, cy, flags);
     }
     bool EnableWindow(WsHandle hwnd, bool enable) override {
-        return hwnd && ::EnableWindow(Wnd(hwnd), enable);
+        return Named(hwnd) && ::EnableWindow(Wnd(hwnd), enable);
     }
 
     // --- Menus ---------------------------------------------------------
     bool IsMenu(WsHandle menu) override { return menu && ::IsMenu(ToHandle<HMENU>(menu)); }
     WsHandle GetMenu(WsHandle hwnd) override {
-        return hwnd ? FromHandle(::GetMenu(Wnd(hwnd))) : 0;
+        return Named(hwnd) ? FromHandle(::GetMenu(Wnd(hwnd))) : 0;
     }
     int GetMenuItemCount(WsHandle menu) override {
         return menu ? ::GetMenuItemCount(ToHandle<HMENU>(menu)) : -1;
@@ -185,8 +204,7 @@ public:
     uint32_t GetMenuItemID(WsHandle menu, int pos) override {
         return menu ? ::GetMenuItemID(ToHandle<HMENU>(menu), pos) : 0xFFFFFFFFu;
     }
-    int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size,
-                       unsigned flags) override {
+    int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) override {
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
         if (!menu) return 0;
@@ -223,9 +241,7 @@ public:
     bool OpenClipboard(WsHandle owner) override { return ::OpenClipboard(Wnd(owner)) != 0; }
     bool EmptyClipboard() override { return ::EmptyClipboard() != 0; }
     bool CloseClipboard() override { return ::CloseClipboard() != 0; }
-    WsMem GetClipboardData(unsigned format) override {
-        return FromMem(::GetClipboardData(format));
-    }
+    WsMem GetClipboardData(unsigned format) override { return FromMem(::GetClipboardData(format)); }
     void* GlobalLock(WsMem mem) override { return mem ? ::GlobalLock(Mem(mem)) : nullptr; }
     bool GlobalUnlock(WsMem mem) override { return mem && ::GlobalUnlock(Mem(mem)); }
 
@@ -264,9 +280,10 @@ public:
     bool ReadProcessMemory(WsMem process, WsMem address, void* data, size_t size,
                            size_t* read) override {
         SIZE_T n = 0;
-        bool ok = process && address && data &&
-                  ::ReadProcessMemory(Mem(process), reinterpret_cast<const void*>(uintptr_t(address)),
-                                      data, size, &n);
+        bool ok =
+            process && address && data &&
+            ::ReadProcessMemory(Mem(process), reinterpret_cast<const void*>(uintptr_t(address)),
+                                data, size, &n);
         if (read) *read = ok ? size_t(n) : 0;
         return ok;
     }
@@ -274,8 +291,7 @@ public:
     // --- Timing and the alert box --------------------------------------
     void Sleep(uint32_t ms) override { ::Sleep(ms); }
     uint32_t GetTickCount() override { return ::GetTickCount(); }
-    int MessageBoxA(WsHandle owner, const char* text, const char* caption,
-                    unsigned type) override {
+    int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override {
         return ::MessageBoxA(Wnd(owner), text ? text : "", caption, type);
     }
 };
