@@ -5,19 +5,19 @@
 
 // A point in time as local calendar fields.
 struct FileStamp {
-    int year = 0;   // e.g. 2026
-    int month = 0;  // 1..12
-    int day = 0;    // 1..31
+    int year = 0;  // e.g. 2026
+    int month = 0; // 1..12
+    int day = 0;   // 1..31
     int hour = 0, minute = 0, second = 0, millisecond = 0;
 };
 
 struct FileInfo {
     bool isDir = false;
-    bool isLink = false;       // the path itself is a symbolic link
-    int64_t size = 0;          // bytes
-    int64_t created = 0;       // seconds since 1970-01-01 UTC (see hasCreation)
+    bool isLink = false; // the path itself is a symbolic link
+    int64_t size = 0;    // bytes
+    int64_t created = 0; // seconds since 1970-01-01 UTC (see hasCreation)
     int64_t accessed = 0;
-    int64_t modified = 0;      // last write
+    int64_t modified = 0; // last write
     int createdMs = 0, accessedMs = 0, modifiedMs = 0;
     // False where the file system keeps no creation time; created then holds
     // the last status-change time, the nearest the system records.

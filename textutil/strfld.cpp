@@ -9,7 +9,9 @@ namespace {
 
 constexpr const char kHexSet[] = "0123456789ABCDEFabcdef ";
 
-char upper(char c) { return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c; }
+char upper(char c) {
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
 
 // A delimiter at p starts a new field just after it; with the space
 // delimiter only the last space of a run counts.
@@ -34,15 +36,19 @@ uint32_t hexSum(const char* run, size_t len) {
     for (size_t i = len; i-- > 0;) {
         char c = upper(run[i]);
         uint32_t digit = 0;
-        if (c >= '1' && c <= '9') digit = uint32_t(c - '0');
-        else if (c >= 'A' && c <= 'F') digit = uint32_t(c - 'A' + 10);
+        if (c >= '1' && c <= '9')
+            digit = uint32_t(c - '0');
+        else if (c >= 'A' && c <= 'F')
+            digit = uint32_t(c - 'A' + 10);
         value += digit * weight;
         weight *= 16;
     }
     return value;
 }
 
-size_t hexRun(const char* text) { return text ? std::strspn(text, kHexSet) : 0; }
+size_t hexRun(const char* text) {
+    return text ? std::strspn(text, kHexSet) : 0;
+}
 
 } // namespace
 
@@ -146,7 +152,9 @@ int chrindex(char c, const char* list) {
     return p ? int(p - list) : -1;
 }
 
-uint32_t hextoint(const char* text) { return hexSum(text, hexRun(text)); }
+uint32_t hextoint(const char* text) {
+    return hexSum(text, hexRun(text));
+}
 
 uint32_t hexvalue(const char* text) {
     size_t len = hexRun(text);

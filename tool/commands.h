@@ -4,9 +4,9 @@
 #pragma once
 
 struct CommandCall {
-    const char* line;  // the input line as read
-    const char* word;  // the command word as typed
-    const char* args;  // the argument text
+    const char* line; // the input line as read
+    const char* word; // the command word as typed
+    const char* args; // the argument text
 };
 
 using CommandFn = void (*)(const CommandCall&);

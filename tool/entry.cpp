@@ -40,7 +40,9 @@ bool RunFile(const char* path) {
 
 } // namespace
 
-const std::string& ToolName() { return gToolName; }
+const std::string& ToolName() {
+    return gToolName;
+}
 
 void PrintUsage() {
     const char* n = gToolName.c_str();

@@ -41,7 +41,6 @@ void nextPosition(const char* element) {
 } // namespace
 
 extern "C" int getopt(int argc, char* const argv[], const char* opts) {
-    if (!opts) return -1;
     if (!numericPassDone) {
         numericPassDone = true;
         if (opts[0] == '*') numericPass(argc, argv);
@@ -85,4 +84,13 @@ extern "C" int getopt(int argc, char* const argv[], const char* opts) {
     ++optindex;
     optpos = 1;
     return c;
+}
+
+void getoptreset() {
+    optarg = nullptr;
+    optindex = 1;
+    optpos = 1;
+    optchar = 0;
+    optnum = -1;
+    numericPassDone = false;
 }

@@ -1,6 +1,11 @@
 // The exported option parser.  Global state, one parse per process.
 #pragma once
 
+// The C library may declare a getopt of its own; ours has the same C
+// signature and takes its place when linked.  Its declaration comes first so
+// that ours matches it.
+#include <getopt.h>
+
 extern "C" {
 // Argument of the last option that takes one; null after a flag option.
 extern char* optarg;
@@ -23,3 +28,7 @@ extern int optpos;
 extern int optchar;
 // The numeric option value; -1 when none was seen.
 extern int optnum;
+
+// Starts a new parse: resets the position and lets the numeric pass run
+// again on the next call (for programs that parse more than one vector).
+void getoptreset();

@@ -14,14 +14,18 @@ CommandState& State() {
 namespace {
 
 // Markers for the rows the interpreter handles itself.
-void RowHelp(const CommandCall&) { PrintHelp(); }
+void RowHelp(const CommandCall&) {
+    PrintHelp();
+}
 void RowIgnore(const CommandCall&) {}
 void RowExit(const CommandCall&) {}
-void RowUnknown(const CommandCall&) { std::printf("Unknown Command\n"); }
+void RowUnknown(const CommandCall&) {
+    std::printf("Unknown Command\n");
+}
 
 struct Row {
-    const char* words[3];  // null-terminated alternatives, tested in order
-    int mode;              // strcmpci mode: 0 abbreviation, 1 exact
+    const char* words[3]; // null-terminated alternatives, tested in order
+    int mode;             // strcmpci mode: 0 abbreviation, 1 exact
     CommandFn fn;
 };
 
@@ -29,7 +33,7 @@ struct Row {
 const Row kTable[] = {
     {{"?"}, 0, RowHelp},
     {{"help"}, 0, RowHelp},
-    {{nullptr}, -1, RowIgnore},  // ';' or ' ' first: a comment
+    {{nullptr}, -1, RowIgnore}, // ';' or ' ' first: a comment
     {{"Exit", "Quit"}, 0, RowExit},
     {{"Desc"}, 0, CmdDesc},
     {{"Btn"}, 0, CmdBtn},

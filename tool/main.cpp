@@ -1,4 +1,6 @@
 // The tool's entry: name, options, inputs, exit code.
 #include "tool/entry.h"
 
-int main(int argc, char* argv[]) { return ToolMain(argc, argv); }
+int main(int argc, char* argv[]) {
+    return ToolMain(argc, argv);
+}

@@ -1,2 +1,4 @@
 // Text and collection classes.
 #pragma once
+
+#include "txt/ctxt.h"

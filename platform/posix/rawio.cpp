@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <unistd.h>
 
-int rawfileno(FILE* stream) { return fileno(stream); }
+int rawfileno(FILE* stream) {
+    return fileno(stream);
+}
 
 bool rawreadbyte(int fd, char* c) {
     for (;;) {
@@ -12,4 +14,29 @@ bool rawreadbyte(int fd, char* c) {
         if (n < 0 && errno == EINTR) continue;
         return false;
     }
+}
+
+long rawread(int fd, void* buffer, long size) {
+    char* p = static_cast<char*>(buffer);
+    long done = 0;
+    while (done < size) {
+        ssize_t n = read(fd, p + done, size_t(size - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return done ? done : -1;
+        if (n == 0) break;
+        done += long(n);
+    }
+    return done;
+}
+
+long rawwrite(int fd, const void* buffer, long size) {
+    const char* p = static_cast<const char*>(buffer);
+    long done = 0;
+    while (done < size) {
+        ssize_t n = write(fd, p + done, size_t(size - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        done += long(n);
+    }
+    return done;
 }

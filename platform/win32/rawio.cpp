@@ -2,6 +2,37 @@
 
 #include <io.h>
 
-int rawfileno(FILE* stream) { return _fileno(stream); }
+int rawfileno(FILE* stream) {
+    return _fileno(stream);
+}
 
-bool rawreadbyte(int fd, char* c) { return _read(fd, c, 1) == 1; }
+bool rawreadbyte(int fd, char* c) {
+    return _read(fd, c, 1) == 1;
+}
+
+long rawread(int fd, void* buffer, long size) {
+    char* p = static_cast<char*>(buffer);
+    long done = 0;
+    while (done < size) {
+        long chunk = size - done;
+        if (chunk > 0x40000000L) chunk = 0x40000000L;
+        int n = _read(fd, p + done, unsigned(chunk));
+        if (n < 0) return done ? done : -1;
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+long rawwrite(int fd, const void* buffer, long size) {
+    const char* p = static_cast<const char*>(buffer);
+    long done = 0;
+    while (done < size) {
+        long chunk = size - done;
+        if (chunk > 0x40000000L) chunk = 0x40000000L;
+        int n = _write(fd, p + done, unsigned(chunk));
+        if (n <= 0) break;
+        done += n;
+    }
+    return done;
+}

@@ -129,7 +129,7 @@ Kind KindOf(const std::string& cls) {
     return Kind::Generic;
 }
 
-// "line L, column C" of a byte position (1-based, as the parser counts).
+// "line L, column C" of the byte-th character (counted from 1).
 std::string Where(const std::string& text, size_t byte) {
     size_t line = 1, column = 0;
     for (size_t i = 0; i < text.size() && i < byte; ++i) {
@@ -573,12 +573,15 @@ std::unique_ptr<CSimDesktop> CSimDesktop::FromJson(const std::string& text, cons
     try {
         scene = json::parse(text);
     } catch (const json::parse_error& e) {
-        // The parser's own text repeats the position; keep only the reason.
+        // The parser's text reads "[json...] parse error at line L, column
+        // C: why"; keep from the position on.
         std::string why = e.what();
-        size_t col = why.find("column ");
-        size_t colon = col == std::string::npos ? std::string::npos : why.find(": ", col);
-        if (colon != std::string::npos) why = why.substr(colon + 2);
-        if (error) *error = Where(text, e.byte == 0 ? 0 : e.byte - 1) + ": " + why;
+        size_t at = why.find("at line ");
+        if (at != std::string::npos)
+            why = why.substr(at + 3);
+        else
+            why = Where(text, e.byte) + ": " + why;
+        if (error) *error = why;
         return nullptr;
     } catch (const std::exception& e) {
         if (error) *error = e.what();

@@ -1,0 +1,34 @@
+// The one reporting entry for diagnostics and report lines.
+#pragma once
+
+// Shape of a message sink: (tag, text, level) to a result.
+using LogTraceSink = int (*)(const char* tag, const char* text, int level);
+
+#if defined(__GNUC__)
+#define OSTRELLE_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define OSTRELLE_PRINTF(fmt, args)
+#endif
+
+// Largest message, in characters; a longer one is cut to this length.
+constexpr int kLogTraceMaxText = 9999;
+
+// Formats a message as printf does and writes it, then CR LF, to standard
+// output; while a trace log is open (see LogTraceWrite) the same text also
+// goes to the log with tag and level.  An empty message, or one the
+// formatter cannot produce, is dropped.  A message longer than
+// kLogTraceMaxText characters raises the "LOGTRACE Buffer overrun!" alert and
+// is then reported cut.  The tag and level only matter to the trace log.
+void LOGTRACE(const char* tag, int level, const char* format, ...) OSTRELLE_PRINTF(3, 4);
+
+// Shows the overrun alert: caption, then the cut text.  By default a message
+// box on Windows and two lines on standard error elsewhere.
+using LogTraceAlert = void (*)(const char* caption, const char* text);
+
+// Replaces the overrun alert (for programs that cannot show a message box,
+// and for tests); null restores the default.
+void LogTraceSetAlert(LogTraceAlert alert);
+
+// The console sink: writes text, then CR LF, to standard output and returns
+// -1 (not consumed: the message is passed on to the log).
+int LogTraceConsole(const char* tag, const char* text, int level);

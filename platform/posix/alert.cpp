@@ -1,0 +1,8 @@
+#include "platform/alert.h"
+
+#include <cstdio>
+
+void erroralert(const char* caption, const char* text) {
+    std::fprintf(stderr, "%s\n%s\n", caption ? caption : "", text ? text : "");
+    std::fflush(stderr);
+}

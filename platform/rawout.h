@@ -1,0 +1,9 @@
+// Unbuffered output straight to a descriptor.
+#pragma once
+
+#include <cstddef>
+
+// Writes size bytes of data to descriptor fd, bypassing any stream buffer,
+// continuing after partial writes.  Returns the number of bytes written
+// (less than size when the system refuses the rest).
+size_t rawwrite(int fd, const void* data, size_t size);

@@ -1,0 +1,7 @@
+// String resources of the running program.
+#pragma once
+
+#include <string>
+
+// The string resource id of the executable, or "" when there is none.
+std::string loadstring(unsigned int id);

@@ -1,0 +1,7 @@
+#include "platform/alert.h"
+
+#include <windows.h>
+
+void erroralert(const char* caption, const char* text) {
+    MessageBoxA(nullptr, text ? text : "", caption ? caption : "", MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,7 @@
+#include "platform/commit.h"
+
+#include <io.h>
+
+bool commitfd(int fd) {
+    return _commit(fd) == 0;
+}

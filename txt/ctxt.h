@@ -1,0 +1,286 @@
+// CTxt: the library's own owned, growable, zero-terminated 8-bit text.
+//
+// Representation: a buffer pointer (none for a text that was never set or was
+// released), the length before the terminator and the capacity in bytes.
+// Memory rules, observable through GetData, GetLength and GetCapacity:
+//  - a fresh CTxt has no buffer, length 0, capacity 0;
+//  - every allocation is exactly the needed length + 2 bytes (terminator and
+//    one spare byte); there is no growth factor;
+//  - setting a shorter text reuses the buffer; only releasing (Empty,
+//    ReleaseBuffer, destruction, SetTxt(nullptr)) gives it back;
+//  - text buffers come from the task allocator (platform/alloc.h), work
+//    buffers from operator new.
+// Allocation failure throws CMemoryException (below); text lengths are
+// limited to what a signed 32-bit length holds, and a longer request is
+// treated as an allocation failure.
+#pragma once
+
+#include <cstdarg>
+#include <cstddef>
+#include <cstdio>
+#include <new>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#ifndef OSTRELLE_PRINTF
+#if defined(__GNUC__) || defined(__clang__)
+#define OSTRELLE_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
+#else
+#define OSTRELLE_PRINTF(fmt, args)
+#endif
+#endif
+
+// The framework's string and string array.
+using CString = std::string;
+using CStringArray = std::vector<std::string>;
+
+class CTxtArray;
+
+// The framework's out-of-memory exception.  Thrown by value by
+// CTxt::FormatMessageA when no message can be produced, and by every CTxt
+// operation when the task allocator fails.  Catch it as
+// `const CMemoryException&` (or as std::bad_alloc, its base).
+class CMemoryException : public std::bad_alloc {
+public:
+    const char* what() const noexcept override { return "Out of memory"; }
+};
+
+// Throws CMemoryException.
+[[noreturn]] void AfxThrowMemoryException();
+
+class CTxt {
+public:
+    // ---- Construction, release and assignment ------------------------------
+
+    CTxt();                      // no buffer, length 0, capacity 0
+    CTxt(const char* text);      // then SetTxt(text) when a text is given
+    CTxt(const CTxt& other);     // copy of other's text (no buffer when other has none)
+    CTxt(CTxt&& other) noexcept; // takes other's buffer; other is left fresh
+    ~CTxt();                     // as Empty
+
+    // Forgets the buffer without freeing it: buffer none, length and
+    // capacity 0.  Only for raw storage that never owned a buffer.
+    void Reset();
+    // Frees the buffer if there is one: buffer none, length 0, capacity 0.
+    void Empty();
+    void ReleaseBuffer();
+    // With a buffer: the text becomes empty, the buffer is kept (length 0).
+    // Without one: the text is set to the empty text (a 2-byte buffer).
+    void MakeEmpty();
+    // No text: as Empty.  Otherwise copies text (reusing the buffer when it
+    // holds length + 2 bytes, else allocating exactly that).
+    void SetTxt(const char* text);
+
+    // Sets this text to other's when other has a buffer and it is not this
+    // one; an other without a buffer leaves this text unchanged.
+    CTxt& operator=(const CTxt& other);
+    CTxt& operator=(const char* text);  // SetTxt
+    CTxt& operator+=(const char* text); // AddTxt
+
+    // The text; never null: a text without a buffer gets the empty text first.
+    operator const char*();
+    // The text of a const object: "" (a static empty text) when it has no buffer.
+    operator const char*() const;
+
+    // The raw buffer, possibly null; does not allocate.  Callers may write
+    // through it; a terminator written this way does not change the length.
+    char* GetData() { return m_pData; }
+    const char* GetData() const { return m_pData; }
+    int GetLength() const { return m_nLength; }
+    // Bytes allocated for the buffer; 0 without one.
+    int GetCapacity() const { return m_nCapacity; }
+    int IsEmpty() const { return m_nLength <= 0 ? 1 : 0; }
+    int IsFilled() const { return m_nLength > 0 ? 1 : 0; }
+
+    // End-of-run hook: frees the class-wide scratch buffer, if any.
+    static void Shutdown();
+
+    // ---- Appending and inserting: each returns the new length --------------
+
+    int AddTxt(const char* text); // text must be present
+    int Add(char c);
+    // Inserts text before position pos (pos <= 0: at the front; pos beyond
+    // the length: appended).  No text or an empty one changes nothing.
+    int InsertAt(int pos, const char* text);
+    int InsertAt(int pos, char c);
+
+    // ---- Removing and trimming ---------------------------------------------
+
+    // Removes count characters from start (fewer at the end of the text).
+    // Returns the new length, or -1 for start < 0, -2 for start >= length,
+    // -3 for count < 1.
+    int RemoveRange(int start, int count);
+    // Removes every non-overlapping occurrence of pattern, ASCII letters
+    // compared without case, scanning left to right.  An empty pattern
+    // empties the text.  Returns the new length.
+    int RemoveFromText(const char* pattern);
+    // The filters below return the new length; a text without a buffer
+    // stays as it is and gives 0.
+    int RemoveChar(char c);               // drops every c
+    int RemoveCharList(const char* list); // drops every character of list
+    int ExtractChar(const char* list);    // keeps only characters of list
+    // Keeps only "0123456789.E+-", plus "()" when flag is not 0.
+    int TrimNum(int flag);
+    // Strips c from the end, then from the start; returns the new length.
+    int Trim(char c);
+    // Strips c from the end only; returns the number of characters removed.
+    int TrimRight(char c);
+    // Cuts the text at pos when pos < length; the length follows the cut.
+    void MakeLength(int pos);
+
+    // ---- Searching, access and case ----------------------------------------
+
+    // Index of the first c; -1 for an empty text, -2 when not found.
+    int FindChar(char c) const;
+    // Index of the first character that occurs in list; -1 for an empty
+    // text, -2 when none occurs.
+    int FindCharList(const char* list) const;
+    // No bounds checks: the caller keeps 0 <= pos <= length.
+    char GetAt(int pos) const { return m_pData[pos]; }
+    char operator[](int pos) const { return m_pData[pos]; }
+    // Other integer types as index: exact matches, so that t[i] never competes
+    // with indexing the converted pointer.
+    template <typename I, typename = std::enable_if_t<std::is_integral_v<I>>>
+    char operator[](I pos) const {
+        return m_pData[pos];
+    }
+    void SetAt(int pos, char c) { m_pData[pos] = c; }
+    // Replaces every from by to; returns the number replaced.
+    int Replace(char from, char to);
+    void MakeUpper();
+    void MakeLower();
+    // The text becomes count copies of c (count < 1 counts as 1); returns
+    // the new length.
+    int FillChar(char c, int count);
+    // The text becomes the first width characters of text, trailing blanks
+    // removed.
+    void SetTxtFixLen(const char* text, int width);
+    // Checks that every character is an ASCII letter or digit, '_' or in
+    // list (list may be null).  Empty text: -1.  flag 0: the code of the
+    // first offending character (as a signed char) or 0, nothing changes.
+    // flag != 0: offending characters become '_'; the index of the first
+    // one, or -1 when there is none.
+    int MaskNonVar(int flag, const char* list);
+    // Every byte outside 0x20..0x7E becomes '+'; returns the number replaced.
+    int MaskNonPrintable();
+
+    // ---- Formatting ----------------------------------------------------------
+
+    // printf-style formatting.  Output is limited to 100,000 characters;
+    // longer output is cut at that limit.
+    void FormatV(const char* format, va_list args);
+    void Format(const char* format, ...) OSTRELLE_PRINTF(2, 3);
+    // Formats with the string resource id as the format; an id without a
+    // string gives the empty text.
+    void Format(unsigned int id, ...);
+    // Expands source by the message-insert rules of FormatMessageA: %1..%99
+    // take the variable arguments in number order (each an 8-bit text, or
+    // as %n!fmt! a printf conversion such as %1!d! or %2!5.2s!; a '*' width
+    // or precision takes the following numbered arguments), %n a line
+    // break (CR LF), %r a CR, %t a tab, %0 ends the message without a line
+    // break, and %% %. %! and "% " give the character itself.  Throws
+    // CMemoryException when the message cannot be produced or is empty.
+    void FormatMessageA(const char* source, ...);
+    // The same with the source taken from the string resource id; an id
+    // without a string gives an empty message and so throws.
+    void FormatMessageA(unsigned int id, ...);
+
+    // ---- Binary record on a stream's descriptor -------------------------------
+
+    // Writes a 4-byte little-endian count n = length + 1 and n bytes (the
+    // text and its terminator).  Returns n + 4, -1 when the count, -2 when the
+    // text could not be written whole.  Bypasses the stream's buffer: flush
+    // the stream first when mixing with buffered calls.
+    int BinarySave(FILE* file);
+    // Reads a record written by BinarySave into this text (capacity n + 1).
+    // Returns 0, or -1 for a short or corrupt record (negative or zero count,
+    // or a count larger than what the file still holds), leaving the text
+    // released.
+    int BinaryRead(FILE* file);
+
+    // ---- Conversions: each rewrites the text in place --------------------------
+
+    // encode != 0: each byte becomes two upper-case hex digits.  encode 0:
+    // each pair of characters (a last single one alone) is read as a hex
+    // byte (hexvalue rule); a pair reading as 0 ends the text.  Returns the
+    // new length, -1 for an empty text.
+    int ConvHex(int encode);
+    // Reversible shift of the printable characters 0x20..0x7E by key + i at
+    // position i (key < 1 counts as 1); mode 0 and any other mode undo each
+    // other.  Returns the length.
+    int ConvProt(int mode, int key);
+    // decode 0: CR, LF, tab become \r, \n, \t.  decode != 0: the reverse; a
+    // backslash before any other character drops both.  Returns the length.
+    int ConvCRLF(int decode);
+    // Escapes < > & ' " as entities and every byte outside 0x20..0x7E as
+    // "&#xHH;".  Returns the new length.
+    int ConvTxt2XML();
+    // No conversion: always 0, the text is unchanged.
+    int ConvXML2Txt();
+    // Decodes "&nbsp;" (any case), backslash escapes, '+' as blank, "%%" and
+    // "%HH".  Returns the new length.
+    int ConvHTM2TXT();
+    // The low 32 bits of value as 8 upper-case hex digits; part 1 keeps the
+    // last 2, part 2 the last 4, part 3 the last 6, any other part all 8.
+    void GetHex(unsigned long value, int part);
+    // "HH," for each of count bytes; count outside 1..1000 gives
+    // "GetHexArray(<count>By)" and reads nothing.
+    void GetHexArray(const unsigned char* bytes, int count);
+    // value as 8 hex digits; digits 2, 4 or 6 keep the last 2, 4 or 6, any
+    // other count all 8.  Returns the new length.
+    int MakeHexValue(int value, int digits);
+    // value with precision decimals ("%.*f"), trailing zeros and a bare
+    // point removed.  A value whose fixed-point text would not fit 99
+    // characters (|value| beyond about 1e98, or a large precision) is written
+    // in exponent form with the precision as significant digits, 1 to 17
+    // ("%.*g": 1e300 with precision 2 gives "1e+300").  Infinity and NaN
+    // give "inf", "-inf", "nan".  Returns the new length.
+    int MakeValueTxt(double value, int precision);
+
+    // ---- File names and file input and output (ctxt_file.cpp) ---------------
+
+    int GetFileTxt(int part, CTxt& out);
+    void MakeFn();
+    void MakeFnDOS();
+    int MakeFileExt(const char* ext);
+    int MakeFileName(const char* name, const char* ext);
+    int AddToFn(const char* text, int dash);
+    int AppendFileLocation(const char* file, int line, const char* format);
+    int IsSameFileTxt(const char* other, int part);
+    int GetField(const char* source, char delimiter, int trim);
+    static void GetExeName(CTxt& out, int part);
+    int GetNextFile(const char* pattern);
+    int LoadFromFile(const char* path);
+    int SaveToFile(const char* path, int append);
+    int LoadFromArray(CTxtArray* array);
+    int PrintFile(const char* path, int width, int withPos);
+
+    // ---- Search over a framework string array (ctxtarray.cpp) ----------------
+
+    // Index of the first string equal to text without regard to case, or -1.
+    static int FindStringArray(const CStringArray& array, const char* text);
+
+private:
+    // Releases the buffer and allocates a fresh one of exactly capacity
+    // bytes (at least 1) holding the empty text; length 0.
+    void Allocate(int capacity);
+    // Sets the text from the first n bytes at text (which may lie inside the
+    // own buffer), reusing the buffer when it holds n + 2 bytes.
+    void SetFrom(const char* text, int n);
+    // Appends n bytes at text (which may lie inside the own buffer).
+    int Append(const char* text, size_t n);
+    // Keeps the characters for which keep(c) holds, then sets the text anew.
+    template <typename Keep> int Filter(Keep keep);
+
+    char* m_pData;
+    int m_nLength;
+    int m_nCapacity;
+
+    static char* s_pScratch;
+};
+
+// Fields first..last of text (strfld rules, delimiter delimiter) into target,
+// at most 9,999 characters; the empty text when the fields are absent.
+// Returns the result of strfld.
+int strfldtxt(const char* text, char delimiter, int first, int last, CTxt* target);
