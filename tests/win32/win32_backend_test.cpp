@@ -61,7 +61,7 @@ public:
 
 TEST(Win32Backend, IdentityAndText) {
     OwnWindows w;
-    ASSERT_NE(w.top, nullptr);
+    ASSERT_NE(w.top, nullptr) << "CreateWindowExA failed, error " << GetLastError();
     CWinSys& ws = Ws();
     const WsHandle top = H(w.top);
     EXPECT_TRUE(ws.IsWindow(top));
