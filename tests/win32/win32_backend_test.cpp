@@ -400,6 +400,20 @@ public:
         return false;
     }
 
+    // The fixture's log after its "ready" line.
+    std::string LogAfterReady() const {
+        std::string text;
+        if (FILE* f = std::fopen(log_.c_str(), "rb")) {
+            char buf[4096];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < 1000000)
+                text.append(buf, n);
+            std::fclose(f);
+        }
+        size_t at = text.find("\nready\n");
+        return at == std::string::npos ? std::string() : text.substr(at + 7);
+    }
+
     // The fixture's top-level window of this class and title, or 0.
     WsHandle Window(const char* cls, const char* title) const {
         HWND h = FindWindowA(cls, title);
@@ -528,6 +542,54 @@ TEST(Win32Backend, FixtureStrategyWindowsCopy) {
     ws.SendMessageA(untitled, wm::COMMAND, 17981, 0);
     ws.SendMessageA(untitled, wm::COMMAND, 57634, 0);
     EXPECT_EQ(ClipboardText(0).rfind("Untitled Strategy\r\nInputs:", 0), 0u) << ClipboardText(0);
+}
+
+// What the backend sends reaches the fixture, and the fixture's log tells
+// it: the log the tool cases compare.
+TEST(Win32Backend, FixtureLogsWhatItReceives) {
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started());
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    CWinSys& ws = Ws();
+    const WsHandle main = fixture.Window("OstrelleFixture", "Ostrelle Fixture");
+    const WsHandle dlg = fixture.Window("#32770", "Fixture Dialog");
+    ASSERT_NE(main, 0u);
+    ASSERT_NE(dlg, 0u);
+    const WsHandle edit = ws.GetDlgItem(dlg, 1003);
+    const WsHandle check = ws.GetDlgItem(dlg, 1007);
+
+    ws.SendMessageA(main, wm::COMMAND, 40002, intptr_t(dlg));
+    ws.SendMessageA(main, wm::SETTEXT, 0, reinterpret_cast<intptr_t>("Renamed"));
+    ws.PostMessageA(edit, wm::CHAR, 'A', 1);
+    ws.PostMessageA(edit, wm::KEYDOWN, vk::RIGHT, 0);
+    ws.SendMessageA(check, wm::LBUTTONDOWN, mk::LBUTTON, (5 << 16) | 3);
+    ws.SendMessageA(check, wm::LBUTTONUP, 0, (5 << 16) | 3);
+    ws.SetWindowPos(main, 0, 20, 30, 0, 0, swp::NOSIZE | swp::NOZORDER | swp::NOACTIVATE);
+    ws.EnableWindow(edit, false);
+    const int32_t style = ws.GetWindowLongA(dlg, gwl::STYLE);
+    ws.SetWindowLongA(dlg, gwl::STYLE, style & ~int32_t(WS_SYSMENU));
+    // A message sent after the posted ones is handled after them.
+    ws.SendMessageA(main, wm::COMMAND, 40030, 0);
+
+    const std::string log = fixture.LogAfterReady();
+    auto has = [&](const std::string& line) { return log.find(line + "\n") != std::string::npos; };
+    EXPECT_TRUE(has("main WM_COMMAND id=40002 code=0 from=dialog")) << log;
+    EXPECT_TRUE(has("main WM_SETTEXT 'Renamed'")) << log;
+    EXPECT_TRUE(has("dialog.edit WM_CHAR code=0x41 lparam=0x00000001")) << log;
+    EXPECT_TRUE(has("dialog.edit WM_KEYDOWN code=0x27 lparam=0x00000000")) << log;
+    EXPECT_TRUE(has("dialog.check WM_LBUTTONDOWN keys=1 x=3 y=5")) << log;
+    EXPECT_TRUE(has("dialog.check WM_LBUTTONUP keys=0 x=3 y=5")) << log;
+    EXPECT_TRUE(has("dialog WM_COMMAND id=1007 code=0 from=dialog.check")) << log;
+    EXPECT_TRUE(has("main WM_WINDOWPOSCHANGED x=20 y=30 cx=500 cy=300")) << log;
+    EXPECT_TRUE(has("dialog.edit WM_ENABLE 0")) << log;
+    char styles[80];
+    std::snprintf(styles, sizeof styles, "dialog WM_STYLECHANGED style old=%08X new=%08X",
+                  unsigned(style), unsigned(style & ~int32_t(WS_SYSMENU)));
+    EXPECT_TRUE(has(styles)) << log;
+    EXPECT_TRUE(has("main WM_COMMAND id=40030 code=0 from=0")) << log;
+    // In the order sent.
+    EXPECT_LT(log.find("id=40002"), log.find("WM_SETTEXT"));
+    EXPECT_LT(log.find("WM_ENABLE"), log.find("id=40030"));
 }
 
 } // namespace
