@@ -2,3 +2,4 @@
 #pragma once
 
 #include "textutil/strfld.h"
+#include "textutil/bgetl.h"

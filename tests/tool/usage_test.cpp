@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -26,7 +27,9 @@ std::string Slurp(const std::string& path) {
 
 ToolRun RunTool(const std::string& args) {
     std::string dir = testing::TempDir();
-    std::string out = dir + "/usage_out.txt", err = dir + "/usage_err.txt";
+    // Tests run in parallel processes: each has files of its own.
+    std::string stem = dir + "/usage_" + std::to_string(getpid());
+    std::string out = stem + "_out.txt", err = stem + "_err.txt";
     std::string cmd =
         std::string(OSTRELLE_BINARY_DIR) + "/tolvane " + args + " </dev/null >" + out + " 2>" + err;
     int status = std::system(cmd.c_str());

@@ -1,0 +1,123 @@
+// HTTP transport: one GET request at a time over a session, with connect and
+// total timeouts.  The Windows internet library (WinINet) on Windows,
+// libcurl elsewhere.  Error numbers and texts are the library's own.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+// Default timeouts, in milliseconds.
+constexpr long kHttpConnectTimeoutMs = 10000;
+constexpr long kHttpTotalTimeoutMs = 30000;
+
+// Default bound of a response body, in bytes: a longer body ends the
+// request with the library's error (libcurl: CURLE_FILESIZE_EXCEEDED;
+// WinINet: ERROR_FILE_TOO_LARGE).
+constexpr int64_t kHttpMaxBodyBytes = int64_t(256) << 20;
+
+// Longest error text kept, in characters.
+constexpr size_t kHttpMaxErrorText = 1023;
+
+// An internet-library error: its number and message text.
+struct HttpError {
+    long code = 0;
+    std::string text;
+};
+
+// A session of the internet library for one agent name.  Requests are made
+// through HttpRequest; the session must outlive them.
+class HttpSession {
+public:
+    // Opens the session with the platform's preconfigured proxy settings.
+    // A failure is kept: see Ok and Error.
+    explicit HttpSession(const char* agent);
+    ~HttpSession();
+    HttpSession(const HttpSession&) = delete;
+    HttpSession& operator=(const HttpSession&) = delete;
+
+    bool Ok() const;
+    const HttpError& Error() const { return error_; }
+
+    // Timeouts for the requests opened afterwards: connecting, and the
+    // whole request from connecting to the last body byte.  Values below 1
+    // select the defaults above.
+    void SetTimeouts(long connectMs, long totalMs);
+    long ConnectTimeout() const { return connectMs_; }
+    long TotalTimeout() const { return totalMs_; }
+
+    // Bound of each response body for the requests opened afterwards;
+    // values below 1 select kHttpMaxBodyBytes.
+    void SetMaxBody(int64_t bytes) { maxBody_ = bytes > 0 ? bytes : kHttpMaxBodyBytes; }
+    int64_t MaxBody() const { return maxBody_; }
+
+    const std::string& Agent() const { return agent_; }
+
+    struct Impl;
+    Impl* impl() const { return impl_.get(); }
+
+private:
+    std::string agent_;
+    long connectMs_ = kHttpConnectTimeoutMs;
+    long totalMs_ = kHttpTotalTimeoutMs;
+    int64_t maxBody_ = kHttpMaxBodyBytes;
+    HttpError error_;
+    std::unique_ptr<Impl> impl_;
+};
+
+// What to ask for.
+struct HttpTarget {
+    std::string host;       // server name or address
+    unsigned port = 80;     // 1..65535
+    std::string path = "/"; // object path with query
+};
+
+struct HttpRequestOptions {
+    // Request header lines, each ending in CR LF ("Accept: text/*\r\n").
+    std::string headers;
+    // Follow redirects (the library's own handling); off: a 3xx answer is
+    // returned as it is.
+    bool followRedirects = false;
+    // Bypass every cache on the way.
+    bool reload = false;
+};
+
+// One GET request.  Closed by Close or the destructor, exactly once.
+class HttpRequest {
+public:
+    explicit HttpRequest(HttpSession& session);
+    ~HttpRequest();
+    HttpRequest(const HttpRequest&) = delete;
+    HttpRequest& operator=(const HttpRequest&) = delete;
+
+    // Connects, sends the GET and waits for the answer's status and
+    // headers.  False on a library error (see Error): unreachable server,
+    // timeout, malformed answer.
+    bool Send(const HttpTarget& target, const HttpRequestOptions& options);
+
+    // The answer's status code (valid after a successful Send).
+    long Status() const { return status_; }
+
+    // The answer's status line and header lines, each ending in CR LF, and
+    // a final empty line.
+    const std::string& RawHeaders() const { return headers_; }
+
+    // Reads up to size bytes of the body into buf.  Fewer bytes only at the
+    // end of the body; 0 at its end; -1 on a library error (see Error), a
+    // body beyond the session's bound included.
+    long Read(char* buf, long size);
+
+    // Releases the request and its connection; idempotent.
+    void Close();
+
+    const HttpError& Error() const { return error_; }
+
+    struct Impl;
+
+private:
+    HttpSession& session_;
+    long status_ = 0;
+    std::string headers_;
+    HttpError error_;
+    std::unique_ptr<Impl> impl_;
+};

@@ -1,0 +1,309 @@
+#include "txt/ctxtarray.h"
+
+#include "textutil/strfld.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace {
+
+// ASCII capitals lowered, every other byte as it is (the _strcmpi rule).
+struct LowerTable {
+    unsigned char map[256];
+    constexpr LowerTable() : map() {
+        for (int c = 0; c < 256; ++c) map[c] = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
+    }
+};
+constexpr LowerTable kLower;
+
+// <0, 0, >0 as a and b compare after lowering ASCII capitals.
+int compareLowered(const char* a, const char* b) {
+    const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
+    const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
+    for (;; ++x, ++y) {
+        unsigned char cx = kLower.map[*x], cy = kLower.map[*y];
+        if (cx != cy) return int(cx) - int(cy);
+        if (cx == 0) return 0;
+    }
+}
+
+bool equalsFolded(const char* a, const char* b, size_t n) {
+    for (size_t i = 0; i < n; ++i)
+        if (kLower.map[static_cast<unsigned char>(a[i])] !=
+            kLower.map[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
+}
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+
+void setError(CTxt& error, const char* what, const char* path, int err) {
+    std::string msg =
+        std::string(what) + " " + (path ? path : "") + " (" + std::strerror(err) + ")";
+    error.SetTxt(msg.c_str());
+}
+
+} // namespace
+
+CTxtArray::~CTxtArray() {
+    RemoveAll();
+}
+
+// ---- Elements -----------------------------------------------------------
+
+void CTxtArray::ClearSlots(int from, int to) {
+    for (int i = from; i < to; ++i) m_Ptrs.SetAt(i, nullptr);
+}
+
+int CTxtArray::Add(const char* text) {
+    auto element = std::make_unique<CTxt>(text);
+    int i = m_Ptrs.Add(element.get());
+    if (i >= 0) element.release();
+    return i;
+}
+
+int CTxtArray::Insert(int i, const char* text) {
+    if (i < 0) return -1;
+    int old = GetSize();
+    auto element = std::make_unique<CTxt>(text);
+    if (m_Ptrs.InsertAt(i, element.get(), 1) != 0) return -1;
+    element.release();
+    // Slot storage reused from earlier removals may still hold old pointers.
+    if (i > old) ClearSlots(old, i);
+    return 0;
+}
+
+int CTxtArray::SetAt(int i, const char* text) {
+    if (i < 0) return -1;
+    if (CTxt* existing = GetAt(i)) {
+        existing->SetTxt(text);
+        return 0;
+    }
+    int old = GetSize();
+    auto element = std::make_unique<CTxt>(text);
+    if (m_Ptrs.SetAtGrow(i, element.get()) != 0) return -1;
+    element.release();
+    if (i > old) ClearSlots(old, i);
+    return 0;
+}
+
+int CTxtArray::RemoveAt(int i) {
+    if (i < 0 || i >= GetSize()) return -1;
+    delete static_cast<CTxt*>(m_Ptrs.GetAt(i));
+    m_Ptrs.RemoveAt(i, 1);
+    m_Ptrs.ElementAt(GetSize()) = nullptr; // the vacated slot no longer owns anything
+    return 0;
+}
+
+void CTxtArray::RemoveAll() {
+    for (int i = 0; i < GetSize(); ++i) delete static_cast<CTxt*>(m_Ptrs.GetAt(i));
+    m_Ptrs.RemoveAll();
+}
+
+CTxt* CTxtArray::GetAt(int i) const {
+    if (i < 0 || i >= GetSize()) return nullptr;
+    return static_cast<CTxt*>(m_Ptrs.GetAt(i));
+}
+
+char* CTxtArray::GetAtTxt(int i) const {
+    CTxt* element = GetAt(i);
+    return element ? element->GetData() : nullptr;
+}
+
+int CTxtArray::GetDelimTxt(CTxt& out, char delimiter) const {
+    // Built in one piece: appending element by element to a CTxt would
+    // reallocate it once per element.
+    std::string all;
+    size_t total = 0;
+    for (int i = 0; i < GetSize(); ++i) {
+        const char* t = GetAtTxt(i);
+        total += (t ? std::strlen(t) : 0) + 1;
+    }
+    all.reserve(total);
+    for (int i = 0; i < GetSize(); ++i) {
+        if (const char* t = GetAtTxt(i)) all += t;
+        all += delimiter;
+    }
+    out.Empty();
+    if (!all.empty()) out.SetTxt(all.c_str());
+    return GetSize();
+}
+
+int CTxtArray::LoadFromTxtArray(const CTxtArray* other, int append) {
+    if (other == this) {
+        // Clearing first would lose the source; appending reads the
+        // elements that were there before.
+        if (append == 0) return GetSize();
+        int n = GetSize();
+        for (int i = 0; i < n; ++i) Add(GetAtTxt(i));
+        return GetSize();
+    }
+    if (append == 0) RemoveAll();
+    if (other)
+        for (int i = 0; i < other->GetSize(); ++i) Add(other->GetAtTxt(i));
+    return GetSize();
+}
+
+int CTxtArray::LoadFromStrArray(const CStringArray& strings) {
+    RemoveAll();
+    for (const std::string& s : strings) Add(s.c_str());
+    return GetSize();
+}
+
+// ---- Searching ------------------------------------------------------------
+
+int CTxtArray::FindString(const char* text) const {
+    if (!text) return -1;
+    for (int i = 0; i < GetSize(); ++i) {
+        const char* t = GetAtTxt(i);
+        if (t && strcmpci(t, text, 1) == 0) return i;
+    }
+    return -1;
+}
+
+int CTxtArray::FindStringStart(const char* text) const {
+    if (!text) return -1;
+    size_t n = std::strlen(text);
+    for (int i = 0; i < GetSize(); ++i) {
+        const char* t = GetAtTxt(i);
+        if (std::strncmp(t ? t : "", text, n) == 0) return i;
+    }
+    return -1;
+}
+
+int CTxtArray::FindStringSegment(const char* text) const {
+    if (!text) return -1;
+    size_t n = std::strlen(text);
+    for (int i = 0; i < GetSize(); ++i) {
+        const char* t = GetAtTxt(i);
+        if (!t) t = "";
+        size_t len = std::strlen(t);
+        if (n > len) continue;
+        for (size_t at = 0; at + n <= len; ++at)
+            if (equalsFolded(t + at, text, n)) return i;
+    }
+    return -1;
+}
+
+int CTxt::FindStringArray(const CStringArray& array, const char* text) {
+    if (!text) return -1;
+    for (size_t i = 0; i < array.size(); ++i)
+        if (strcmpci(array[i].c_str(), text, 1) == 0) return int(i);
+    return -1;
+}
+
+int CTxtArray::AddIfNew(const char* text) {
+    if (FindString(text) >= 0) return 0;
+    Add(text);
+    return 1;
+}
+
+int CTxtArray::AddIfNewIdx(const char* text) {
+    int i = FindString(text);
+    return i >= 0 ? i : Add(text);
+}
+
+int CTxtArray::Compare(const CTxtArray* other) const {
+    if (!other || other->GetSize() != GetSize()) return -1;
+    for (int i = 0; i < GetSize(); ++i) {
+        const char* a = GetAtTxt(i);
+        const char* b = other->GetAtTxt(i);
+        if (!a || !b || strcmpci(a, b, 1) != 0) return -2;
+    }
+    return 0;
+}
+
+// ---- Key/value lines --------------------------------------------------------
+
+int CTxtArray::FindValue(const char* key, CTxt& value, int flag) const {
+    if (key) {
+        // Field buffers as long as the line, so long keys and values are
+        // compared and returned whole.
+        std::string field;
+        for (int i = 0; i < GetSize(); ++i) {
+            const char* line = GetAtTxt(i);
+            if (!line) continue;
+            field.resize(std::strlen(line) + 1);
+            strfld(line, '|', 1, 1, field.data(), int(field.size()));
+            if (strcmpci(field.c_str(), key, 1) != 0) continue;
+            strfld(line, '|', 2, 99, field.data(), int(field.size()));
+            value.SetTxt(field.c_str());
+            return i;
+        }
+    }
+    if (flag == 1) value.SetTxt((std::string(key ? key : "") + " to found").c_str());
+    return -1;
+}
+
+int CTxtArray::FindValueReset(const char* key, CTxt& value, int flag) const {
+    value.Empty();
+    return FindValue(key, value, flag);
+}
+
+int CTxtArray::SetValue(const char* key, const char* value) {
+    if (!key) return -1;
+    CTxt found;
+    int i = FindValue(key, found, 0);
+    if (!value) {
+        if (i >= 0) RemoveAt(i);
+        return i;
+    }
+    std::string line = std::string(key) + "|" + value;
+    if (i >= 0) return SetAt(i, line.c_str()) == 0 ? i : -1;
+    return Add(line.c_str());
+}
+
+// ---- Ordering and output ------------------------------------------------------
+
+void CTxtArray::Sort() {
+    int n = GetSize();
+    if (n == 0) return;
+    // Every slot gets an element with a text, as a rebuild from the sorted
+    // texts would give; then the element pointers themselves are sorted, so
+    // no copy of the texts is needed.
+    for (int i = 0; i < n; ++i) {
+        CTxt* element = GetAt(i);
+        if (!element) {
+            m_Ptrs.SetAt(i, new CTxt(""));
+        } else if (!element->GetData()) {
+            element->MakeEmpty();
+        }
+    }
+    void** first = m_Ptrs.GetData();
+    std::sort(first, first + n, [](void* a, void* b) {
+        return compareLowered(static_cast<CTxt*>(a)->GetData(), static_cast<CTxt*>(b)->GetData()) <
+               0;
+    });
+}
+
+int CTxtArray::SaveToFile(const char* path, CTxt& error, int maxLines) const {
+    std::unique_ptr<FILE, FileCloser> file(path ? std::fopen(path, "wb") : nullptr);
+    if (!file) {
+        setError(error, "Cannot open", path, path ? errno : ENOENT);
+        return -1;
+    }
+    int lines = GetSize();
+    if (maxLines > 0) lines = std::min(lines, maxLines);
+    bool ok = true;
+    for (int i = 0; i < lines && ok; ++i) {
+        if (const char* t = GetAtTxt(i)) ok = std::fputs(t, file.get()) >= 0;
+        ok = ok && std::fputs("\r\n", file.get()) >= 0;
+    }
+    // A full disk shows at the latest when the last buffer is written out.
+    int err = errno;
+    if (std::fclose(file.release()) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        setError(error, "Cannot write", path, err);
+        return -1;
+    }
+    return 0;
+}
