@@ -35,6 +35,7 @@ template <typename P> WsMem FromMem(P p) {
 // Longest item text read from another process's list or combo box; a
 // length beyond it reads as an error rather than a huge allocation.
 constexpr LRESULT kMaxItemText = 1 << 20;
+constexpr size_t kItemSlack = 256;
 
 // LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as the ANSI call would
 // fill it. The ANSI call, sent to another process, can come back as UTF-16
@@ -47,10 +48,12 @@ intptr_t GetItemText(HWND hwnd, UINT lenMsg, UINT textMsg, WPARAM index, char* o
     if (!out) return err;
     LRESULT len = SendMessageW(hwnd, lenMsg, index, 0);
     if (len < 0 || len > kMaxItemText) return err;
-    std::vector<wchar_t> wide(size_t(len) + 1, L'\0');
+    // Some room beyond the length asked for: the owner may lengthen the item
+    // between the two calls.
+    std::vector<wchar_t> wide(size_t(len) + 1 + kItemSlack, L'\0');
     LRESULT got = SendMessageW(hwnd, textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
     if (got < 0) return err;
-    if (got > len) got = len; // never trust a length beyond what was asked for
+    if (got > len) got = len; // never more than the length asked for
     wide[size_t(got)] = L'\0';
     int n = got == 0 ? 0
                      : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), nullptr, 0, nullptr,
