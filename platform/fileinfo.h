@@ -33,3 +33,28 @@ bool fileexists(const char* path);
 
 // Local calendar fields of a time in seconds since 1970 plus milliseconds.
 FileStamp localstamp(int64_t seconds, int millisecond);
+
+// Identity of a file or directory: equal for two paths that reach the same
+// object (through links, junctions or different spellings).
+struct FileId {
+    uint64_t volume = 0;
+    uint64_t index = 0;
+    bool operator==(const FileId&) const = default;
+};
+
+// Identity of what path names (links followed); false when it cannot be examined.
+bool fileidentity(const char* path, FileId& out);
+
+// Which time stamp filestamp reads.
+enum class StampKind { Created, Written };
+
+// The creation or last-write time of a file as local calendar fields with
+// milliseconds.  The file is opened for reading to take it, so a file that
+// cannot be opened gives false, as does a path that cannot be examined.
+// Where the file system keeps no creation time, Created gives the last-write
+// time: the one moment the file is known to have existed at.
+bool filestamp(const char* path, StampKind kind, FileStamp& out);
+
+// Sets the last-write time of path to seconds since 1970 plus milliseconds;
+// false when it cannot be set.
+bool setfilewritetime(const char* path, int64_t seconds, int millisecond);

@@ -3,6 +3,7 @@
 #include "tool/commands.h"
 #include "tool/state.h"
 #include "tool/target.h"
+#include "txt/ctxt.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
@@ -143,12 +144,12 @@ void CmdWnd(const CommandCall& call) {
 }
 
 void CmdWndClass(const CommandCall& call) {
-    char title[kTextSize], cls[kTextSize];
-    strfld(call.args, ',', 1, 0, title, kTextSize);
-    strfld(call.args, ',', 2, 0, cls, kTextSize);
+    CTxt title, cls;
+    strfldtxt(call.args, ',', 1, 0, &title);
+    strfldtxt(call.args, ',', 2, 0, &cls);
     const uint32_t h = findwnd(cls, title, 1, 1);
     if (h == 0) {
-        std::printf("Title '%s' and CLass '%s' not found\n", title, cls);
+        std::printf("Title '%s' and CLass '%s' not found\n", (const char*)title, (const char*)cls);
         return;
     }
     MakeCurrent(h);

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 bool fileinfo(const char* path, FileInfo& out) {
     out = FileInfo{};
@@ -46,4 +47,57 @@ FileStamp localstamp(int64_t seconds, int millisecond) {
     s.second = tm.tm_sec;
     s.millisecond = millisecond;
     return s;
+}
+
+bool fileidentity(const char* path, FileId& out) {
+    out = FileId{};
+    struct stat st {};
+    if (!path || !*path || stat(path, &st) != 0) return false;
+    out.volume = uint64_t(st.st_dev);
+    out.index = uint64_t(st.st_ino);
+    return true;
+}
+
+namespace {
+
+// Closes a descriptor on every path.
+struct Fd {
+    int fd;
+    ~Fd() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+} // namespace
+
+bool filestamp(const char* path, StampKind kind, FileStamp& out) {
+    out = FileStamp{};
+    if (!path || !*path) return false;
+    struct stat st {};
+    if (stat(path, &st) != 0) return false;
+    struct statx sx {};
+    const unsigned mask = STATX_MTIME | STATX_BTIME;
+    if (S_ISREG(st.st_mode)) {
+        // Non-blocking, so that a file replaced by a pipe meanwhile cannot
+        // stall the caller.
+        Fd f{open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+        if (f.fd < 0) return false;
+        if (statx(f.fd, "", AT_EMPTY_PATH, mask, &sx) != 0) return false;
+    } else if (statx(AT_FDCWD, path, 0, mask, &sx) != 0) {
+        return false;
+    }
+    const statx_timestamp& t =
+        (kind == StampKind::Created && (sx.stx_mask & STATX_BTIME)) ? sx.stx_btime : sx.stx_mtime;
+    out = localstamp(t.tv_sec, int(t.tv_nsec / 1000000));
+    return out.year != 0;
+}
+
+bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
+    if (!path || !*path) return false;
+    timespec times[2];
+    times[0].tv_sec = 0;
+    times[0].tv_nsec = UTIME_OMIT;  // the access time stays
+    times[1].tv_sec = time_t(seconds);
+    times[1].tv_nsec = long(millisecond) * 1000000L;
+    return utimensat(AT_FDCWD, path, times, 0) == 0;
 }

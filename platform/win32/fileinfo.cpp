@@ -1,5 +1,6 @@
 #include "platform/fileinfo.h"
 
+#include <ctime>
 #include <windows.h>
 
 #include <ctime>
@@ -51,4 +52,67 @@ FileStamp localstamp(int64_t seconds, int millisecond) {
     s.second = tm.tm_sec;
     s.millisecond = millisecond;
     return s;
+}
+
+namespace {
+
+// Closes a file handle on every path.
+struct Handle {
+    HANDLE h;
+    ~Handle() {
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+};
+
+} // namespace
+
+bool fileidentity(const char* path, FileId& out) {
+    out = FileId{};
+    if (!path || !*path) return false;
+    // Backup semantics let directories be opened too; no access is asked for.
+    Handle f{CreateFileA(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(f.h, &info)) return false;
+    out.volume = info.dwVolumeSerialNumber;
+    out.index = (uint64_t(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+    return true;
+}
+
+bool filestamp(const char* path, StampKind kind, FileStamp& out) {
+    out = FileStamp{};
+    if (!path || !*path) return false;
+    Handle f{CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) return false;
+    FILETIME created, accessed, written;
+    if (!GetFileTime(f.h, &created, &accessed, &written)) return false;
+    SYSTEMTIME utc, local;
+    if (!FileTimeToSystemTime(kind == StampKind::Created ? &created : &written, &utc)) return false;
+    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) return false;
+    out.year = local.wYear;
+    out.month = local.wMonth;
+    out.day = local.wDay;
+    out.hour = local.wHour;
+    out.minute = local.wMinute;
+    out.second = local.wSecond;
+    out.millisecond = local.wMilliseconds;
+    return true;
+}
+
+bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
+    if (!path || !*path || seconds < 0) return false;
+    Handle f{CreateFileA(path, FILE_WRITE_ATTRIBUTES,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+    if (f.h == INVALID_HANDLE_VALUE) return false;
+    // 100-ns ticks since 1601.
+    ULARGE_INTEGER u;
+    u.QuadPart = 116444736000000000ULL + uint64_t(seconds) * 10000000ULL +
+                 uint64_t(millisecond) * 10000ULL;
+    FILETIME written;
+    written.dwLowDateTime = u.LowPart;
+    written.dwHighDateTime = u.HighPart;
+    return SetFileTime(f.h, nullptr, nullptr, &written) != 0;
 }

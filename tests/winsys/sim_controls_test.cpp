@@ -265,3 +265,43 @@ TEST_F(SimControls, SleepAdvancesTheVirtualClock) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SimBehaviours, ASelfSendingWindowIsCutOffAtTheNestingLimit) {
+    std::string error;
+    auto d = CSimDesktop::FromJson(R"JSON({"windows": [
+        {"handle": 1, "class": "Echo", "on": [
+          {"message": "WM_USER", "do": [{"send": {"message": "WM_USER"}}, {"setText": "x"}]}]},
+        {"handle": 2, "class": "Relay", "on": [
+          {"message": "WM_COMMAND", "id": 5, "do": [
+            {"post": {"window": 3, "message": "WM_CHAR", "wParam": 65}},
+            {"send": {"window": 3, "message": "WM_SETTEXT", "text": "set by 2"}}]}]},
+        {"handle": 3, "class": "Edit"}]})JSON",
+                                   "t", &error);
+    ASSERT_NE(d, nullptr) << error;
+    d->CaptureLog(true);
+    EXPECT_EQ(d->SendMessageA(1, wm::USER, 0, 0), 0);
+    size_t dropped = 0;
+    for (const std::string& line : d->LogLines())
+        dropped += line.find("dropped (nesting)") != std::string::npos;
+    EXPECT_EQ(dropped, 1u);
+    EXPECT_EQ(d->LogLines().front(), "send 00000001 WM_USER 00000000 00000000");
+    d->ClearLog();
+    d->SendMessageA(2, wm::COMMAND, 5, 0);
+    char buf[32];
+    d->GetWindowTextA(3, buf, sizeof buf);
+    EXPECT_STREQ(buf, "set by 2");
+    const std::vector<std::string> want = {
+        "send 00000002 WM_COMMAND 00000005 00000000",
+        "  post 00000003 WM_CHAR 00000041 00000000",
+        "    text 00000003 \"A\"",
+        "  send 00000003 WM_SETTEXT 00000000 \"set by 2\"",
+        "    text 00000003 \"set by 2\"",
+        "  -> 1",
+        "-> 0",
+    };
+    EXPECT_EQ(d->LogLines(), want);
+}
+
+} // namespace

@@ -79,6 +79,25 @@ TEST(SimScene, MissingFileNamesTheReason) {
     EXPECT_EQ(error, "cannot open (No such file or directory)");
 }
 
+TEST(SimScene, DirectoryAndOversizedFilesAreRefused) {
+    std::string error;
+    EXPECT_EQ(CSimDesktop::FromFile(OSTRELLE_SOURCE_DIR, &error), nullptr);
+    EXPECT_EQ(error, "cannot open (Is a directory)");
+    const std::string dir =
+        std::getenv("OSTRELLE_TEST_TMP") ? std::getenv("OSTRELLE_TEST_TMP") : testing::TempDir();
+    std::string path = dir + "/scene_big.json";
+    {
+        std::ofstream out(path, std::ios::binary);
+        ASSERT_TRUE(out) << path;
+        std::string spaces(1 << 20, ' ');
+        for (int i = 0; i < 17; ++i) out << spaces;
+        out << "{}";
+    }
+    EXPECT_EQ(CSimDesktop::FromFile(path, &error), nullptr);
+    EXPECT_EQ(error, "larger than 16 MB");
+    std::remove(path.c_str());
+}
+
 TEST(SimScene, LoadsFromAFile) {
     const std::string dir =
         std::getenv("OSTRELLE_TEST_TMP") ? std::getenv("OSTRELLE_TEST_TMP") : testing::TempDir();

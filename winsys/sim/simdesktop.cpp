@@ -65,7 +65,7 @@ Window* CSimDesktop::Win(WsHandle hwnd) {
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-const Window* CSimDesktop::FindWindow(WsHandle hwnd) const {
+const Window* CSimDesktop::WindowAt(WsHandle hwnd) const {
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? nullptr : it->second.get();
 }
@@ -90,7 +90,7 @@ bool CSimDesktop::VisibleChain(const Window& w) const {
     for (int depth = 0; p && depth < 1000; ++depth) {
         if (!(p->style & ws::VISIBLE)) return false;
         if (!p->parent) return true;
-        p = FindWindow(p->parent);
+        p = WindowAt(p->parent);
     }
     return false;
 }

@@ -151,7 +151,7 @@ public:
     void ClearLog() { logLines_.clear(); }
 
     // Inspection, for tests and the tool's own use.
-    const Window* FindWindow(WsHandle hwnd) const;
+    const Window* WindowAt(WsHandle hwnd) const;
     const Process* FindProcess(uint32_t pid) const;
     const Menu* FindMenu(WsHandle menu) const;
     std::string ClipboardText() const; // "" when it holds no text

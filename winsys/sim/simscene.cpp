@@ -9,6 +9,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <initializer_list>
 #include <set>
@@ -29,6 +30,7 @@ constexpr uint32_t kDefaultChildStyle = 0x50000000; // WS_CHILD | WS_VISIBLE
 constexpr size_t kMaxWindows = 100000;
 constexpr size_t kMaxItems = 100000;
 constexpr int kMaxDepth = 64;
+constexpr size_t kMaxSceneBytes = size_t(16) << 20;
 
 [[noreturn]] void Fail(const std::string& path, const std::string& why) {
     throw SceneError{path + ": " + why};
@@ -602,9 +604,21 @@ std::unique_ptr<CSimDesktop> CSimDesktop::FromJson(const std::string& text, cons
 }
 
 std::unique_ptr<CSimDesktop> CSimDesktop::FromFile(const std::string& path, std::string* error) {
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        if (error) *error = "cannot open (Is a directory)";
+        return nullptr;
+    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         if (error) *error = std::string("cannot open (") + std::strerror(errno) + ")";
+        return nullptr;
+    }
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    if (size < 0 || size > std::streamoff(kMaxSceneBytes)) {
+        if (error) *error = "larger than " + std::to_string(kMaxSceneBytes >> 20) + " MB";
         return nullptr;
     }
     std::ostringstream text;

@@ -1,0 +1,41 @@
+// Directory listing with '*' and '?' name patterns.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// True when name matches pattern: '*' stands for any run of characters
+// (also none), '?' for exactly one; everything else compares without regard
+// to the case of ASCII letters, as Windows does.  "*.*" matches every name,
+// also one without a '.', as Windows users expect.  Null counts as empty.
+bool namematch(const char* pattern, const char* name);
+
+// Lists the entries of one directory whose names match a pattern.  The
+// pattern is a directory, '/' or '\', and a name pattern ("d/*.txt"); without
+// a separator the current directory is listed.  "." and ".." are listed like
+// other entries where the system lists them; the order is the system's own
+// and unspecified.  The listing is closed on destruction.
+class DirListing {
+public:
+    DirListing() = default;
+    ~DirListing() { Close(); }
+    DirListing(const DirListing&) = delete;
+    DirListing& operator=(const DirListing&) = delete;
+
+    // Starts a listing: true when an entry matches, which Name() then gives.
+    // False when the directory cannot be read or nothing matches.
+    bool Start(const char* pattern);
+    // Moves to the next matching entry; false at the end.
+    bool Next();
+    // Name of the current entry; "" when there is none.
+    const char* Name() const { return name_.c_str(); }
+    // A number that identifies the listing in trace lines; 0xFFFFFFFF when no
+    // listing is open (the value of a failed start).
+    uint32_t Handle() const;
+    void Close();
+
+private:
+    void* handle_ = nullptr; // DIR* / HANDLE
+    std::string match_;      // name pattern (POSIX)
+    std::string name_;
+};

@@ -1,0 +1,39 @@
+#include "platform/dirlist.h"
+
+#include <cstring>
+
+namespace {
+
+char Fold(char c) {
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+
+} // namespace
+
+bool namematch(const char* pattern, const char* name) {
+    if (!pattern) pattern = "";
+    if (!name) name = "";
+    if (strcmp(pattern, "*.*") == 0) pattern = "*";
+    // Greedy scan with one remembered star: on a mismatch the last star takes
+    // one more character.  At most strlen(name) restarts, each bounded.
+    const char* p = pattern;
+    const char* n = name;
+    const char* starP = nullptr;
+    const char* starN = nullptr;
+    while (*n) {
+        if (*p == '*') {
+            starP = ++p;
+            starN = n;
+        } else if (*p && (*p == '?' || Fold(*p) == Fold(*n))) {
+            ++p;
+            ++n;
+        } else if (starP) {
+            p = starP;
+            n = ++starN;
+        } else {
+            return false;
+        }
+    }
+    while (*p == '*') ++p;
+    return *p == '\0';
+}

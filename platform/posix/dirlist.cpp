@@ -1,0 +1,48 @@
+#include "platform/dirlist.h"
+
+#include <dirent.h>
+
+bool DirListing::Start(const char* pattern) {
+    Close();
+    if (!pattern) return false;
+    std::string text(pattern);
+    size_t sep = text.find_last_of("/\\");
+    std::string dir;
+    if (sep == std::string::npos) {
+        dir = ".";
+        match_ = text;
+    } else {
+        dir = sep == 0 ? std::string("/") : text.substr(0, sep);
+        match_ = text.substr(sep + 1);
+    }
+    DIR* d = opendir(dir.c_str());
+    if (!d) return false;
+    handle_ = d;
+    if (Next()) return true;
+    Close();
+    return false;
+}
+
+bool DirListing::Next() {
+    name_.clear();
+    if (!handle_) return false;
+    DIR* d = static_cast<DIR*>(handle_);
+    // Each call of readdir advances; the directory holds finitely many entries.
+    while (const dirent* e = readdir(d)) {
+        if (namematch(match_.c_str(), e->d_name)) {
+            name_ = e->d_name;
+            return true;
+        }
+    }
+    return false;
+}
+
+uint32_t DirListing::Handle() const {
+    return handle_ ? uint32_t(reinterpret_cast<uintptr_t>(handle_)) : 0xFFFFFFFFu;
+}
+
+void DirListing::Close() {
+    if (handle_) closedir(static_cast<DIR*>(handle_));
+    handle_ = nullptr;
+    name_.clear();
+}

@@ -1,0 +1,33 @@
+#include "platform/dirlist.h"
+
+#include <windows.h>
+
+bool DirListing::Start(const char* pattern) {
+    Close();
+    if (!pattern || !*pattern) return false;
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA(pattern, &data);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = h;
+    name_ = data.cFileName;
+    return true;
+}
+
+bool DirListing::Next() {
+    name_.clear();
+    if (!handle_) return false;
+    WIN32_FIND_DATAA data;
+    if (!FindNextFileA(static_cast<HANDLE>(handle_), &data)) return false;
+    name_ = data.cFileName;
+    return true;
+}
+
+uint32_t DirListing::Handle() const {
+    return handle_ ? uint32_t(reinterpret_cast<uintptr_t>(handle_)) : 0xFFFFFFFFu;
+}
+
+void DirListing::Close() {
+    if (handle_) FindClose(static_cast<HANDLE>(handle_));
+    handle_ = nullptr;
+    name_.clear();
+}

@@ -1,0 +1,111 @@
+#include "platform/dirlist.h"
+#include "platform/errtext.h"
+
+#include <cerrno>
+#include <set>
+#include <string>
+
+#include "dir_fixture.h"
+
+namespace {
+
+struct MatchCase {
+    const char* pattern;
+    const char* name;
+    bool match;
+};
+
+const MatchCase kMatchCases[] = {
+    {"*", "anything", true},
+    {"*", "", true},
+    {"*.txt", "a.txt", true},
+    {"*.txt", "A.TXT", true},
+    {"*.TXT", "notes.txt", true},
+    {"*.txt", "a.txt.bak", false},
+    {"*.txt", "txt", false},
+    {"a?c", "abc", true},
+    {"a?c", "ac", false},
+    {"a?c", "abbc", false},
+    {"*.*", "noext", true},
+    {"*.*", "x.y", true},
+    {"*b*b*", "abcbd", true},
+    {"*b*b*", "abcd", false},
+    {"log??.txt", "LOG01.TXT", true},
+    {"", "", true},
+    {"", "a", false},
+    {"a*", "", false},
+    {"***", "x", true},
+    {"a*b*c*d*e*f*g", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", false},
+};
+
+TEST(NameMatch, Patterns) {
+    for (const MatchCase& c : kMatchCases)
+        EXPECT_EQ(namematch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
+}
+
+TEST(NameMatch, NullArgumentsCountAsEmpty) {
+    EXPECT_TRUE(namematch(nullptr, nullptr));
+    EXPECT_TRUE(namematch("*", nullptr));
+    EXPECT_FALSE(namematch(nullptr, "a"));
+}
+
+using DirListTest = TempDirTest;
+
+std::set<std::string> ListAll(const std::string& pattern, uint32_t* handle = nullptr) {
+    std::set<std::string> names;
+    DirListing l;
+    bool ok = l.Start(pattern.c_str());
+    if (handle) *handle = l.Handle();
+    for (int guard = 0; ok && guard < 10000; ++guard) {
+        names.insert(l.Name());
+        ok = l.Next();
+    }
+    return names;
+}
+
+TEST_F(DirListTest, ListsEverythingWithStar) {
+    Write("a.txt", "1");
+    Write("B.TXT", "2");
+    Write("c.log", "3");
+    Mkdir("sub");
+    EXPECT_EQ(ListAll(dir_ + "/*"),
+              (std::set<std::string>{".", "..", "a.txt", "B.TXT", "c.log", "sub"}));
+}
+
+TEST_F(DirListTest, PatternIgnoresCase) {
+    Write("a.txt", "1");
+    Write("B.TXT", "2");
+    Write("c.log", "3");
+    EXPECT_EQ(ListAll(dir_ + "/*.txt"), (std::set<std::string>{"a.txt", "B.TXT"}));
+    EXPECT_EQ(ListAll(dir_ + "\\?.LOG"), (std::set<std::string>{"c.log"}));
+}
+
+TEST_F(DirListTest, NoMatchOrMissingDirFailsToStart) {
+    Write("a.txt", "1");
+    uint32_t handle = 0;
+    EXPECT_TRUE(ListAll(dir_ + "/*.zip", &handle).empty());
+    EXPECT_EQ(handle, 0xFFFFFFFFu);
+    EXPECT_TRUE(ListAll(dir_ + "/missing/*", &handle).empty());
+    EXPECT_EQ(handle, 0xFFFFFFFFu);
+    EXPECT_TRUE(ListAll("").empty());
+}
+
+TEST_F(DirListTest, OpenListingHasHandleAndCloses) {
+    Write("a.txt", "1");
+    DirListing l;
+    ASSERT_TRUE(l.Start((dir_ + "/a.*").c_str()));
+    EXPECT_STREQ(l.Name(), "a.txt");
+    EXPECT_NE(l.Handle(), 0xFFFFFFFFu);
+    EXPECT_FALSE(l.Next());
+    EXPECT_STREQ(l.Name(), "");
+    l.Close();
+    EXPECT_EQ(l.Handle(), 0xFFFFFFFFu);
+    EXPECT_FALSE(l.Next());
+}
+
+TEST(ErrText, KnownAndUnknownNumbers) {
+    EXPECT_STREQ(errtext(ENOENT), "No such file or directory");
+    EXPECT_STRNE(errtext(99999), "");
+}
+
+} // namespace
