@@ -4,10 +4,14 @@ if(NOT WIN32)
 endif()
 find_package(nlohmann_json 3 QUIET)
 if(NOT nlohmann_json_FOUND)
-    # The cross build has no package for the header-only library: use the host's headers.
+    # The cross build has no package for the header-only library: use the host's
+    # headers, copied to a folder of their own (putting the host's /usr/include
+    # on the cross compiler's path would mix the two C libraries).
     find_path(NLOHMANN_JSON_INCLUDE nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH REQUIRED)
+    set(NLOHMANN_JSON_COPY ${CMAKE_BINARY_DIR}/third_party/include)
+    file(COPY ${NLOHMANN_JSON_INCLUDE}/nlohmann DESTINATION ${NLOHMANN_JSON_COPY})
     add_library(nlohmann_json_headers INTERFACE)
-    target_include_directories(nlohmann_json_headers SYSTEM INTERFACE ${NLOHMANN_JSON_INCLUDE})
+    target_include_directories(nlohmann_json_headers SYSTEM INTERFACE ${NLOHMANN_JSON_COPY})
     add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json_headers)
 endif()
 

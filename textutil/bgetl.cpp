@@ -53,8 +53,10 @@ constexpr char kCtrlZ = 0x1A;
 size_t configuredSize() {
     const char* env = std::getenv("BGETLRAM");
     if (!env) return size_t(BGETL_DEFRAM);
-    long n = std::atol(env);
-    return size_t(std::clamp(n, BGETL_MINRAM, BGETL_MAXRAM));
+    // strtoll saturates where atol would overflow (long has 32 bits on
+    // Windows, so "99999999999999" must not wrap to a small size).
+    long long n = std::strtoll(env, nullptr, 10);
+    return size_t(std::clamp<long long>(n, BGETL_MINRAM, BGETL_MAXRAM));
 }
 
 bool allocate(Reader& r, const char* path) {

@@ -3,6 +3,8 @@
 #include <ctime>
 #include <windows.h>
 
+#include <ctime>
+
 namespace {
 
 // 100-ns ticks since 1601 to seconds (and milliseconds) since 1970.

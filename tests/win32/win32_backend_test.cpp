@@ -1,0 +1,595 @@
+// The Win32 backend against real windows: windows of this process, and the
+// fixture application in a process of its own.
+#include "winsys/winsys.h"
+#include "winsys/wsdefs.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+CWinSys& Ws() {
+    CWinSys* ws = PlatformWinSys();
+    EXPECT_NE(ws, nullptr);
+    return *ws;
+}
+
+WsHandle H(HWND h) {
+    return WsHandle(reinterpret_cast<uintptr_t>(h));
+}
+
+std::string ClassOf(WsHandle h) {
+    char buf[256];
+    Ws().GetClassNameA(h, buf, sizeof buf);
+    return buf;
+}
+
+// A top-level window with a button, a list box and a combo box, made by and
+// living in this process; destroyed with the object.
+class OwnWindows {
+public:
+    OwnWindows() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "OstrelleBackendTest";
+        RegisterClassA(&wc); // a second registration fails harmlessly
+        top = CreateWindowExA(0, "OstrelleBackendTest", "Backend Test Window", WS_OVERLAPPEDWINDOW,
+                              30, 40, 300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+        button = CreateWindowExA(0, "BUTTON", "&Save", WS_CHILD | WS_VISIBLE, 5, 5, 80, 20, top,
+                                 reinterpret_cast<HMENU>(7), wc.hInstance, nullptr);
+        list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_HASSTRINGS, 5, 30, 120,
+                               80, top, reinterpret_cast<HMENU>(8), wc.hInstance, nullptr);
+        combo =
+            CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 130, 30,
+                            120, 80, top, reinterpret_cast<HMENU>(9), wc.hInstance, nullptr);
+    }
+    ~OwnWindows() {
+        if (top) DestroyWindow(top);
+    }
+    OwnWindows(const OwnWindows&) = delete;
+    OwnWindows& operator=(const OwnWindows&) = delete;
+
+    HWND top = nullptr, button = nullptr, list = nullptr, combo = nullptr;
+};
+
+TEST(Win32Backend, IdentityAndText) {
+    OwnWindows w;
+    ASSERT_NE(w.top, nullptr) << "CreateWindowExA failed, error " << GetLastError();
+    CWinSys& ws = Ws();
+    const WsHandle top = H(w.top);
+    EXPECT_TRUE(ws.IsWindow(top));
+    EXPECT_EQ(ClassOf(top), "OstrelleBackendTest");
+    EXPECT_EQ(ClassOf(H(w.button)), "Button");
+
+    struct {
+        int size;
+        int length;
+        const char* text;
+    } reads[] = {{100, 19, "Backend Test Window"}, {8, 7, "Backend"}, {1, 0, ""}};
+    for (const auto& r : reads) {
+        char buf[100];
+        std::memset(buf, 'x', sizeof buf);
+        EXPECT_EQ(ws.GetWindowTextA(top, buf, r.size), r.length) << r.size;
+        EXPECT_STREQ(buf, r.text);
+    }
+    char untouched[4] = "abc";
+    EXPECT_EQ(ws.GetWindowTextA(top, untouched, 0), 0);
+    EXPECT_STREQ(untouched, "abc");
+
+    EXPECT_FALSE(ws.IsWindowVisible(top));
+    ShowWindow(w.top, SW_SHOWNA);
+    EXPECT_TRUE(ws.IsWindowVisible(top));
+
+    WsRect r;
+    ASSERT_TRUE(ws.GetWindowRect(top, &r));
+    EXPECT_EQ(r.left, 30);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right - r.left, 300);
+    EXPECT_EQ(ws.GetWindowLongA(H(w.button), gwl::ID), 7);
+    EXPECT_NE(ws.GetWindowLongA(H(w.button), gwl::STYLE) & int32_t(ws::CHILD), 0);
+    EXPECT_EQ(ws.GetWindowLongA(H(w.button), -4 /* GWL_WNDPROC */), 0);
+}
+
+TEST(Win32Backend, AnyNumberIsAHandle) {
+    CWinSys& ws = Ws();
+    // 0xFFFF is HWND_BROADCAST: reading or sending there must not reach every
+    // window on the desktop.
+    for (WsHandle h : {0u, 0xFFFFu, 0xFFFFFFFFu, 0xFFFF0000u, 0x7FFF0000u}) {
+        char buf[16] = "untouched";
+        EXPECT_EQ(ws.GetClassNameA(h, buf, sizeof buf), 0) << h;
+        EXPECT_STREQ(buf, "");
+        EXPECT_EQ(ws.GetWindowTextA(h, buf, sizeof buf), 0) << h;
+        EXPECT_FALSE(ws.IsWindowVisible(h));
+        EXPECT_EQ(ws.GetParent(h), 0u);
+        uint32_t pid = 123;
+        EXPECT_EQ(ws.GetWindowThreadProcessId(h, &pid), 0u);
+        EXPECT_EQ(pid, 0u);
+        WsRect r{1, 2, 3, 4};
+        EXPECT_FALSE(ws.GetWindowRect(h, &r));
+        EXPECT_EQ(r.right, 0);
+        EXPECT_FALSE(ws.IsMenu(h));
+        EXPECT_EQ(ws.SendMessageA(h, wm::GETTEXT, sizeof buf, reinterpret_cast<intptr_t>(buf)), 0);
+        EXPECT_FALSE(ws.PostMessageA(h, wm::COMMAND, 40003, 0));
+    }
+    // The handle scans rely on this: the low 16 bits alone name the window.
+    OwnWindows w;
+    const WsHandle low = H(w.top) & 0xFFFF;
+    EXPECT_EQ(ClassOf(low), "OstrelleBackendTest");
+    EXPECT_EQ(ws.GetParent(H(w.button)) & 0xFFFF, low);
+}
+
+TEST(Win32Backend, TreeAndEnumeration) {
+    OwnWindows w;
+    CWinSys& ws = Ws();
+    const WsHandle top = H(w.top);
+    EXPECT_EQ(ws.GetDlgItem(top, 7), H(w.button));
+    EXPECT_EQ(ws.GetDlgItem(top, 12345), 0u);
+    EXPECT_EQ(ws.GetDlgCtrlID(H(w.list)), 8);
+    EXPECT_EQ(ws.GetParent(H(w.button)), top);
+    EXPECT_EQ(ws.GetWindow(top, gw::CHILD), H(w.button));
+    uint32_t pid = 0;
+    EXPECT_EQ(ws.GetWindowThreadProcessId(top, &pid), GetCurrentThreadId());
+    EXPECT_EQ(pid, GetCurrentProcessId());
+
+    struct Search {
+        WsHandle want;
+        int seen;
+        bool found;
+    } search{top, 0, false};
+    auto proc = [](WsHandle h, intptr_t lp) -> int {
+        Search* s = reinterpret_cast<Search*>(lp);
+        ++s->seen;
+        if (h != s->want) return 1;
+        s->found = true;
+        return 0;
+    };
+    EXPECT_EQ(ws.EnumWindows(proc, reinterpret_cast<intptr_t>(&search)), 0);
+    EXPECT_TRUE(search.found);
+    search = Search{0xFFFFFFFFu, 0, false};
+    EXPECT_NE(ws.EnumWindows(proc, reinterpret_cast<intptr_t>(&search)), 0);
+    EXPECT_GT(search.seen, 0);
+}
+
+// Item texts come back in the ANSI code page, exactly as long as the ANSI
+// length says, whatever form the control keeps them in.
+TEST(Win32Backend, ListAndComboItemTexts) {
+    OwnWindows w;
+    CWinSys& ws = Ws();
+    const std::string longText(300, 'L');
+    const std::string accented = "Gr\xFC\xDF"
+                                 "e"; // in code page 1252
+    const bool cp1252 = GetACP() == 1252;
+    if (!cp1252) std::printf("ANSI code page %u: accented item texts not checked\n", GetACP());
+    for (HWND control : {w.list, w.combo}) {
+        const bool isList = control == w.list;
+        const UINT add = isList ? LB_ADDSTRING : CB_ADDSTRING;
+        const uint32_t get = isList ? lb::GETTEXT : cb::GETLBTEXT;
+        SendMessageA(control, add, 0, reinterpret_cast<LPARAM>("One"));
+        SendMessageA(control, add, 0, reinterpret_cast<LPARAM>(longText.c_str()));
+        if (cp1252) SendMessageA(control, add, 0, reinterpret_cast<LPARAM>(accented.c_str()));
+
+        struct {
+            int index;
+            intptr_t result;
+            std::string text;
+        } cases[] = {{0, 3, "One"}, {1, 300, longText}, {5, -1, ""}};
+        for (const auto& c : cases) {
+            char buf[400];
+            std::memset(buf, 0x55, sizeof buf);
+            intptr_t n = ws.SendMessageA(H(control), get, uintptr_t(c.index),
+                                         reinterpret_cast<intptr_t>(buf));
+            EXPECT_EQ(n, c.result) << c.index;
+            if (n >= 0) {
+                EXPECT_EQ(std::string(buf), c.text);
+                EXPECT_EQ(buf[n + 1], 0x55) << "wrote past the text";
+            }
+        }
+        if (cp1252) {
+            char buf[16];
+            std::memset(buf, 0x55, sizeof buf);
+            EXPECT_EQ(ws.SendMessageA(H(control), get, 2, reinterpret_cast<intptr_t>(buf)), 5);
+            EXPECT_EQ(std::string(buf), accented);
+            EXPECT_EQ(buf[6], 0x55);
+        }
+    }
+}
+
+TEST(Win32Backend, PlacementAndEnabling) {
+    OwnWindows w;
+    CWinSys& ws = Ws();
+    const WsHandle top = H(w.top);
+    ASSERT_TRUE(ws.SetWindowPos(top, insert::TOP, 50, 60, 200, 100, swp::NOZORDER));
+    WsRect r;
+    ASSERT_TRUE(ws.GetWindowRect(top, &r));
+    EXPECT_EQ(r.left, 50);
+    EXPECT_EQ(r.top, 60);
+    EXPECT_EQ(r.right, 250);
+    EXPECT_EQ(r.bottom, 160);
+    EXPECT_FALSE(ws.EnableWindow(top, false)); // was enabled
+    EXPECT_FALSE(ws.IsWindowEnabled(top));
+    EXPECT_TRUE(ws.EnableWindow(top, true)); // was disabled
+    EXPECT_TRUE(ws.IsWindowEnabled(top));
+    const int32_t style = ws.GetWindowLongA(top, gwl::STYLE);
+    EXPECT_EQ(ws.SetWindowLongA(top, gwl::STYLE, style & ~int32_t(WS_MAXIMIZEBOX)), style);
+    EXPECT_EQ(ws.GetWindowLongA(top, gwl::STYLE), style & ~int32_t(WS_MAXIMIZEBOX));
+}
+
+// Menus are read in-process: under Wine, menus of another process do not
+// answer IsMenu and friends.
+TEST(Win32Backend, MenusOfThisProcess) {
+    OwnWindows w;
+    CWinSys& ws = Ws();
+    HMENU bar = CreateMenu();
+    HMENU file = CreatePopupMenu();
+    AppendMenuA(file, MF_STRING, 101, "&Open");
+    AppendMenuA(file, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(file, MF_STRING, 102, "E&xit the program");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
+    AppendMenuA(bar, MF_STRING, 200, "&Help");
+    ASSERT_TRUE(SetMenu(w.top, bar));
+
+    const WsHandle m = ws.GetMenu(H(w.top));
+    ASSERT_NE(m, 0u);
+    EXPECT_TRUE(ws.IsMenu(m));
+    EXPECT_EQ(ws.GetMenuItemCount(m), 2);
+    EXPECT_EQ(ws.GetMenuItemID(m, 0), 0xFFFFFFFFu); // a submenu
+    EXPECT_EQ(ws.GetMenuItemID(m, 1), 200u);
+    const WsHandle sub = ws.GetSubMenu(m, 0);
+    EXPECT_EQ(sub, WsHandle(reinterpret_cast<uintptr_t>(file)));
+    EXPECT_EQ(ws.GetSubMenu(m, 1), 0u);
+    EXPECT_EQ(ws.GetMenuItemCount(sub), 3);
+    EXPECT_EQ(ws.GetMenuItemID(sub, 2), 102u);
+    EXPECT_EQ(ws.GetMenuItemCount(0), -1);
+
+    struct {
+        uint32_t pos;
+        int size;
+        int length;
+        const char* text;
+    } reads[] = {{0, 80, 5, "&Open"},
+                 {1, 80, 0, ""},
+                 {2, 80, 17, "E&xit the program"},
+                 {2, 6, 5, "E&xit"},
+                 {9, 80, 0, ""}};
+    for (const auto& r : reads) {
+        char buf[80];
+        std::memset(buf, 'x', sizeof buf);
+        EXPECT_EQ(ws.GetMenuStringA(sub, r.pos, buf, r.size, 0x400), r.length) << r.pos;
+        EXPECT_STREQ(buf, r.text);
+    }
+}
+
+TEST(Win32Backend, TextExtent) {
+    OwnWindows w;
+    CWinSys& ws = Ws();
+    const WsHandle dc = ws.GetDC(H(w.top));
+    ASSERT_NE(dc, 0u);
+    WsSize one, three;
+    EXPECT_TRUE(ws.GetTextExtentPointA(dc, "A", 1, &one));
+    EXPECT_TRUE(ws.GetTextExtentPointA(dc, "ABC", 3, &three));
+    EXPECT_GT(one.cx, 0);
+    EXPECT_GT(three.cx, one.cx);
+    EXPECT_EQ(three.cy, one.cy);
+    EXPECT_EQ(ws.ReleaseDC(H(w.top), dc), 1);
+    EXPECT_FALSE(ws.GetTextExtentPointA(0, "A", 1, &one));
+}
+
+// Puts text on the clipboard with the plain Win32 calls.
+bool PutClipboardText(HWND owner, const char* text) {
+    const size_t n = std::strlen(text) + 1;
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, n);
+    if (!mem) return false;
+    std::memcpy(GlobalLock(mem), text, n);
+    GlobalUnlock(mem);
+    if (!OpenClipboard(owner)) {
+        GlobalFree(mem);
+        return false;
+    }
+    EmptyClipboard();
+    const bool ok = SetClipboardData(CF_TEXT, mem) != nullptr;
+    if (!ok) GlobalFree(mem);
+    CloseClipboard();
+    return ok;
+}
+
+// Reads the clipboard text through the backend ("" when there is none).
+std::string ClipboardText(WsHandle owner) {
+    CWinSys& ws = Ws();
+    std::string text;
+    if (!ws.OpenClipboard(owner)) return "<not open>";
+    if (WsMem data = ws.GetClipboardData(1)) {
+        if (const char* p = static_cast<const char*>(ws.GlobalLock(data))) {
+            text.assign(p, strnlen(p, 100000));
+            ws.GlobalUnlock(data);
+        }
+    }
+    ws.CloseClipboard();
+    return text;
+}
+
+TEST(Win32Backend, Clipboard) {
+    OwnWindows w;
+    CWinSys& ws = Ws();
+    ASSERT_TRUE(PutClipboardText(w.top, "Inputs: Length(14)"));
+    EXPECT_EQ(ClipboardText(H(w.top)), "Inputs: Length(14)");
+    ASSERT_TRUE(ws.OpenClipboard(H(w.top)));
+    EXPECT_TRUE(ws.EmptyClipboard());
+    EXPECT_EQ(ws.GetClipboardData(1), 0u);
+    EXPECT_TRUE(ws.CloseClipboard());
+    EXPECT_EQ(ws.GlobalLock(0), nullptr);
+}
+
+TEST(Win32Backend, OwnProcessMemory) {
+    CWinSys& ws = Ws();
+    const WsMem process = ws.OpenProcess(0x438, false, GetCurrentProcessId());
+    ASSERT_NE(process, 0u);
+    EXPECT_EQ(ws.ProcessBits(process), 64);
+    const WsMem remote = ws.VirtualAllocEx(process, 0, 1000, 0x1000, 4);
+    ASSERT_NE(remote, 0u);
+    char zeros[16];
+    size_t n = 99;
+    EXPECT_TRUE(ws.ReadProcessMemory(process, remote, zeros, sizeof zeros, &n));
+    EXPECT_EQ(n, sizeof zeros);
+    EXPECT_EQ(std::string(zeros, 16), std::string(16, '\0')); // fresh memory reads as zeros
+    const char data[] = "remote text";
+    EXPECT_TRUE(ws.WriteProcessMemory(process, remote + 100, data, sizeof data, &n));
+    EXPECT_EQ(n, sizeof data);
+    char back[sizeof data] = {};
+    EXPECT_TRUE(ws.ReadProcessMemory(process, remote + 100, back, sizeof back, &n));
+    EXPECT_STREQ(back, data);
+    EXPECT_TRUE(ws.VirtualFreeEx(process, remote, 0, 0x8000));
+    EXPECT_TRUE(ws.CloseHandle(process));
+
+    EXPECT_EQ(ws.OpenProcess(0x438, false, 0), 0u);
+    EXPECT_EQ(ws.ProcessBits(0), 0);
+    EXPECT_FALSE(ws.ReadProcessMemory(0, remote, back, sizeof back, &n));
+    EXPECT_EQ(n, 0u);
+}
+
+// ---- the fixture application in a process of its own -------------------
+
+// Starts the fixture and ends it (the process this test started, by its
+// handle) when the object goes.
+class Fixture {
+public:
+    Fixture() {
+        const char* tmp = std::getenv("OSTRELLE_TEST_TMP");
+        CreateDirectoryA(tmp ? tmp : ".", nullptr);
+        log_ = std::string(tmp ? tmp : ".") + "/win32_fixture.log";
+        DeleteFileA(log_.c_str());
+        std::string cmd = std::string("\"") + OSTRELLE_FIXTURE_EXE + "\" \"" + log_ + "\" 60";
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                            &pi_))
+            pi_ = PROCESS_INFORMATION{};
+    }
+    ~Fixture() {
+        if (!pi_.hProcess) return;
+        TerminateProcess(pi_.hProcess, 0);
+        WaitForSingleObject(pi_.hProcess, 10000);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    Fixture(const Fixture&) = delete;
+    Fixture& operator=(const Fixture&) = delete;
+
+    bool Started() const { return pi_.hProcess != nullptr; }
+    DWORD Pid() const { return pi_.dwProcessId; }
+
+    // Polls until the fixture has shown every window (its log says "ready"),
+    // at most 60 s; false when it does not get there.
+    bool WaitReady() const {
+        for (int i = 0; i < 600; ++i) {
+            if (FILE* f = std::fopen(log_.c_str(), "rb")) {
+                char buf[4096];
+                size_t n = std::fread(buf, 1, sizeof buf - 1, f);
+                std::fclose(f);
+                buf[n] = '\0';
+                if (std::strstr(buf, "\nready\n")) return true;
+            }
+            if (WaitForSingleObject(pi_.hProcess, 100) == WAIT_OBJECT_0) return false;
+        }
+        return false;
+    }
+
+    // The fixture's log after its "ready" line.
+    std::string LogAfterReady() const {
+        std::string text;
+        if (FILE* f = std::fopen(log_.c_str(), "rb")) {
+            char buf[4096];
+            size_t n;
+            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < 1000000)
+                text.append(buf, n);
+            std::fclose(f);
+        }
+        size_t at = text.find("\nready\n");
+        return at == std::string::npos ? std::string() : text.substr(at + 7);
+    }
+
+    // The fixture's top-level window of this class and title, or 0.
+    WsHandle Window(const char* cls, const char* title) const {
+        HWND h = FindWindowA(cls, title);
+        DWORD pid = 0;
+        if (h) GetWindowThreadProcessId(h, &pid);
+        return pid == pi_.dwProcessId ? H(h) : 0;
+    }
+
+private:
+    PROCESS_INFORMATION pi_{};
+    std::string log_;
+};
+
+// The first descendant of parent with this class name, by a bounded walk.
+WsHandle FindChild(WsHandle parent, const char* cls) {
+    CWinSys& ws = Ws();
+    WsHandle stack[64];
+    int top = 0;
+    stack[top++] = parent;
+    for (int steps = 0; top > 0 && steps < 1000; ++steps) {
+        WsHandle h = ws.GetWindow(stack[--top], gw::CHILD);
+        for (int n = 0; h && n < 100; ++n, h = ws.GetWindow(h, gw::HWNDNEXT)) {
+            if (ClassOf(h) == cls) return h;
+            if (top < 64) stack[top++] = h;
+        }
+    }
+    return 0;
+}
+
+TEST(Win32Backend, FixtureInAnotherProcess) {
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started()) << OSTRELLE_FIXTURE_EXE;
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    const WsHandle dlg = fixture.Window("#32770", "Fixture Dialog");
+    ASSERT_NE(dlg, 0u) << "the fixture's dialog did not show";
+    CWinSys& ws = Ws();
+    uint32_t pid = 0;
+    ws.GetWindowThreadProcessId(dlg, &pid);
+    EXPECT_EQ(pid, fixture.Pid());
+
+    // List box items across processes: the ANSI texts, never more bytes.
+    const WsHandle list = ws.GetDlgItem(dlg, 1005);
+    ASSERT_EQ(ClassOf(list), "ListBox");
+    ASSERT_EQ(ws.SendMessageA(list, lb::GETCOUNT, 0, 0), 4);
+    const char* want[] = {"One", "Two", "Three",
+                          "Gr\xFC\xDF"
+                          "e"};
+    for (int i = 0; i < 4; ++i) {
+        if (i == 3 && GetACP() != 1252) break;
+        char buf[100];
+        std::memset(buf, 0x55, sizeof buf);
+        intptr_t n =
+            ws.SendMessageA(list, lb::GETTEXT, uintptr_t(i), reinterpret_cast<intptr_t>(buf));
+        EXPECT_EQ(n, intptr_t(std::strlen(want[i]))) << i;
+        EXPECT_STREQ(buf, want[i]);
+        EXPECT_EQ(buf[std::strlen(want[i]) + 1], 0x55) << "wrote past the text of item " << i;
+        EXPECT_EQ(ws.SendMessageA(list, lb::GETITEMDATA, uintptr_t(i), 0), 10 * (i + 1));
+    }
+    EXPECT_EQ(ws.SendMessageA(list, lb::GETCURSEL, 0, 0), 2);
+
+    const WsHandle combo = ws.GetDlgItem(dlg, 1004);
+    char item[100];
+    EXPECT_EQ(ws.SendMessageA(combo, cb::GETLBTEXT, 1, reinterpret_cast<intptr_t>(item)), 4);
+    EXPECT_STREQ(item, "Beta");
+    EXPECT_EQ(ws.SendMessageA(combo, cb::GETCURSEL, 0, 0), 1);
+
+    // A list-view item read through a request record in the owner's memory.
+    const WsHandle lv = ws.GetDlgItem(dlg, 1006);
+    ASSERT_EQ(ClassOf(lv), "SysListView32");
+    EXPECT_EQ(ws.SendMessageA(lv, lvm::GETITEMCOUNT, 0, 0), 3);
+    const WsMem process = ws.OpenProcess(0x438, false, pid);
+    ASSERT_NE(process, 0u);
+    const LvItemLayout& layout = LvItemLayoutFor(ws.ProcessBits(process));
+    const WsMem record = ws.VirtualAllocEx(process, 0, layout.size, 0x1000, 4);
+    const WsMem text = ws.VirtualAllocEx(process, 0, 1000, 0x1000, 4);
+    ASSERT_NE(record, 0u);
+    ASSERT_NE(text, 0u);
+    const char* cells[][2] = {{"Apple", "1"}, {"Banana", "2"}, {"Cherry", "3"}};
+    for (int i = 0; i < 3; ++i) {
+        for (int c = 0; c < 2; ++c) {
+            unsigned char rec[64] = {};
+            const int32_t sub = c, max = 512;
+            std::memcpy(rec + layout.iSubItem, &sub, 4);
+            std::memcpy(rec + layout.pszText, &text, layout.pointerSize);
+            std::memcpy(rec + layout.cchTextMax, &max, 4);
+            ASSERT_TRUE(ws.WriteProcessMemory(process, record, rec, layout.size, nullptr));
+            ws.SendMessageA(lv, lvm::GETITEMTEXTA, uintptr_t(i), intptr_t(record));
+            char got[512] = {};
+            ASSERT_TRUE(ws.ReadProcessMemory(process, text, got, sizeof got, nullptr));
+            EXPECT_STREQ(got, cells[i][c]) << i << "," << c;
+        }
+    }
+    EXPECT_EQ(ws.SendMessageA(lv, lvm::GETITEMSTATE, 1, lvis::SELECTED), intptr_t(lvis::SELECTED));
+    EXPECT_TRUE(ws.VirtualFreeEx(process, record, 0, 0x8000));
+    EXPECT_TRUE(ws.VirtualFreeEx(process, text, 0, 0x8000));
+    EXPECT_TRUE(ws.CloseHandle(process));
+}
+
+TEST(Win32Backend, FixtureStrategyWindowsCopy) {
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started());
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    const WsHandle frame = fixture.Window("ORPLAT.EXE TRADESTATION", nullptr);
+    ASSERT_NE(frame, 0u);
+    CWinSys& ws = Ws();
+    const WsHandle client = FindChild(frame, "MDIClient");
+    ASSERT_NE(client, 0u);
+    const WsHandle strategy = FindChild(client, "ORContainerMDIChildFrame:8455");
+    const WsHandle untitled = FindChild(client, "Afx:00400000:b:00010003:00000006:00000000");
+    ASSERT_NE(strategy, 0u);
+    ASSERT_NE(untitled, 0u);
+    EXPECT_EQ(ws.GetParent(untitled), client);
+
+    auto clear = [&] {
+        ASSERT_TRUE(ws.OpenClipboard(0));
+        ws.EmptyClipboard();
+        ws.CloseClipboard();
+    };
+    clear();
+    ws.SendMessageA(strategy, wm::COMMAND, 57634, 0);
+    EXPECT_NE(ClipboardText(0).find("Inputs:"), std::string::npos);
+
+    clear();
+    ws.SendMessageA(untitled, wm::COMMAND, 57634, 0); // not without 17981 first
+    EXPECT_EQ(ClipboardText(0), "");
+    ws.SendMessageA(untitled, wm::COMMAND, 17981, 0);
+    ws.SendMessageA(untitled, wm::COMMAND, 57634, 0);
+    EXPECT_EQ(ClipboardText(0).rfind("Untitled Strategy\r\nInputs:", 0), 0u) << ClipboardText(0);
+}
+
+// What the backend sends reaches the fixture, and the fixture's log tells
+// it: the log the tool cases compare.
+TEST(Win32Backend, FixtureLogsWhatItReceives) {
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started());
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    CWinSys& ws = Ws();
+    const WsHandle main = fixture.Window("OstrelleFixture", "Ostrelle Fixture");
+    const WsHandle dlg = fixture.Window("#32770", "Fixture Dialog");
+    ASSERT_NE(main, 0u);
+    ASSERT_NE(dlg, 0u);
+    const WsHandle edit = ws.GetDlgItem(dlg, 1003);
+    const WsHandle check = ws.GetDlgItem(dlg, 1007);
+
+    ws.SendMessageA(main, wm::COMMAND, 40002, intptr_t(dlg));
+    ws.SendMessageA(main, wm::SETTEXT, 0, reinterpret_cast<intptr_t>("Renamed"));
+    ws.PostMessageA(edit, wm::CHAR, 'A', 1);
+    ws.PostMessageA(edit, wm::KEYDOWN, vk::RIGHT, 0);
+    ws.SendMessageA(check, wm::LBUTTONDOWN, mk::LBUTTON, (5 << 16) | 3);
+    ws.SendMessageA(check, wm::LBUTTONUP, 0, (5 << 16) | 3);
+    ws.SetWindowPos(main, 0, 20, 30, 0, 0, swp::NOSIZE | swp::NOZORDER | swp::NOACTIVATE);
+    ws.EnableWindow(edit, false);
+    const int32_t style = ws.GetWindowLongA(dlg, gwl::STYLE);
+    ws.SetWindowLongA(dlg, gwl::STYLE, style & ~int32_t(WS_SYSMENU));
+    // A message sent after the posted ones is handled after them.
+    ws.SendMessageA(main, wm::COMMAND, 40030, 0);
+
+    const std::string log = fixture.LogAfterReady();
+    auto has = [&](const std::string& line) { return log.find(line + "\n") != std::string::npos; };
+    EXPECT_TRUE(has("main WM_COMMAND id=40002 code=0 from=dialog")) << log;
+    EXPECT_TRUE(has("main WM_SETTEXT 'Renamed'")) << log;
+    EXPECT_TRUE(has("dialog.edit WM_CHAR code=0x41 lparam=0x00000001")) << log;
+    EXPECT_TRUE(has("dialog.edit WM_KEYDOWN code=0x27 lparam=0x00000000")) << log;
+    EXPECT_TRUE(has("dialog.check WM_LBUTTONDOWN keys=1 x=3 y=5")) << log;
+    EXPECT_TRUE(has("dialog.check WM_LBUTTONUP keys=0 x=3 y=5")) << log;
+    EXPECT_TRUE(has("dialog WM_COMMAND id=1007 code=0 from=dialog.check")) << log;
+    EXPECT_TRUE(has("main WM_WINDOWPOSCHANGED x=20 y=30 cx=500 cy=300")) << log;
+    EXPECT_TRUE(has("dialog.edit WM_ENABLE 0")) << log;
+    char styles[80];
+    std::snprintf(styles, sizeof styles, "dialog WM_STYLECHANGED style old=%08X new=%08X",
+                  unsigned(style), unsigned(style & ~int32_t(WS_SYSMENU)));
+    EXPECT_TRUE(has(styles)) << log;
+    EXPECT_TRUE(has("main WM_COMMAND id=40030 code=0 from=0")) << log;
+    // In the order sent.
+    EXPECT_LT(log.find("id=40002"), log.find("WM_SETTEXT"));
+    EXPECT_LT(log.find("WM_ENABLE"), log.find("id=40030"));
+}
+
+} // namespace

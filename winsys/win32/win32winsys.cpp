@@ -1,0 +1,307 @@
+// The real window system: every operation is the Win32 call of the same name.
+//
+// Handles cross the interface as 32-bit numbers. Window, menu and GDI handles
+// carry only 32 significant bits on 64-bit Windows and are sign-extended when
+// widened (as HWND_TOPMOST, -1, must be); process handles, clipboard data and
+// remote addresses travel as 64-bit numbers.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include "winsys/winsys.h"
+#include "winsys/wsdefs.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace {
+
+template <typename H> H ToHandle(WsHandle h) {
+    return reinterpret_cast<H>(static_cast<intptr_t>(static_cast<int32_t>(h)));
+}
+HWND Wnd(WsHandle h) {
+    return ToHandle<HWND>(h);
+}
+template <typename H> WsHandle FromHandle(H h) {
+    return static_cast<WsHandle>(reinterpret_cast<uintptr_t>(h));
+}
+HANDLE Mem(WsMem m) {
+    return reinterpret_cast<HANDLE>(static_cast<uintptr_t>(m));
+}
+template <typename P> WsMem FromMem(P p) {
+    return static_cast<WsMem>(reinterpret_cast<uintptr_t>(p));
+}
+
+// Longest item text read from another process's list or combo box; a
+// length beyond it reads as an error rather than a huge allocation.
+constexpr LRESULT kMaxItemText = 1 << 20;
+constexpr size_t kItemSlack = 256;
+
+// LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as the ANSI call would
+// fill it. The ANSI call, sent to another process, can come back as UTF-16
+// under Wine and overrun a buffer sized for ANSI text; so the length is asked
+// first, the text read with the wide call into a buffer of that size, and
+// converted to the ANSI code page here. The caller's buffer must hold the
+// item's ANSI text and its terminating zero, exactly as for the ANSI call.
+intptr_t GetItemText(HWND hwnd, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
+    const LRESULT err = -1; // LB_ERR and CB_ERR
+    if (!out) return err;
+    LRESULT len = SendMessageW(hwnd, lenMsg, index, 0);
+    if (len < 0 || len > kMaxItemText) return err;
+    // Some room beyond the length asked for: the owner may lengthen the item
+    // between the two calls.
+    std::vector<wchar_t> wide(size_t(len) + 1 + kItemSlack, L'\0');
+    LRESULT got = SendMessageW(hwnd, textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
+    if (got < 0) return err;
+    if (got > len) got = len; // never more than the length asked for
+    wide[size_t(got)] = L'\0';
+    int n = got == 0 ? 0
+                     : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), nullptr, 0, nullptr,
+                                           nullptr);
+    if (n < 0) n = 0;
+    std::vector<char> ansi(size_t(n) + 1, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), ansi.data(), n, nullptr, nullptr);
+    // The ANSI length that LB_GETTEXTLEN reports bounds what may be written.
+    LRESULT ansiLen = SendMessageA(hwnd, lenMsg, index, 0);
+    if (ansiLen >= 0 && n > ansiLen) n = int(ansiLen);
+    for (int i = 0; i < n; ++i) out[i] = ansi[size_t(i)];
+    out[n] = '\0';
+    return n;
+}
+
+struct EnumContext {
+    WsEnumProc proc;
+    intptr_t lParam;
+};
+
+BOOL CALLBACK EnumTrampoline(HWND hwnd, LPARAM lp) {
+    const EnumContext* ctx = reinterpret_cast<const EnumContext*>(lp);
+    return ctx->proc(FromHandle(hwnd), ctx->lParam) != 0;
+}
+
+// False for values that can name no window: 0, any value whose low 16 bits
+// are 0 (the handle table has no entry 0; Wine answers some calls for such
+// values as if they named a window), and any whose low 16 bits are 0xFFFF:
+// that is HWND_BROADCAST, and a message to it would reach every top-level
+// window of the desktop while a scan of the handle values only means to try
+// one number.
+bool Named(WsHandle h) {
+    const WsHandle low = h & 0xFFFF;
+    return low != 0 && low != 0xFFFF;
+}
+
+bool KnownLongIndex(int index) {
+    return index == GWL_STYLE || index == GWL_EXSTYLE || index == GWL_ID;
+}
+
+class CWin32WinSys final : public CWinSys {
+public:
+    const char* Description() const override { return "Desktop: Win32 (this computer's windows)"; }
+
+    // --- Identity and text ---------------------------------------------
+    bool IsWindow(WsHandle hwnd) override { return Named(hwnd) && ::IsWindow(Wnd(hwnd)); }
+    int GetClassNameA(WsHandle hwnd, char* buf, int size) override {
+        if (!buf || size <= 0) return 0;
+        buf[0] = '\0';
+        if (!Named(hwnd)) return 0;
+        int n = ::GetClassNameA(Wnd(hwnd), buf, size);
+        return n > 0 ? n : 0;
+    }
+    int GetWindowTextA(WsHandle hwnd, char* buf, int size) override {
+        if (!buf || size <= 0) return 0;
+        buf[0] = '\0';
+        if (!Named(hwnd)) return 0;
+        int n = ::GetWindowTextA(Wnd(hwnd), buf, size);
+        return n > 0 ? n : 0;
+    }
+    bool IsWindowVisible(WsHandle hwnd) override {
+        return Named(hwnd) && ::IsWindowVisible(Wnd(hwnd));
+    }
+    bool IsWindowEnabled(WsHandle hwnd) override {
+        return Named(hwnd) && ::IsWindowEnabled(Wnd(hwnd));
+    }
+    bool GetWindowRect(WsHandle hwnd, WsRect* rect) override {
+        if (!rect) return false;
+        *rect = WsRect{};
+        RECT r;
+        if (!Named(hwnd) || !::GetWindowRect(Wnd(hwnd), &r)) return false;
+        *rect = WsRect{r.left, r.top, r.right, r.bottom};
+        return true;
+    }
+    int32_t GetWindowLongA(WsHandle hwnd, int index) override {
+        if (!Named(hwnd) || !KnownLongIndex(index)) return 0;
+        return ::GetWindowLongA(Wnd(hwnd), index);
+    }
+    int32_t SetWindowLongA(WsHandle hwnd, int index, int32_t value) override {
+        if (!Named(hwnd) || !KnownLongIndex(index)) return 0;
+        return ::SetWindowLongA(Wnd(hwnd), index, value);
+    }
+
+    // --- Tree and enumeration ------------------------------------------
+    int EnumWindows(WsEnumProc proc, intptr_t lParam) override {
+        if (!proc) return 1;
+        EnumContext ctx{proc, lParam};
+        return ::EnumWindows(EnumTrampoline, reinterpret_cast<LPARAM>(&ctx)) ? 1 : 0;
+    }
+    WsHandle GetParent(WsHandle hwnd) override {
+        return Named(hwnd) ? FromHandle(::GetParent(Wnd(hwnd))) : 0;
+    }
+    WsHandle GetTopWindow(WsHandle hwnd) override { return FromHandle(::GetTopWindow(Wnd(hwnd))); }
+    WsHandle GetWindow(WsHandle hwnd, unsigned cmd) override {
+        if (!Named(hwnd) || cmd > GW_CHILD) return 0;
+        return FromHandle(::GetWindow(Wnd(hwnd), cmd));
+    }
+    WsHandle GetDlgItem(WsHandle dialog, int id) override {
+        return Named(dialog) ? FromHandle(::GetDlgItem(Wnd(dialog), id)) : 0;
+    }
+    int GetDlgCtrlID(WsHandle hwnd) override { return Named(hwnd) ? ::GetDlgCtrlID(Wnd(hwnd)) : 0; }
+    uint32_t GetWindowThreadProcessId(WsHandle hwnd, uint32_t* pid) override {
+        DWORD p = 0;
+        DWORD thread = Named(hwnd) ? ::GetWindowThreadProcessId(Wnd(hwnd), &p) : 0;
+        if (pid) *pid = thread ? p : 0;
+        return thread;
+    }
+
+    // --- Focus and input -----------------------------------------------
+    WsHandle SetFocus(WsHandle hwnd) override { return FromHandle(::SetFocus(Wnd(hwnd))); }
+    WsHandle SetCapture(WsHandle hwnd) override {
+        return Named(hwnd) ? FromHandle(::SetCapture(Wnd(hwnd))) : 0;
+    }
+    WsHandle GetFocus() override { return FromHandle(::GetFocus()); }
+    WsHandle GetCapture() override { return FromHandle(::GetCapture()); }
+    bool ReleaseCapture() override { return ::ReleaseCapture() != 0; }
+    intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
+        if (!Named(hwnd)) return 0;
+        switch (msg) {
+        case LB_GETTEXT:
+            return GetItemText(Wnd(hwnd), LB_GETTEXTLEN, LB_GETTEXT, wParam,
+                               reinterpret_cast<char*>(lParam));
+        case CB_GETLBTEXT:
+            return GetItemText(Wnd(hwnd), CB_GETLBTEXTLEN, CB_GETLBTEXT, wParam,
+                               reinterpret_cast<char*>(lParam));
+        }
+        return ::SendMessageA(Wnd(hwnd), msg, wParam, lParam);
+    }
+    bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
+        return Named(hwnd) && ::PostMessageA(Wnd(hwnd), msg, wParam, lParam);
+    }
+
+    // --- Placement -----------------------------------------------------
+    bool SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
+                      unsigned flags) override {
+        return Named(hwnd) && ::SetWindowPos(Wnd(hwnd), Wnd(insertAfter), x, y, cx, cy, flags);
+    }
+    bool EnableWindow(WsHandle hwnd, bool enable) override {
+        return Named(hwnd) && ::EnableWindow(Wnd(hwnd), enable);
+    }
+
+    // --- Menus ---------------------------------------------------------
+    bool IsMenu(WsHandle menu) override { return menu && ::IsMenu(ToHandle<HMENU>(menu)); }
+    WsHandle GetMenu(WsHandle hwnd) override {
+        return Named(hwnd) ? FromHandle(::GetMenu(Wnd(hwnd))) : 0;
+    }
+    int GetMenuItemCount(WsHandle menu) override {
+        return menu ? ::GetMenuItemCount(ToHandle<HMENU>(menu)) : -1;
+    }
+    uint32_t GetMenuItemID(WsHandle menu, int pos) override {
+        return menu ? ::GetMenuItemID(ToHandle<HMENU>(menu), pos) : 0xFFFFFFFFu;
+    }
+    int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) override {
+        if (!buf || size <= 0) return 0;
+        buf[0] = '\0';
+        if (!menu) return 0;
+        int n = ::GetMenuStringA(ToHandle<HMENU>(menu), item, buf, size, flags);
+        if (n < 0) n = 0;
+        if (n >= size) n = size - 1; // the text is always cut to the buffer
+        buf[n] = '\0';
+        return n;
+    }
+    WsHandle GetSubMenu(WsHandle menu, int pos) override {
+        return menu ? FromHandle(::GetSubMenu(ToHandle<HMENU>(menu), pos)) : 0;
+    }
+
+    // --- Text metrics --------------------------------------------------
+    WsHandle GetDC(WsHandle hwnd) override { return FromHandle(::GetDC(Wnd(hwnd))); }
+    int ReleaseDC(WsHandle hwnd, WsHandle dc) override {
+        return dc ? ::ReleaseDC(Wnd(hwnd), ToHandle<HDC>(dc)) : 0;
+    }
+    WsHandle SelectObject(WsHandle dc, WsHandle object) override {
+        if (!dc || !object) return 0;
+        return FromHandle(::SelectObject(ToHandle<HDC>(dc), ToHandle<HGDIOBJ>(object)));
+    }
+    bool GetTextExtentPointA(WsHandle dc, const char* text, int count, WsSize* size) override {
+        if (!size) return false;
+        *size = WsSize{};
+        SIZE s;
+        if (!dc || !text || count < 0 || !::GetTextExtentPointA(ToHandle<HDC>(dc), text, count, &s))
+            return false;
+        *size = WsSize{s.cx, s.cy};
+        return true;
+    }
+
+    // --- Clipboard -----------------------------------------------------
+    bool OpenClipboard(WsHandle owner) override { return ::OpenClipboard(Wnd(owner)) != 0; }
+    bool EmptyClipboard() override { return ::EmptyClipboard() != 0; }
+    bool CloseClipboard() override { return ::CloseClipboard() != 0; }
+    WsMem GetClipboardData(unsigned format) override { return FromMem(::GetClipboardData(format)); }
+    void* GlobalLock(WsMem mem) override { return mem ? ::GlobalLock(Mem(mem)) : nullptr; }
+    bool GlobalUnlock(WsMem mem) override { return mem && ::GlobalUnlock(Mem(mem)); }
+
+    // --- Other processes -----------------------------------------------
+    WsMem OpenProcess(uint32_t access, bool inherit, uint32_t pid) override {
+        return pid ? FromMem(::OpenProcess(access, inherit, pid)) : 0;
+    }
+    bool CloseHandle(WsMem process) override { return process && ::CloseHandle(Mem(process)); }
+    int ProcessBits(WsMem process) override {
+        BOOL wow64 = FALSE;
+        if (!process || !::IsWow64Process(Mem(process), &wow64)) return 0;
+        // A 32-bit process on 64-bit Windows runs under WOW64; this build
+        // is 64-bit, so every other process is 64-bit.
+        return wow64 ? 32 : int(sizeof(void*) * 8);
+    }
+    WsMem VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
+                         uint32_t protect) override {
+        if (!process) return 0;
+        return FromMem(::VirtualAllocEx(Mem(process), reinterpret_cast<void*>(uintptr_t(address)),
+                                        size, type, protect));
+    }
+    bool VirtualFreeEx(WsMem process, WsMem address, size_t size, uint32_t type) override {
+        return process && address &&
+               ::VirtualFreeEx(Mem(process), reinterpret_cast<void*>(uintptr_t(address)), size,
+                               type);
+    }
+    bool WriteProcessMemory(WsMem process, WsMem address, const void* data, size_t size,
+                            size_t* written) override {
+        SIZE_T n = 0;
+        bool ok = process && address && data &&
+                  ::WriteProcessMemory(Mem(process), reinterpret_cast<void*>(uintptr_t(address)),
+                                       data, size, &n);
+        if (written) *written = ok ? size_t(n) : 0;
+        return ok;
+    }
+    bool ReadProcessMemory(WsMem process, WsMem address, void* data, size_t size,
+                           size_t* read) override {
+        SIZE_T n = 0;
+        bool ok =
+            process && address && data &&
+            ::ReadProcessMemory(Mem(process), reinterpret_cast<const void*>(uintptr_t(address)),
+                                data, size, &n);
+        if (read) *read = ok ? size_t(n) : 0;
+        return ok;
+    }
+
+    // --- Timing and the alert box --------------------------------------
+    void Sleep(uint32_t ms) override { ::Sleep(ms); }
+    uint32_t GetTickCount() override { return ::GetTickCount(); }
+    int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override {
+        return ::MessageBoxA(Wnd(owner), text ? text : "", caption, type);
+    }
+};
+
+} // namespace
+
+CWinSys* PlatformWinSys() {
+    static CWin32WinSys platform;
+    return &platform;
+}
