@@ -42,7 +42,10 @@ public:
     // Timeouts for the requests opened afterwards: connecting, and the
     // whole request from connecting to the last body byte.  Values below 1
     // select the defaults above.
-    void SetTimeouts(long connectMs, long totalMs);
+    void SetTimeouts(long connectMs, long totalMs) {
+        connectMs_ = connectMs > 0 ? connectMs : kHttpConnectTimeoutMs;
+        totalMs_ = totalMs > 0 ? totalMs : kHttpTotalTimeoutMs;
+    }
     long ConnectTimeout() const { return connectMs_; }
     long TotalTimeout() const { return totalMs_; }
 

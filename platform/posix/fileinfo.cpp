@@ -34,21 +34,6 @@ bool fileexists(const char* path) {
     return path && *path && stat(path, &st) == 0;
 }
 
-FileStamp localstamp(int64_t seconds, int millisecond) {
-    FileStamp s;
-    time_t t = time_t(seconds);
-    struct tm tm {};
-    if (!localtime_r(&t, &tm)) return s;
-    s.year = tm.tm_year + 1900;
-    s.month = tm.tm_mon + 1;
-    s.day = tm.tm_mday;
-    s.hour = tm.tm_hour;
-    s.minute = tm.tm_min;
-    s.second = tm.tm_sec;
-    s.millisecond = millisecond;
-    return s;
-}
-
 bool fileidentity(const char* path, FileId& out) {
     out = FileId{};
     struct stat st {};
@@ -96,7 +81,7 @@ bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
     if (!path || !*path) return false;
     timespec times[2];
     times[0].tv_sec = 0;
-    times[0].tv_nsec = UTIME_OMIT;  // the access time stays
+    times[0].tv_nsec = UTIME_OMIT; // the access time stays
     times[1].tv_sec = time_t(seconds);
     times[1].tv_nsec = long(millisecond) * 1000000L;
     return utimensat(AT_FDCWD, path, times, 0) == 0;

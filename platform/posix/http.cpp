@@ -74,11 +74,6 @@ bool HttpSession::Ok() const {
     return impl_ && impl_->multi;
 }
 
-void HttpSession::SetTimeouts(long connectMs, long totalMs) {
-    connectMs_ = connectMs > 0 ? connectMs : kHttpConnectTimeoutMs;
-    totalMs_ = totalMs > 0 ? totalMs : kHttpTotalTimeoutMs;
-}
-
 struct HttpRequest::Impl {
     CURLM* multi = nullptr;
     CURL* easy = nullptr;

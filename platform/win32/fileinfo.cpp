@@ -3,8 +3,6 @@
 #include <ctime>
 #include <windows.h>
 
-#include <ctime>
-
 namespace {
 
 // 100-ns ticks since 1601 to seconds (and milliseconds) since 1970.
@@ -37,21 +35,6 @@ bool fileinfo(const char* path, FileInfo& out) {
 
 bool fileexists(const char* path) {
     return path && *path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
-}
-
-FileStamp localstamp(int64_t seconds, int millisecond) {
-    FileStamp s;
-    time_t t = time_t(seconds);
-    struct tm tm {};
-    if (localtime_s(&tm, &t) != 0) return s;
-    s.year = tm.tm_year + 1900;
-    s.month = tm.tm_mon + 1;
-    s.day = tm.tm_mday;
-    s.hour = tm.tm_hour;
-    s.minute = tm.tm_min;
-    s.second = tm.tm_sec;
-    s.millisecond = millisecond;
-    return s;
 }
 
 namespace {
@@ -109,8 +92,8 @@ bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
     if (f.h == INVALID_HANDLE_VALUE) return false;
     // 100-ns ticks since 1601.
     ULARGE_INTEGER u;
-    u.QuadPart = 116444736000000000ULL + uint64_t(seconds) * 10000000ULL +
-                 uint64_t(millisecond) * 10000ULL;
+    u.QuadPart =
+        116444736000000000ULL + uint64_t(seconds) * 10000000ULL + uint64_t(millisecond) * 10000ULL;
     FILETIME written;
     written.dwLowDateTime = u.LowPart;
     written.dwHighDateTime = u.HighPart;

@@ -82,11 +82,6 @@ bool HttpSession::Ok() const {
     return impl_ && impl_->session;
 }
 
-void HttpSession::SetTimeouts(long connectMs, long totalMs) {
-    connectMs_ = connectMs > 0 ? connectMs : kHttpConnectTimeoutMs;
-    totalMs_ = totalMs > 0 ? totalMs : kHttpTotalTimeoutMs;
-}
-
 struct HttpRequest::Impl {
     InetHandle connection;
     InetHandle request;
