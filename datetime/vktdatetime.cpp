@@ -427,7 +427,6 @@ struct Wide {
     int y, m, d, h, mi, s;
     explicit Wide(const CVKTDateTime& v)
         : y(v.GetYear()), m(v.month), d(v.day), h(v.hour), mi(v.minute), s(v.second) {}
-    bool Valid() const { return DateValid(y, m, d) && h <= 23 && mi <= 59 && s <= 59; }
     int TimeSec() const { return h * 3600 + mi * 60 + s; }
     // Stores into v, or clamps to the nearest end of the range (-1).
     int Store(CVKTDateTime& v) const {
@@ -468,16 +467,17 @@ void ShiftDays(Wide& w, int64_t rest) {
 }
 
 // Month steps: forward, a day beyond the new month's end rolls on into the
-// next month; backward, it is pulled back to the month's end.  The caller
+// next month; backward, it is pulled back to the month's end.  Only the date
+// decides: a time of day of 24:00:00 must not walk the day on.  The caller
 // bounds n.
 void ShiftMonths(Wide& w, int n) {
     for (int i = 0; i < n; ++i) {
         if (++w.m > 12) w.m = 1, ++w.y;
-        for (int k = 0; k < 10 && !w.Valid(); ++k) ShiftDays(w, 1);
+        for (int k = 0; k < 10 && !DateValid(w.y, w.m, w.d); ++k) ShiftDays(w, 1);
     }
     for (int i = 0; i > n; --i) {
         if (--w.m < 1) w.m = 12, --w.y;
-        for (int k = 0; k < 10 && !w.Valid(); ++k) ShiftDays(w, -1);
+        for (int k = 0; k < 10 && !DateValid(w.y, w.m, w.d); ++k) ShiftDays(w, -1);
     }
 }
 

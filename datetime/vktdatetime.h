@@ -123,7 +123,8 @@ public:
 
     int ShiftYear(int n); // nothing else adjusted: 29 February can become invalid
     // Forward: a day beyond the new month's end rolls into the next month
-    // (31 January + 1 is 1 March).  Backward: clamped to the month's end.
+    // (31 January + 1 is 1 March).  Backward: clamped to the month's end.  The
+    // time of day is carried along as it is (24:00:00 included).
     int ShiftMonth(int n);
     int ShiftDate(int n);
     int ShiftTime(int secs);

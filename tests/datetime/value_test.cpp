@@ -291,6 +291,30 @@ TEST(DateTimeShift, MonthsYearsAndTime) {
     }
 }
 
+TEST(DateTimeShift, MonthsMoveOnlyByTheDateWhateverTheTimeOfDay) {
+    // 24:00:00 is a time the value may hold (SetTimeHMS, RoundToNearestSec);
+    // it must not make a month shift walk the day on.
+    struct Case {
+        CVKTDateTime from;
+        int months;
+        const char* to;
+    } cases[] = {
+        {DT(2007, 1, 15, 24), 1, "2007-02-15 24:00:00"},
+        {DT(2007, 3, 15, 24), -1, "2007-02-15 24:00:00"},
+        {DT(2007, 1, 31, 24), 1, "2007-03-01 24:00:00"},
+        {DT(2007, 3, 31, 24), -1, "2007-02-28 24:00:00"},
+        {DT(2007, 6, 10, 12, 60), 2, "2007-08-10 12:60:00"},
+    };
+    for (const auto& c : cases) {
+        CVKTDateTime v = c.from;
+        EXPECT_EQ(v.ShiftMonth(c.months), 0);
+        EXPECT_EQ(Show(v), c.to) << Show(c.from) << " " << c.months;
+    }
+    // Counting months steps the same way.
+    const CVKTDateTime midnightEnd = DT(2007, 1, 15, 24);
+    EXPECT_FLOAT_EQ(DT(2007, 3, 15).GetDiffMonth(&midnightEnd), 2.0f);
+}
+
 TEST(DateTimeShift, ShiftDateClampsAtTheEnds) {
     struct Case {
         CVKTDateTime from;
