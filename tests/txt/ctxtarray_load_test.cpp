@@ -71,6 +71,21 @@ TEST(CTxtArrayLoad, LoadFromFields) {
     }
 }
 
+// Splitting one of the list's own elements: the list is cleared first, so
+// the text must survive the clearing.
+TEST(CTxtArrayLoad, TextFromTheListItself) {
+    CTxtArray a;
+    a.Add("keep");
+    a.Add("x\ny\r\nz");
+    EXPECT_EQ(a.LoadFromTxt(a.GetAtTxt(1)), 3);
+    EXPECT_EQ(Items(a), (Lines{"x", "y", "z"}));
+
+    CTxtArray b;
+    b.Add(" p , q ,r");
+    EXPECT_EQ(b.LoadFromFields(b.GetAtTxt(0), ','), 3);
+    EXPECT_EQ(Items(b), (Lines{"p", "q", "r"}));
+}
+
 TEST(CTxtArrayLoad, LoadFromArrayJoinsWithCrLf) {
     CTxtArray a;
     a.Add("a");
