@@ -301,7 +301,8 @@ int CTxt::TrimRight(char c) {
 }
 
 void CTxt::MakeLength(int pos) {
-    if (pos >= m_nLength) return;
+    // A text without a buffer has nothing to cut, whatever the position.
+    if (!m_pData || pos >= m_nLength) return;
     if (pos < 0) pos = 0;
     m_pData[pos] = '\0';
     m_nLength = pos;

@@ -242,8 +242,10 @@ int CTxtArray::FindValue(const char* key, CTxt& value, int flag) const {
 }
 
 int CTxtArray::FindValueReset(const char* key, CTxt& value, int flag) const {
+    // The key may be value's own text, which the reset releases: keep a copy.
+    const std::string k = key ? key : "";
     value.Empty();
-    return FindValue(key, value, flag);
+    return FindValue(key ? k.c_str() : nullptr, value, flag);
 }
 
 int CTxtArray::SetValue(const char* key, const char* value) {

@@ -177,9 +177,12 @@ void SortLevel0(CTxtArray& list, const char* Dir, int Desc, int File, const char
 } // namespace
 
 int CTxtArray::LoadFromTxt(const char* text) {
+    // The text may be one of this list's own elements: copied before the
+    // list is cleared.
+    const std::string source = Safe(text);
     RemoveAll();
     std::string line;
-    for (const char* p = Safe(text); *p; ++p) {
+    for (const char* p = source.c_str(); *p; ++p) {
         if (*p == '\r') continue;
         if (*p == '\n') {
             Add(line.c_str());
@@ -193,8 +196,11 @@ int CTxtArray::LoadFromTxt(const char* text) {
 }
 
 int CTxtArray::LoadFromFields(const char* text, char delimiter) {
+    // The text may be one of this list's own elements: copied before the
+    // list is cleared.
+    const std::string source = Safe(text);
+    text = source.c_str();
     RemoveAll();
-    text = Safe(text);
     const int count = strfldcnt(text, delimiter);
     CTxt field;
     for (int i = 1; i <= count; ++i) {

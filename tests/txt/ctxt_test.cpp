@@ -155,9 +155,12 @@ TEST(CTxtMemory, MakeLengthCutsAndSetsLength) {
         t.AddTxt("x");
         EXPECT_EQ(str(t), std::string(c.expect) + "x") << c.pos;
     }
-    CTxt none;
-    none.MakeLength(0);
-    EXPECT_EQ(none.GetData(), nullptr);
+    for (int pos : {0, -1, -100}) {
+        CTxt none;
+        none.MakeLength(pos);
+        EXPECT_EQ(none.GetData(), nullptr) << pos;
+        EXPECT_EQ(none.GetLength(), 0) << pos;
+    }
 }
 
 TEST(CTxtMemory, ResetForgetsWithoutFreeing) {

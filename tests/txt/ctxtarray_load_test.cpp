@@ -3,10 +3,12 @@
 
 #include <algorithm>
 #include <ctime>
+#include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "tests/platform/dir_fixture.h"
@@ -69,6 +71,21 @@ TEST(CTxtArrayLoad, LoadFromFields) {
         EXPECT_EQ(a.LoadFromFields(c.text, c.delimiter), int(c.fields.size())) << c.text;
         EXPECT_EQ(Items(a), c.fields) << c.text;
     }
+}
+
+// Splitting one of the list's own elements: the list is cleared first, so
+// the text must survive the clearing.
+TEST(CTxtArrayLoad, TextFromTheListItself) {
+    CTxtArray a;
+    a.Add("keep");
+    a.Add("x\ny\r\nz");
+    EXPECT_EQ(a.LoadFromTxt(a.GetAtTxt(1)), 3);
+    EXPECT_EQ(Items(a), (Lines{"x", "y", "z"}));
+
+    CTxtArray b;
+    b.Add(" p , q ,r");
+    EXPECT_EQ(b.LoadFromFields(b.GetAtTxt(0), ','), 3);
+    EXPECT_EQ(Items(b), (Lines{"p", "q", "r"}));
 }
 
 TEST(CTxtArrayLoad, LoadFromArrayJoinsWithCrLf) {
@@ -343,6 +360,24 @@ TEST_F(CTxtArrayDirTest, FilesFromTreeWithExtension) {
     EXPECT_EQ(Sorted(Items(a)),
               (Lines{d_ + "/f.txt", d_ + "/noext", d_ + "/s/g.txt", d_ + "/s/t/deep.TXT",
                      d_ + "/s/t/other.log", d_ + "/s/two.txt.bak"}));
+}
+
+// Links back to a folder being walked: each folder is entered once, the
+// links themselves are listed as folders, and the walk ends.
+TEST_F(CTxtArrayDirTest, LinkLoopsEndTheWalk) {
+    std::error_code ec;
+    std::filesystem::create_directory_symlink(d_, d_ + "/s/back", ec);
+    if (!ec) std::filesystem::create_directory_symlink(".", d_ + "/s/self", ec);
+    if (ec) GTEST_SKIP() << "no folder links here: " << ec.message();
+
+    CTxtArray a;
+    EXPECT_EQ(a.LoadFromFilesFromTree(d_.c_str(), "txt", 0, 0), 2);
+    EXPECT_EQ(Sorted(Items(a)), (Lines{d_ + "/f.txt", d_ + "/s/g.txt"}));
+
+    CTxtArray b;
+    EXPECT_EQ(b.LoadFromDir(d_.c_str(), 1, 0, "", 0, 0), 5);
+    EXPECT_EQ(Items(b),
+              (Lines{d_ + "/f.txt", d_ + "/s", d_ + "/s/back", d_ + "/s/g.txt", d_ + "/s/self"}));
 }
 
 TEST_F(CTxtArrayDirTest, MissingDirectoryGivesNothing) {

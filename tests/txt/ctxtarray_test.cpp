@@ -254,6 +254,22 @@ TEST(CTxtArray, KeyValueLines) {
     EXPECT_EQ(texts(a), (std::vector<std::string>{"Host|example|80", "bare", "new|v"}));
 }
 
+// The key may be the text of the value it is looked up into: the reset
+// must not release it before the search has read it.
+TEST(CTxtArray, FindValueResetWithKeyInValue) {
+    CTxtArray a;
+    load(a, {"Host|example|80", "port|81"});
+    CTxt v("PORT");
+    EXPECT_EQ(a.FindValueReset(v, v, 0), 1);
+    EXPECT_STREQ(v.GetData(), "81");
+    v = "user";
+    EXPECT_EQ(a.FindValueReset(v, v, 1), -1);
+    EXPECT_STREQ(v.GetData(), "user to found");
+    v = "user";
+    EXPECT_EQ(a.FindValueReset(v, v, 0), -1);
+    EXPECT_EQ(v.GetData(), nullptr);
+}
+
 TEST(CTxtArray, LongKeysAndValuesAreNotCut) {
     // A key longer than any fixed field buffer must not match its own
     // prefix, and a long value comes back whole.
