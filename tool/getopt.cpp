@@ -20,13 +20,15 @@ void numericPass(int argc, char* const argv[]) {
     for (int i = 1; i < argc; ++i) {
         char* e = argv[i];
         if (!e || e[0] != '-' || !std::isdigit((unsigned char)e[1])) continue;
-        int value = 0;
+        // Unsigned, so that an endless run of digits wraps instead of
+        // overflowing.
+        unsigned value = 0;
         for (char* p = e + 1; *p; ++p) {
             if (!std::isdigit((unsigned char)*p)) continue;
-            value = value * 10 + (*p - '0');
+            value = value * 10u + unsigned(*p - '0');
             *p = '*';
         }
-        optnum = value;
+        optnum = int(value);
     }
 }
 

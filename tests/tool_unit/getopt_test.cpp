@@ -110,6 +110,14 @@ TEST(Getopt, NumericOptions) {
     EXPECT_EQ(seen, "**x*?*"); // 'a' is not an option
 }
 
+TEST(Getopt, NumericOptionTooLongForAnIntWraps) {
+    Argv a({"tool", "-4294967306"}); // 2^32 + 10
+    auto r = ParseAll(a, "*");
+    EXPECT_EQ(a.texts[1], "-**********");
+    EXPECT_EQ(optnum, 10);
+    EXPECT_EQ(r.size(), 10u);
+}
+
 TEST(Getopt, NumericPassNeedsTheStar) {
     Argv a({"tool", "-12"});
     testing::internal::CaptureStderr();

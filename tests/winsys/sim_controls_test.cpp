@@ -268,6 +268,38 @@ TEST_F(SimControls, SleepAdvancesTheVirtualClock) {
 
 namespace {
 
+TEST(SimBehaviours, AWindowThatSendsTwiceToItselfStopsAtTheMessageBudget) {
+    // Without a budget the nesting limit alone lets this run 2^32 handlers.
+    std::string error;
+    auto d = CSimDesktop::FromJson(R"JSON({"windows": [
+        {"handle": 1, "class": "Echo", "on": [
+          {"message": "WM_USER", "do": [{"send": {"message": "WM_USER"}},
+                                        {"post": {"message": "WM_USER"}}]}]}]})JSON",
+                                   "t", &error);
+    ASSERT_NE(d, nullptr) << error;
+    d->CaptureLog(true);
+    EXPECT_EQ(d->SendMessageA(1, wm::USER, 0, 0), 0);
+    size_t delivered = 0, dropped = 0;
+    for (const std::string& line : d->LogLines()) {
+        if (line.find("dropped (too many)") != std::string::npos)
+            ++dropped;
+        else if (line.find("dropped") == std::string::npos &&
+                 line.find(" WM_USER ") != std::string::npos)
+            ++delivered;
+    }
+    EXPECT_EQ(delivered, 1 + CSimDesktop::kMaxHandlerMessages);
+    EXPECT_GE(dropped, 1u);
+    EXPECT_LE(dropped, 2 * CSimDesktop::kMaxHandlerMessages);
+    // The next outside call has the whole budget again.
+    d->ClearLog();
+    d->SendMessageA(1, wm::USER, 0, 0);
+    size_t again = 0;
+    for (const std::string& line : d->LogLines())
+        again += line.find("dropped") == std::string::npos &&
+                 line.find(" WM_USER ") != std::string::npos;
+    EXPECT_EQ(again, 1 + CSimDesktop::kMaxHandlerMessages);
+}
+
 TEST(SimBehaviours, ASelfSendingWindowIsCutOffAtTheNestingLimit) {
     std::string error;
     auto d = CSimDesktop::FromJson(R"JSON({"windows": [

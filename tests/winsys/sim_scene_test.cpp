@@ -67,6 +67,10 @@ const BadScene kBadScenes[] = {
      "windows[0].on[0].do[0]: no window 00000008"},
     {R"({"windows": [{"handle": 5, "class": "SysDateTimePick32", "date": "2005-13-01"}]})",
      "windows[0].date: expected a date YYYY-MM-DD, found \"2005-13-01\""},
+    {R"({"windows": [{"handle": 5, "class": "X", "on": [{"message": "WM_COMMAND", "do": [{"send": {"message": "WM_GETTEXT", "wParam": 1000}}]}]}]})",
+     "windows[0].on[0].do[0].send.message: WM_GETTEXT fills a buffer; a scene cannot send it"},
+    {R"({"windows": [{"handle": 5, "class": "X", "on": [{"message": "WM_COMMAND", "do": [{"send": {"message": "0x0189", "wParam": 0}}]}]}]})",
+     "windows[0].on[0].do[0].send.message: LB_GETTEXT fills a buffer; a scene cannot send it"},
     {R"({"clock": {"costMicros": -1}})",
      "clock.costMicros: expected a number from 0 to 1000000, found -1"},
 };

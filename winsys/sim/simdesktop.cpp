@@ -39,6 +39,16 @@ void CSimDesktop::Tick() {
     micros_ += costMicros_;
 }
 
+// Counts a message sent or posted from inside a handler; true once the
+// handlers of one outside call have used up their budget.
+bool CSimDesktop::OverBudget() {
+    if (depth_ == 0) {
+        handlerMessages_ = 0;
+        return false;
+    }
+    return ++handlerMessages_ > kMaxHandlerMessages;
+}
+
 void CSimDesktop::Emit(const std::string& line) {
     if (logStream_) {
         std::fputs(line.c_str(), logStream_);
@@ -316,6 +326,10 @@ intptr_t CSimDesktop::SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam
         Log("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (nesting)");
         return 0;
     }
+    if (OverBudget()) {
+        Log("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (too many)");
+        return 0;
+    }
     // The send line waits for the answer; whatever the receiver does in
     // between is logged beneath it, and the answer then follows on a line
     // of its own.
@@ -346,6 +360,10 @@ bool CSimDesktop::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, in
     }
     if (depth_ >= kMaxNesting) {
         Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (nesting)");
+        return false;
+    }
+    if (OverBudget()) {
+        Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (too many)");
         return false;
     }
     Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam));

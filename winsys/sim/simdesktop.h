@@ -225,6 +225,9 @@ public:
     static constexpr size_t kMaxDCs = 10000;
     static constexpr size_t kMaxProcessHandles = 10000;
     static constexpr int kMaxNesting = 32; // messages sent from handlers
+    // Messages that handlers may send or post while one outside call runs:
+    // a handler that sends twice would otherwise fan out to 2^kMaxNesting.
+    static constexpr size_t kMaxHandlerMessages = 10000;
 
 private:
     friend class SceneLoader;
@@ -243,6 +246,7 @@ private:
     };
 
     void Tick();
+    bool OverBudget();
     void Log(const std::string& line);
     void Emit(const std::string& line);
     void FlushPending();
@@ -304,7 +308,8 @@ private:
     bool logCapture_ = false;
     std::vector<std::string> logLines_;
     int depth_ = 0;
-    std::string pending_; // a send line waiting for its result
+    size_t handlerMessages_ = 0; // sent or posted by handlers in this outside call
+    std::string pending_;        // a send line waiting for its result
 };
 
 } // namespace sim

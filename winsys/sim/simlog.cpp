@@ -147,6 +147,11 @@ bool CarriesPointer(uint32_t msg) {
     return r && r->pointer != 0;
 }
 
+bool FillsBuffer(uint32_t msg) {
+    const MessageRow* r = Row(msg);
+    return r && r->pointer == 2;
+}
+
 std::string MessageText(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     const MessageRow* r = Row(msg);
     std::string out = MessageName(msg) + " " + Hex8(uint32_t(wParam)) + " ";

@@ -21,6 +21,8 @@ bool MessageByName(const std::string& name, uint32_t* msg);
 
 // True for the messages whose lParam points into the sender's memory.
 bool CarriesPointer(uint32_t msg);
+// True for the messages whose lParam is a buffer that the receiver fills.
+bool FillsBuffer(uint32_t msg);
 
 // "NAME wParam lParam" as the log shows a message: wParam and lParam as
 // "%08X" (their low 32 bits); a text pointer as the quoted text; an output

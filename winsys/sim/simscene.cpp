@@ -371,6 +371,11 @@ private:
             act.type = std::string(k) == "send" ? Action::Send : Action::Post;
             if (!m.contains("message")) Fail(mp + ".message", "missing");
             act.msg = MessageNumber(m["message"], mp + ".message");
+            // The receiver would write its answer into the action's own
+            // text, whatever its size: a scene has no buffer to offer.
+            if (act.type == Action::Send && FillsBuffer(act.msg))
+                Fail(mp + ".message",
+                     MessageName(act.msg) + " fills a buffer; a scene cannot send it");
             if (m.contains("window")) act.window = target(m["window"], mp + ".window");
             if (m.contains("wParam"))
                 act.wParam = uint64_t(Int(m["wParam"], mp + ".wParam", 0, UINT32_MAX));
