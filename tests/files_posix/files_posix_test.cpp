@@ -49,17 +49,6 @@ TEST_F(PosixFileTest, CreatedIsBirthTimeWhereKept) {
         EXPECT_EQ(created.year, 2001); // no birth time kept: the last write stands in
 }
 
-class CTxtArrayDirTest : public TempDirTest {
-protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        d_ = Mkdir("d");
-        Write("d/f.txt", "f");
-        Write("d/s/g.txt", "g");
-    }
-    std::string d_;
-};
-
 TEST_F(CTxtArrayDirTest, LinkLoopsEndAndDanglingLinksAreSkipped) {
     std::filesystem::create_directory_symlink(d_, d_ + "/s/up");
     std::filesystem::create_directory_symlink(d_ + "/s", d_ + "/side");

@@ -1,7 +1,9 @@
-// A text list's elements as strings, for comparisons in tests.
+// Shared by the text-list tests: a list as strings, and a small folder tree.
 #pragma once
 
 #include "txt/ctxtarray.h"
+
+#include "tests/platform/dir_fixture.h"
 
 #include <algorithm>
 #include <string>
@@ -24,3 +26,15 @@ inline Lines Sorted(Lines l) {
     std::sort(l.begin(), l.end());
     return l;
 }
+
+// A temporary folder holding d/f.txt and d/s/g.txt; d_ is the path of d.
+class CTxtArrayDirTest : public TempDirTest {
+protected:
+    void SetUp() override {
+        TempDirTest::SetUp();
+        d_ = Mkdir("d");
+        Write("d/f.txt", "f");
+        Write("d/s/g.txt", "g");
+    }
+    std::string d_;
+};

@@ -212,17 +212,6 @@ TEST_F(CTxtArrayFileTest, SaveToNextFileReportsOpenFailure) {
 
 // ---- Directories ------------------------------------------------------------
 
-class CTxtArrayDirTest : public TempDirTest {
-protected:
-    void SetUp() override {
-        TempDirTest::SetUp();
-        d_ = Mkdir("d");
-        Write("d/f.txt", "f");
-        Write("d/s/g.txt", "g");
-    }
-    std::string d_;
-};
-
 TEST_F(CTxtArrayDirTest, NoSortVariants) {
     struct Case {
         int desc, file;
