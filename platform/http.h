@@ -118,6 +118,10 @@ public:
     struct Impl;
 
 private:
+    // Closes any earlier request and clears its answer; false (with the
+    // session's error) when the session could not be opened.
+    bool Begin();
+
     HttpSession& session_;
     long status_ = 0;
     std::string headers_;

@@ -221,14 +221,7 @@ bool addlines(std::unique_ptr<curl_slist, SlistDeleter>& list, const std::string
 } // namespace
 
 bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& options) {
-    Close();
-    status_ = 0;
-    headers_.clear();
-    error_ = {};
-    if (!session_.Ok()) {
-        error_ = session_.Error();
-        return false;
-    }
+    if (!Begin()) return false;
     impl_ = std::make_unique<Impl>();
     Impl& r = *impl_;
     r.multi = session_.impl()->multi;

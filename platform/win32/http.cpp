@@ -103,14 +103,7 @@ void HttpRequest::Close() {
 }
 
 bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& options) {
-    Close();
-    status_ = 0;
-    headers_.clear();
-    error_ = {};
-    if (!session_.Ok()) {
-        error_ = session_.Error();
-        return false;
-    }
+    if (!Begin()) return false;
     impl_ = std::make_unique<Impl>();
     Impl& r = *impl_;
     r.deadline = GetTickCount64() + ULONGLONG(session_.TotalTimeout());
