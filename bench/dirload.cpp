@@ -75,9 +75,9 @@ void BM_NameMatch(benchmark::State& state) {
                            "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab"};
     for (auto _ : state)
         for (const char* n : names) {
-            benchmark::DoNotOptimize(namematch("*.txt", n));
-            benchmark::DoNotOptimize(namematch("r*-?\?\?\?-*.t?t", n));
-            benchmark::DoNotOptimize(namematch("a*a*a*a*c", n));
+            benchmark::DoNotOptimize(NameMatch("*.txt", n));
+            benchmark::DoNotOptimize(NameMatch("r*-?\?\?\?-*.t?t", n));
+            benchmark::DoNotOptimize(NameMatch("a*a*a*a*c", n));
         }
     state.SetItemsProcessed(state.iterations() * 15);
 }

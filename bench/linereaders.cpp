@@ -55,7 +55,7 @@ const LineFile& file() {
     return f;
 }
 
-void finish(benchmark::State& state, int64_t lines) {
+void Finish(benchmark::State& state, int64_t lines) {
     if (lines != file().lines()) state.SkipWithError("wrong line count");
     state.SetBytesProcessed(state.iterations() * file().bytes());
     state.counters["lines"] = double(lines);
@@ -71,7 +71,7 @@ void BM_bgetl(benchmark::State& state) {
         bgetlclose();
         benchmark::DoNotOptimize(buf.data());
     }
-    finish(state, lines);
+    Finish(state, lines);
 }
 BENCHMARK(BM_bgetl)->Unit(benchmark::kMillisecond);
 
@@ -87,7 +87,7 @@ void BM_std_getline(benchmark::State& state) {
         }
         benchmark::DoNotOptimize(line.data());
     }
-    finish(state, lines);
+    Finish(state, lines);
 }
 BENCHMARK(BM_std_getline)->Unit(benchmark::kMillisecond);
 
@@ -105,7 +105,7 @@ void BM_fgets(benchmark::State& state) {
         std::fclose(f);
         benchmark::DoNotOptimize(buf.data());
     }
-    finish(state, lines);
+    Finish(state, lines);
 }
 BENCHMARK(BM_fgets)->Unit(benchmark::kMillisecond);
 

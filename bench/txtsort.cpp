@@ -12,7 +12,7 @@
 namespace {
 
 // Texts of 1 to 40 characters of mixed case, letters, digits and '_'.
-const std::vector<std::string>& texts(size_t n) {
+const std::vector<std::string>& Texts(size_t n) {
     static std::vector<std::string> all;
     if (all.size() != n) {
         all.clear();
@@ -27,18 +27,18 @@ const std::vector<std::string>& texts(size_t n) {
     return all;
 }
 
-int lowered(unsigned char c) {
+int Lowered(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
 }
 
 bool lessFolded(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return lowered((unsigned char)x) < lowered((unsigned char)y);
+        return Lowered((unsigned char)x) < Lowered((unsigned char)y);
     });
 }
 
 void BM_CTxtArray_Sort(benchmark::State& state) {
-    const auto& in = texts(size_t(state.range(0)));
+    const auto& in = Texts(size_t(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         CTxtArray a;
@@ -55,7 +55,7 @@ void BM_CTxtArray_Sort(benchmark::State& state) {
 BENCHMARK(BM_CTxtArray_Sort)->Arg(10000)->Arg(200000)->Unit(benchmark::kMillisecond);
 
 void BM_std_sort_folded(benchmark::State& state) {
-    const auto& in = texts(size_t(state.range(0)));
+    const auto& in = Texts(size_t(state.range(0)));
     for (auto _ : state) {
         state.PauseTiming();
         std::vector<std::string> v = in;

@@ -27,7 +27,7 @@ bool equalci(const char* a, const char* b, size_t n) {
     return true;
 }
 
-HttpGetService servicefor(const char* scheme, size_t n) {
+HttpGetService ServiceFor(const char* scheme, size_t n) {
     static const struct {
         const char* name;
         HttpGetService service;
@@ -44,7 +44,7 @@ HttpGetService servicefor(const char* scheme, size_t n) {
 // The value of the "Location" header of raw response headers (name matched
 // without regard to case at the start of a line), without the line end and
 // surrounding blanks.  False when there is none.
-bool findlocation(const std::string& headers, std::string& location) {
+bool FindLocation(const std::string& headers, std::string& location) {
     static const char kName[] = "Location:";
     const size_t nameLen = sizeof kName - 1;
     size_t start = 0;
@@ -66,15 +66,15 @@ bool findlocation(const std::string& headers, std::string& location) {
 }
 
 // Opens a GET request for target and sends it; a library failure throws.
-std::unique_ptr<HttpRequest> sendrequest(CHttpGetSession& session, const HttpTarget& target) {
-    auto request = std::make_unique<HttpRequest>(session);
+std::unique_ptr<CHttpRequest> SendRequest(CHttpGetSession& session, const HttpTarget& target) {
+    auto request = std::make_unique<CHttpRequest>(session);
     if (!request->Send(target, session.RequestOptions())) throw InternetFailure{request->Error()};
     return request;
 }
 
 // Appends the body of request to out in chunks of at most kChunk bytes; a
 // zero byte ends a chunk's text.
-void readbody(HttpRequest& request, CString* out) {
+void ReadBody(CHttpRequest& request, CString* out) {
     auto buf = std::make_unique<char[]>(kChunk + 1);
     for (;;) {
         long n = request.Read(buf.get(), kChunk);
@@ -87,10 +87,10 @@ void readbody(HttpRequest& request, CString* out) {
 
 // Follows the redirect of request (step by step: location, release, parse,
 // fetch) and returns the new request, which answered 200.
-std::unique_ptr<HttpRequest> followredirect(CHttpGetSession& session,
-                                            std::unique_ptr<HttpRequest> request, CString* out) {
+std::unique_ptr<CHttpRequest> FollowRedirect(CHttpGetSession& session,
+                                            std::unique_ptr<CHttpRequest> request, CString* out) {
     std::string location;
-    if (!findlocation(request->RawHeaders(), location)) {
+    if (!FindLocation(request->RawHeaders(), location)) {
         LOGTRACE(kTag, 0, "Error: Site redirects with no new location");
         throw CHttpGetException(2);
     }
@@ -106,7 +106,7 @@ std::unique_ptr<HttpRequest> followredirect(CHttpGetSession& session,
         LOGTRACE(kTag, 0, "Error: the redirected URL does not reference a HTTP resource.");
         throw CHttpGetException(2);
     }
-    request = sendrequest(session, target);
+    request = SendRequest(session, target);
     long status = request->Status();
     if (status != 200) {
         if (out) {
@@ -137,7 +137,7 @@ bool HttpParseUrl(const char* url, HttpGetService& service, HttpTarget& target) 
         if (!std::isalnum((unsigned char)text[i]) && text[i] != '+' && text[i] != '-' &&
             text[i] != '.')
             return false;
-    HttpGetService kind = servicefor(text.data(), colon);
+    HttpGetService kind = ServiceFor(text.data(), colon);
 
     size_t start = colon + 3;
     size_t end = text.find_first_of("/?#", start);
@@ -184,7 +184,7 @@ bool HttpParseUrl(const char* url, HttpGetService& service, HttpTarget& target) 
     return true;
 }
 
-CHttpGetSession::CHttpGetSession() : HttpSession(kAgent) {
+CHttpGetSession::CHttpGetSession() : CHttpSession(kAgent) {
     SetTimeouts(HttpConnectTimeout(), HttpTotalTimeout());
     SetMaxBody(HttpMaxBody());
 }
@@ -226,7 +226,7 @@ int HttpGetUrl(const char* url, CString* out) {
             LOGTRACE(kTag, 0, "Error: can only use URLs beginning with http://");
             throw CHttpGetException(1);
         }
-        std::unique_ptr<HttpRequest> request = sendrequest(session, target);
+        std::unique_ptr<CHttpRequest> request = SendRequest(session, target);
         long status = request->Status();
         if (status == 401) {
             // A console program has no credential prompt to retry with.
@@ -234,8 +234,8 @@ int HttpGetUrl(const char* url, CString* out) {
             throw CHttpGetException(1);
         }
         if (status == 301 || status == 302 || status == 303)
-            request = followredirect(session, std::move(request), out);
-        readbody(*request, out);
+            request = FollowRedirect(session, std::move(request), out);
+        ReadBody(*request, out);
         return 0;
     } catch (const CHttpGetException& e) {
         LOGTRACE(kTag, 0, "Error: Exiting with CHttpGetException(%d)", e.m_nCode);

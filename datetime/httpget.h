@@ -42,7 +42,7 @@ public:
 
 // The session of one HttpGetUrl call: agent "HTTP_GET", no automatic
 // redirect, and the two request header lines.  Closed when it goes away.
-class CHttpGetSession : public HttpSession {
+class CHttpGetSession : public CHttpSession {
 public:
     static constexpr const char* kAgent = "HTTP_GET";
     static constexpr const char* kHeaders = "Accept: text/*\r\nUser-Agent: HTTP_GET\r\n";

@@ -43,13 +43,13 @@ public:
     }
 };
 
-std::string format(const char* fmt, const char* text, int a, int b) {
+std::string FormatLine(const char* fmt, const char* text, int a, int b) {
     char buf[kLineSize + 100];
     std::snprintf(buf, sizeof buf, fmt, text, a, b);
     return buf;
 }
 
-const char* hostsetting(const char* key, const char* def, char* buf, int size) {
+const char* HostSetting(const char* key, const char* def, char* buf, int size) {
     ReadIniString(kTimeSyncSection, key, def, buf, size, nullptr);
     if (!buf[0]) std::snprintf(buf, size_t(size), "%s", def);
     return buf;
@@ -62,7 +62,7 @@ enum class Service { Navy, TimeGov };
 
 // The first-reading rule: with mode 1 the first reading is only kept, and
 // a later one counts once it differs from it.
-int takereading(CVKTDateTime& value, CVKTDateTime& first, CString& text, int mode) {
+int TakeReading(CVKTDateTime& value, CVKTDateTime& first, CString& text, int mode) {
     value.GetStr(text, 0);
     if (mode == 1 && first.IsEmpty()) {
         first = value;
@@ -82,16 +82,16 @@ int scannavy(MemoryLines& lines, CVKTDateTime& value, CVKTDateTime& first, CStri
         strtrim(word);
         int time = CVKTDateTime::GetTimeAlpha(word);
         if (value.SetDT((unsigned long)date, (unsigned long)time) != 0) {
-            text = format("Invalid date/time in %s (%d, %d)", line, date, time);
+            text = FormatLine("Invalid date/time in %s (%d, %d)", line, date, time);
             return -6;
         }
-        return takereading(value, first, text, mode);
+        return TakeReading(value, first, text, mode);
     }
     return -5;
 }
 
 // Start of a time followed by markup ("HH:MM:SS<") at or after from, or -1.
-int findtime(const char* line, int from) {
+int FindTime(const char* line, int from) {
     int len = int(std::strlen(line));
     for (int i = from; i + 8 < len; ++i)
         if (line[i + 2] == ':' && line[i + 5] == ':' && line[i + 8] == '<') return i;
@@ -106,7 +106,7 @@ int scantimegov(MemoryLines& lines, CVKTDateTime& value, CVKTDateTime& first, CS
     while (more) {
         bool haveDateLine = false;
         bool nextRead = false; // the line after this one was taken as its date line
-        for (int at = findtime(line, 0); at >= 0; at = findtime(line, at + 1)) {
+        for (int at = FindTime(line, 0); at >= 0; at = FindTime(line, at + 1)) {
             char timeText[9];
             std::memcpy(timeText, line + at, 8);
             timeText[8] = '\0';
@@ -121,12 +121,12 @@ int scantimegov(MemoryLines& lines, CVKTDateTime& value, CVKTDateTime& first, CS
             strtrim(fields);
             int date = CVKTDateTime::GetDateAlpha(fields, 3, 1, 2, ' ');
             if (value.SetDT((unsigned long)date, (unsigned long)time) != 0) {
-                text = format("Invalid date/time in %s (%d, %d)", dateLine, date, time);
+                text = FormatLine("Invalid date/time in %s (%d, %d)", dateLine, date, time);
                 continue;
             }
             // A reading of 00:00:00 (or of no date) is passed over.
             if (value.GetDate(-2) > 0 && value.GetTime() > 0)
-                return takereading(value, first, text, mode);
+                return TakeReading(value, first, text, mode);
             break;
         }
         if (nextRead) {
@@ -142,9 +142,9 @@ int scantimegov(MemoryLines& lines, CVKTDateTime& value, CVKTDateTime& first, CS
 
 // Reads the clock page of a service until a reading counts (see the
 // methods' contracts), at most kTimeSyncMaxFetches times.
-int readclockpage(CVKTDateTime& value, CString& text, int mode, Service service) {
+int ReadClockPage(CVKTDateTime& value, CString& text, int mode, Service service) {
     const bool navy = service == Service::Navy;
-    HttpSession session(navy ? "SetNowNavy" : "SetNowTimeGov");
+    CHttpSession session(navy ? "SetNowNavy" : "SetNowTimeGov");
     if (!session.Ok()) {
         text = "SyncTime: Internet open error!";
         return -1;
@@ -169,8 +169,8 @@ int readclockpage(CVKTDateTime& value, CString& text, int mode, Service service)
     CVKTDateTime first;
     auto page = std::make_unique<char[]>(kTimeSyncPageBytes);
     for (int fetch = 0; fetch < kTimeSyncMaxFetches; ++fetch) {
-        if (fetch > 0) sleepms(kTimeSyncFetchPauseMs);
-        HttpRequest request(session);
+        if (fetch > 0) SleepMs(kTimeSyncFetchPauseMs);
+        CHttpRequest request(session);
         if (!request.Send(target, options)) {
             text = "SyncTime: URL open error!";
             return -2;
@@ -196,11 +196,11 @@ int readclockpage(CVKTDateTime& value, CString& text, int mode, Service service)
 } // namespace
 
 const char* TimeSyncFirstHost(char* buf, int size) {
-    return hostsetting(kTimeSyncFirstHostKey, kTimeSyncFirstHostDefault, buf, size);
+    return HostSetting(kTimeSyncFirstHostKey, kTimeSyncFirstHostDefault, buf, size);
 }
 
 const char* TimeSyncSecondHost(char* buf, int size) {
-    return hostsetting(kTimeSyncSecondHostKey, kTimeSyncSecondHostDefault, buf, size);
+    return HostSetting(kTimeSyncSecondHostKey, kTimeSyncSecondHostDefault, buf, size);
 }
 
 int CVKTDateTime::SetNowURL() {
@@ -230,11 +230,11 @@ int CVKTDateTime::SetNowURL() {
 }
 
 int CVKTDateTime::SetNowNavy(CString& text, int mode) {
-    return readclockpage(*this, text, mode, Service::Navy);
+    return ReadClockPage(*this, text, mode, Service::Navy);
 }
 
 int CVKTDateTime::SetNowTimeGov(CString& text, int mode) {
-    return readclockpage(*this, text, mode, Service::TimeGov);
+    return ReadClockPage(*this, text, mode, Service::TimeGov);
 }
 
 int CVKTDateTime::SyncGMT(CString& text, float* adjusted) {
@@ -247,16 +247,16 @@ int CVKTDateTime::SyncGMT(CString& text, float* adjusted) {
 
     // Set the clock close to the start of a second.
     SYSTEMTIME before{};
-    clocklocal(before);
+    ClockLocal(before);
     if (before.wMilliseconds > 100) {
-        sleepms(1000 - before.wMilliseconds);
-        clocklocal(before);
+        SleepMs(1000 - before.wMilliseconds);
+        ClockLocal(before);
     }
     SYSTEMTIME target{};
     t.GetSYSTEMTIME(&target);
-    int error = setlocalclock(target);
+    int error = SetLocalClock(target);
     SYSTEMTIME after{};
-    clocklocal(after);
+    ClockLocal(after);
 
     CVKTDateTime b, a;
     b.SetDT(&before);
@@ -268,7 +268,7 @@ int CVKTDateTime::SyncGMT(CString& text, float* adjusted) {
     char buf[1200];
     if (error != 0) {
         std::snprintf(buf, sizeof buf, "SetLocalTime failed (Error %d=%s)", error,
-                      syserrortext(error).c_str());
+                      SysErrorText(error).c_str());
         text = buf;
         return -1;
     }

@@ -14,7 +14,7 @@ namespace vktdt {
 // Howard Hinnant's civil-calendar algorithms (constant time, proleptic
 // Gregorian), in 32-bit arithmetic: callers stay within a few thousand years
 // of the range, far inside what int holds.
-int64_t daysfromcivil(int64_t year, int m, int d) {
+int64_t DaysFromCivil(int64_t year, int m, int d) {
     const int y = int(year) - (m <= 2);
     const int era = (y >= 0 ? y : y - 399) / 400;
     const unsigned yoe = unsigned(y - era * 400);
@@ -23,7 +23,7 @@ int64_t daysfromcivil(int64_t year, int m, int d) {
     return int64_t(era) * 146097 + int64_t(doe) - 719468;
 }
 
-void civilfromdays(int64_t days, int& y, int& m, int& d) {
+void CivilFromDays(int64_t days, int& y, int& m, int& d) {
     const int z = int(days) + 719468;
     const int era = (z >= 0 ? z : z - 146096) / 146097;
     const unsigned doe = unsigned(z - era * 146097);
@@ -35,7 +35,7 @@ void civilfromdays(int64_t days, int& y, int& m, int& d) {
     y = int(yoe) + era * 400 + (m <= 2);
 }
 
-void report(const char* format, long value) {
+void Report(const char* format, long value) {
     LOGTRACE("DateTime", 1, format, int(value));
 }
 
@@ -45,8 +45,8 @@ using namespace vktdt;
 
 namespace {
 
-const int64_t kFirstDay = daysfromcivil(kMinYear, 1, 1);
-const int64_t kLastDay = daysfromcivil(kMaxYear, 12, 31);
+const int64_t kFirstDay = DaysFromCivil(kMinYear, 1, 1);
+const int64_t kLastDay = DaysFromCivil(kMaxYear, 12, 31);
 
 // Longest run of months a shift can take inside the range (256 years).
 constexpr int kMonthSpan = (kMaxYear - kMinYear + 1) * 12;
@@ -104,7 +104,7 @@ int CVKTDateTime::IsTime(unsigned long time) {
 
 int CVKTDateTime::SetDT(unsigned long date, unsigned long time) {
     if (!IsTime(time)) {
-        report("Invalid Time: %d", long(time));
+        Report("Invalid Time: %d", long(time));
         return -2;
     }
     hour = uint8_t(time / 10000);
@@ -112,7 +112,7 @@ int CVKTDateTime::SetDT(unsigned long date, unsigned long time) {
     second = uint8_t(time % 100);
     const unsigned long y = date / 10000;
     if (!IsDate(date) || y > unsigned(kMaxYear)) {
-        report("Invalid Date: %d", long(date));
+        Report("Invalid Date: %d", long(date));
         return -1;
     }
     year = uint8_t(y - kMinYear);
@@ -152,7 +152,7 @@ void StoreJulianDay(CVKTDateTime& v, int64_t jd) {
     if (days < kFirstDay) days = kFirstDay;
     if (days > kLastDay) days = kLastDay;
     int y, m, d;
-    civilfromdays(days, y, m, d);
+    CivilFromDays(days, y, m, d);
     v.year = uint8_t(y - kMinYear), v.month = uint8_t(m), v.day = uint8_t(d);
     v.hour = v.minute = v.second = 0;
 }
@@ -360,7 +360,7 @@ int CVKTDateTime::GetWeekStart(int mode) const {
     const int wd = GetWeekDay(mode);
     if (DateValid(GetYear(), month, day)) {
         int y, m, d;
-        civilfromdays(daysfromcivil(GetYear(), month, day) - wd, y, m, d);
+        CivilFromDays(DaysFromCivil(GetYear(), month, day) - wd, y, m, d);
         return y * 10000 + m * 100 + d;
     }
     CVKTDateTime t = *this;
@@ -459,10 +459,10 @@ void ShiftDays(Wide& w, int64_t rest) {
     }
     if (rest != 0 && DateValid(w.y, w.m, w.d)) {
         // Held far enough that the year stays well inside int.
-        int64_t days = daysfromcivil(w.y, w.m, w.d) + rest;
+        int64_t days = DaysFromCivil(w.y, w.m, w.d) + rest;
         if (days < kFirstDay - 400) days = kFirstDay - 400;
         if (days > kLastDay + 400) days = kLastDay + 400;
-        civilfromdays(days, w.y, w.m, w.d);
+        CivilFromDays(days, w.y, w.m, w.d);
     }
 }
 
@@ -503,11 +503,11 @@ int CVKTDateTime::ShiftDate(int n) {
     const int y = GetYear();
     if (month >= 1 && month <= 12 && day >= 1 && day <= DayMonth(y, month)) {
         // The usual case, a calendar date: straight day-number arithmetic.
-        const int64_t days = daysfromcivil(y, month, day) + n;
+        const int64_t days = DaysFromCivil(y, month, day) + n;
         if (days < kFirstDay) return ClampLow(*this);
         if (days > kLastDay) return ClampHigh(*this);
         int ny, nm, nd;
-        civilfromdays(days, ny, nm, nd);
+        CivilFromDays(days, ny, nm, nd);
         year = uint8_t(ny - kMinYear), month = uint8_t(nm), day = uint8_t(nd);
         return 0;
     }
@@ -571,7 +571,7 @@ bool LocalSeconds(const CVKTDateTime& v, int64_t& out) {
     tm.tm_min = v.minute;
     tm.tm_sec = v.second;
     tm.tm_isdst = -1;
-    return mklocal(tm, out);
+    return MakeLocal(tm, out);
 }
 
 } // namespace

@@ -35,25 +35,25 @@ bool StoreSystemTime(CVKTDateTime& v, const SYSTEMTIME& st) {
 
 int CVKTDateTime::SetNow() {
     struct tm tm {};
-    if (!localtm(clocknow(), tm)) return -1;
+    if (!LocalTm(ClockNow(), tm)) return -1;
     return StoreTm(*this, tm) ? 0 : -1;
 }
 
 int CVKTDateTime::SetDTUnix(long t) {
     struct tm tm {};
-    if (!localtm(int64_t(t), tm)) return -1;
+    if (!LocalTm(int64_t(t), tm)) return -1;
     return StoreTm(*this, tm) ? 0 : -1;
 }
 
 int CVKTDateTime::SetNowGMT() {
     SYSTEMTIME st;
-    clockutc(st);
+    ClockUtc(st);
     return StoreSystemTime(*this, st) ? 0 : -1;
 }
 
 int CVKTDateTime::SetNowEST() {
     SYSTEMTIME st;
-    clockutc(st);
+    ClockUtc(st);
     CVKTDateTime v;
     if (!StoreSystemTime(v, st)) return -1;
     // Whole seconds on both sides: the milliseconds dropped now are the ones
@@ -65,13 +65,13 @@ int CVKTDateTime::SetNowEST() {
 
 int CVKTDateTime::GetEasternOffset() {
     long bias = 0, active = 0;
-    if (!zoneactivebias(bias, active)) return -18000;
+    if (!GetZoneActiveBias(bias, active)) return -18000;
     return int((bias - active - 300) * 60);
 }
 
 int CVKTDateTime::AdjToLocal() {
     ZoneBias zb;
-    const int state = zonebias(zb);
+    const int state = GetZoneBias(zb);
     long b = zb.Bias;
     if (state == ZONE_STANDARD) b += zb.StandardBias;
     if (state == ZONE_DAYLIGHT) b += zb.DaylightBias;

@@ -9,11 +9,11 @@ constexpr int kMinYear = 1900; // `year` 0
 constexpr int kMaxYear = 2155; // `year` 255
 
 // Reports format (with one integer) under the tag "DateTime".
-void report(const char* format, long value);
+void Report(const char* format, long value);
 
 // Days since 1970-01-01 of a proleptic Gregorian date, and back.
-int64_t daysfromcivil(int64_t y, int m, int d);
-void civilfromdays(int64_t days, int& y, int& m, int& d);
+int64_t DaysFromCivil(int64_t y, int m, int d);
+void CivilFromDays(int64_t days, int& y, int& m, int& d);
 
 // Julian day number of 1970-01-01.
 constexpr int64_t kUnixEpochJulian = 2440588;

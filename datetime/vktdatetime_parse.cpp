@@ -234,7 +234,7 @@ int CVKTDateTime::SetTime(const char* from) {
         t = v.GetTime();
     }
     if (!IsTime((unsigned long)(long)t)) {
-        report("Invalid Time: %d", t);
+        Report("Invalid Time: %d", t);
         return -2;
     }
     int h = t / 10000;
@@ -311,12 +311,12 @@ int CVKTDateTime::SetDTFile(const char* path, char which) {
     const int w = std::toupper((unsigned char)which);
     if (w == 'A' || w == 'C' || w == 'M') {
         FileInfo fi;
-        if (!path || !fileinfo(path, fi)) return -1;
+        if (!path || !GetFileInfo(path, fi)) return -1;
         int64_t secs = fi.modified;
         int ms = fi.modifiedMs;
         if (w == 'A') secs = fi.accessed, ms = fi.accessedMs;
         if (w == 'C') secs = fi.created, ms = fi.createdMs;
-        const FileStamp ls = localstamp(secs, ms);
+        const FileStamp ls = LocalStamp(secs, ms);
         SYSTEMTIME st{};
         st.wYear = uint16_t(ls.year);
         st.wMonth = uint16_t(ls.month);

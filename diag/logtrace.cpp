@@ -11,12 +11,12 @@ namespace {
 // Where messages go while a trace log is open.
 const LogTraceSink logSink = &LogTraceWrite;
 
-LogTraceAlert overrunAlert = &erroralert;
+LogTraceAlert overrunAlert = &ErrorAlert;
 
 } // namespace
 
 void LogTraceSetAlert(LogTraceAlert alert) {
-    overrunAlert = alert ? alert : &erroralert;
+    overrunAlert = alert ? alert : &ErrorAlert;
 }
 
 int LogTraceConsole(const char* /*tag*/, const char* text, int /*level*/) {

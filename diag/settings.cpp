@@ -93,7 +93,7 @@ IniPathCache& IniCache() {
 const std::string& IniPath() {
     IniPathCache& c = IniCache();
     if (!c.known) {
-        c.path = IniPathOf(exepath());
+        c.path = IniPathOf(ExePath());
         c.known = true;
     }
     return c.path;
@@ -123,7 +123,7 @@ struct IniFile {
 // when it exists but cannot be read, or is too large.
 bool Load(const char* path, IniFile& ini) {
     ini = IniFile{};
-    if (!fileexists(path)) return true;
+    if (!FileExists(path)) return true;
     FilePtr f(std::fopen(path, "rb"));
     if (!f) return false;
     char chunk[4096];
@@ -245,11 +245,11 @@ bool Replace(const char* path, const std::string& data) {
         FilePtr f(std::fopen(temp.c_str(), "wb"));
         if (f) {
             ok = std::fwrite(data.data(), 1, data.size(), f.get()) == data.size() &&
-                 std::fflush(f.get()) == 0 && commitfd(rawfileno(f.get()));
+                 std::fflush(f.get()) == 0 && CommitFd(RawFileNo(f.get()));
             ok = std::fclose(f.release()) == 0 && ok;
         }
     }
-    if (ok) ok = replacefile(temp.c_str(), path);
+    if (ok) ok = RenameOver(temp.c_str(), path);
     if (!ok) std::remove(temp.c_str());
     return ok;
 }
@@ -277,7 +277,7 @@ std::string IniPathOf(const std::string& exePath) {
 }
 
 int GetExeDir(char* buf, int size) {
-    static const std::string dir = ExeDirOf(exepath());
+    static const std::string dir = ExeDirOf(ExePath());
     return CopyOut(dir, buf, size);
 }
 

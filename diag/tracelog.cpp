@@ -42,7 +42,7 @@ struct LogState {
     int showDate = -1; // -1 not read yet, else 0 or 1
     int showTime = -1;
     long flushes = 0;
-    LogTraceClock clock = &wallclock;
+    LogTraceClock clock = &WallClock;
 };
 
 LogState& Log() {
@@ -65,7 +65,7 @@ void Flush() {
     LogState& log = Log();
     if (!log.file) return;
     std::fflush(log.file.get());
-    commitfd(rawfileno(log.file.get()));
+    CommitFd(RawFileNo(log.file.get()));
     ++log.flushes;
     log.lastFlush = NowSeconds();
     log.lines = 0;
@@ -118,7 +118,7 @@ void WriteLine(const char* tag, const char* text, int level) {
     int64_t seconds = 0;
     int ms = 0;
     log.clock(&seconds, &ms);
-    FileStamp t = localstamp(seconds, ms);
+    FileStamp t = LocalStamp(seconds, ms);
     char marker = Marker(level);
 
     LineBuffer line;
@@ -133,7 +133,7 @@ void WriteLine(const char* tag, const char* text, int level) {
         line.Add("%c|", marker);
     line.AddText(text ? text : "");
     line.End();
-    rawwrite(rawfileno(log.file.get()), line.data(), line.size());
+    RawWrite(RawFileNo(log.file.get()), line.data(), line.size());
 
     ++log.lines;
     int64_t now = NowSeconds();
@@ -189,8 +189,8 @@ bool SameFile(const char* a, const char* b) {
 int FileCopy(const char* source, const char* target) {
     if (!source || !target) return -1;
     if (std::strlen(source) == std::strlen(target) && strcmpci(source, target, 1) == 0) return 0;
-    if (!fileexists(source)) return -1;
-    if (fileexists(target)) {
+    if (!FileExists(source)) return -1;
+    if (FileExists(target)) {
         if (SameFile(source, target)) return 0; // copying would delete the source
         if (std::remove(target) != 0) return -2;
     }
@@ -217,7 +217,7 @@ int FileCopy(const char* source, const char* target) {
     if (std::fclose(out.release()) != 0) return -6;
     partial.keep = true;
     in.reset();
-    return fileexists(target) ? 0 : -7;
+    return FileExists(target) ? 0 : -7;
 }
 
 int LogTraceWrite(const char* tag, const char* text, int level) {
@@ -260,5 +260,5 @@ long LogTraceFlushes() {
 }
 
 void LogTraceSetClock(LogTraceClock clock) {
-    Log().clock = clock ? clock : &wallclock;
+    Log().clock = clock ? clock : &WallClock;
 }

@@ -5,7 +5,7 @@
 #include <cstddef>
 
 // size bytes (at least 1) from the task allocator, or null when it has none.
-void* taskalloc(size_t size);
+void* TaskAlloc(size_t size);
 
-// Gives back a block of taskalloc; null is ignored.
-void taskfree(void* block);
+// Gives back a block of TaskAlloc; null is ignored.
+void TaskFree(void* block);

@@ -4,18 +4,18 @@
 
 namespace {
 
-ClockSetter& installed() {
+ClockSetter& Installed() {
     static ClockSetter setter;
     return setter;
 }
 
 } // namespace
 
-int setlocalclock(const SYSTEMTIME& when) {
-    const ClockSetter& setter = installed();
-    return setter ? setter(when) : systemsetlocalclock(when);
+int SetLocalClock(const SYSTEMTIME& when) {
+    const ClockSetter& setter = Installed();
+    return setter ? setter(when) : SystemSetLocalClock(when);
 }
 
-ClockSetter replaceclocksetter(ClockSetter setter) {
-    return std::exchange(installed(), std::move(setter));
+ClockSetter ReplaceClockSetter(ClockSetter setter) {
+    return std::exchange(Installed(), std::move(setter));
 }

@@ -14,19 +14,19 @@
 using ClockSetter = std::function<int(const SYSTEMTIME&)>;
 
 // Sets the local clock through the installed setter.
-int setlocalclock(const SYSTEMTIME& when);
+int SetLocalClock(const SYSTEMTIME& when);
 
 // Installs setter (an empty one restores the system's) and returns the one
 // it replaces.
-ClockSetter replaceclocksetter(ClockSetter setter);
+ClockSetter ReplaceClockSetter(ClockSetter setter);
 
 // The system's own setter: needs the right to change the clock
 // (SetLocalTime on Windows, clock_settime elsewhere).
-int systemsetlocalclock(const SYSTEMTIME& when);
+int SystemSetLocalClock(const SYSTEMTIME& when);
 
 // The system's message text for an error number from the setter, at most
 // 1000 characters, without a trailing line end.
-std::string syserrortext(int error);
+std::string SysErrorText(int error);
 
 // Suspends the calling thread for ms milliseconds.
-void sleepms(int ms);
+void SleepMs(int ms);

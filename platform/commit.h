@@ -3,4 +3,4 @@
 
 // Commits everything written to descriptor fd so far to the storage device
 // (beyond the system's caches).  False when the system reports a failure.
-bool commitfd(int fd);
+bool CommitFd(int fd);

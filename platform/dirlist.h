@@ -8,19 +8,19 @@
 // (also none), '?' for exactly one; everything else compares without regard
 // to the case of ASCII letters, as Windows does.  "*.*" matches every name,
 // also one without a '.', as Windows users expect.  Null counts as empty.
-bool namematch(const char* pattern, const char* name);
+bool NameMatch(const char* pattern, const char* name);
 
 // Lists the entries of one directory whose names match a pattern.  The
 // pattern is a directory, '/' or '\', and a name pattern ("d/*.txt"); without
 // a separator the current directory is listed.  "." and ".." are listed like
 // other entries where the system lists them; the order is the system's own
 // and unspecified.  The listing is closed on destruction.
-class DirListing {
+class CDirListing {
 public:
-    DirListing() = default;
-    ~DirListing() { Close(); }
-    DirListing(const DirListing&) = delete;
-    DirListing& operator=(const DirListing&) = delete;
+    CDirListing() = default;
+    ~CDirListing() { Close(); }
+    CDirListing(const CDirListing&) = delete;
+    CDirListing& operator=(const CDirListing&) = delete;
 
     // Starts a listing: true when an entry matches, which Name() then gives.
     // False when the directory cannot be read or nothing matches.

@@ -10,7 +10,7 @@ char Fold(char c) {
 
 } // namespace
 
-bool namematch(const char* pattern, const char* name) {
+bool NameMatch(const char* pattern, const char* name) {
     if (!pattern) pattern = "";
     if (!name) name = "";
     if (strcmp(pattern, "*.*") == 0) pattern = "*";

@@ -3,4 +3,4 @@
 
 // Sets variable name to value for this process (and the children it starts
 // afterwards); value null removes the variable.  False on failure.
-bool setenvvar(const char* name, const char* value);
+bool SetEnvVar(const char* name, const char* value);

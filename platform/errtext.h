@@ -4,4 +4,4 @@
 
 // Text for error number e (errno values); never null.  The text stays valid
 // until the next call on the same thread.
-const char* errtext(int e);
+const char* ErrText(int e);

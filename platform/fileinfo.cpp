@@ -4,10 +4,10 @@
 
 #include <ctime>
 
-FileStamp localstamp(int64_t seconds, int millisecond) {
+FileStamp LocalStamp(int64_t seconds, int millisecond) {
     FileStamp s;
     struct tm tm {};
-    if (!localtm(seconds, tm)) return s;
+    if (!LocalTm(seconds, tm)) return s;
     s.year = tm.tm_year + 1900;
     s.month = tm.tm_mon + 1;
     s.day = tm.tm_mday;

@@ -26,13 +26,13 @@ struct FileInfo {
 
 // Status of path (following links; isLink tells whether path itself is one).
 // False when the path does not exist or cannot be examined.
-bool fileinfo(const char* path, FileInfo& out);
+bool GetFileInfo(const char* path, FileInfo& out);
 
 // True when path names an existing file or directory.
-bool fileexists(const char* path);
+bool FileExists(const char* path);
 
 // Local calendar fields of a time in seconds since 1970 plus milliseconds.
-FileStamp localstamp(int64_t seconds, int millisecond);
+FileStamp LocalStamp(int64_t seconds, int millisecond);
 
 // Identity of a file or directory: equal for two paths that reach the same
 // object (through links, junctions or different spellings).
@@ -43,9 +43,9 @@ struct FileId {
 };
 
 // Identity of what path names (links followed); false when it cannot be examined.
-bool fileidentity(const char* path, FileId& out);
+bool GetFileIdentity(const char* path, FileId& out);
 
-// Which time stamp filestamp reads.
+// Which time stamp GetFileStamp reads.
 enum class StampKind { Created, Written };
 
 // The creation or last-write time of a file as local calendar fields with
@@ -53,8 +53,8 @@ enum class StampKind { Created, Written };
 // cannot be opened gives false, as does a path that cannot be examined.
 // Where the file system keeps no creation time, Created gives the last-write
 // time: the one moment the file is known to have existed at.
-bool filestamp(const char* path, StampKind kind, FileStamp& out);
+bool GetFileStamp(const char* path, StampKind kind, FileStamp& out);
 
 // Sets the last-write time of path to seconds since 1970 plus milliseconds;
 // false when it cannot be set.
-bool setfilewritetime(const char* path, int64_t seconds, int millisecond);
+bool SetFileWriteTime(const char* path, int64_t seconds, int millisecond);

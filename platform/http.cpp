@@ -1,6 +1,6 @@
 #include "platform/http.h"
 
-bool HttpRequest::Begin() {
+bool CHttpRequest::Begin() {
     Close();
     status_ = 0;
     headers_.clear();

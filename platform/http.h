@@ -26,15 +26,15 @@ struct HttpError {
 };
 
 // A session of the internet library for one agent name.  Requests are made
-// through HttpRequest; the session must outlive them.
-class HttpSession {
+// through CHttpRequest; the session must outlive them.
+class CHttpSession {
 public:
     // Opens the session with the platform's preconfigured proxy settings.
     // A failure is kept: see Ok and Error.
-    explicit HttpSession(const char* agent);
-    ~HttpSession();
-    HttpSession(const HttpSession&) = delete;
-    HttpSession& operator=(const HttpSession&) = delete;
+    explicit CHttpSession(const char* agent);
+    ~CHttpSession();
+    CHttpSession(const CHttpSession&) = delete;
+    CHttpSession& operator=(const CHttpSession&) = delete;
 
     bool Ok() const;
     const HttpError& Error() const { return error_; }
@@ -86,12 +86,12 @@ struct HttpRequestOptions {
 };
 
 // One GET request.  Closed by Close or the destructor, exactly once.
-class HttpRequest {
+class CHttpRequest {
 public:
-    explicit HttpRequest(HttpSession& session);
-    ~HttpRequest();
-    HttpRequest(const HttpRequest&) = delete;
-    HttpRequest& operator=(const HttpRequest&) = delete;
+    explicit CHttpRequest(CHttpSession& session);
+    ~CHttpRequest();
+    CHttpRequest(const CHttpRequest&) = delete;
+    CHttpRequest& operator=(const CHttpRequest&) = delete;
 
     // Connects, sends the GET and waits for the answer's status and
     // headers.  False on a library error (see Error): unreachable server,
@@ -122,7 +122,7 @@ private:
     // session's error) when the session could not be opened.
     bool Begin();
 
-    HttpSession& session_;
+    CHttpSession& session_;
     long status_ = 0;
     std::string headers_;
     HttpError error_;

@@ -54,7 +54,7 @@ bool copyDigits(const char*& p, std::string& fmt) {
 }
 
 // Records that argument number n is read as type; false on a conflict.
-bool claim(std::vector<Arg>& args, int n, ArgType type) {
+bool Claim(std::vector<Arg>& args, int n, ArgType type) {
     if (n < 1 || n > kMaxArg) return false;
     if (args[n].type != ArgType::None && args[n].type != type) return false;
     args[n].type = type;
@@ -153,9 +153,9 @@ const char* parseSpec(const char* p, int number, Insert& insert, std::vector<Arg
     }
     insert.value = next;
     insert.format = fmt + native + conv;
-    if (insert.width && !claim(args, insert.width, ArgType::Int)) return nullptr;
-    if (insert.precision && !claim(args, insert.precision, ArgType::Int)) return nullptr;
-    if (!claim(args, insert.value, type)) return nullptr;
+    if (insert.width && !Claim(args, insert.width, ArgType::Int)) return nullptr;
+    if (insert.precision && !Claim(args, insert.precision, ArgType::Int)) return nullptr;
+    if (!Claim(args, insert.value, type)) return nullptr;
     return close + 1;
 }
 
@@ -165,7 +165,7 @@ void addLiteral(std::vector<Piece>& pieces, const char* text, size_t n) {
 }
 
 // Step 1: the source as pieces; the argument types are recorded in args.
-bool parse(const char* src, std::vector<Piece>& pieces, std::vector<Arg>& args) {
+bool Parse(const char* src, std::vector<Piece>& pieces, std::vector<Arg>& args) {
     while (*src) {
         char c = *src++;
         if (c == '\r' || c == '\n') {
@@ -190,7 +190,7 @@ bool parse(const char* src, std::vector<Piece>& pieces, std::vector<Arg>& args) 
             } else {
                 piece.insert.value = number;
                 piece.insert.format = "%s";
-                if (!claim(args, number, ArgType::Text)) return false;
+                if (!Claim(args, number, ArgType::Text)) return false;
             }
             pieces.push_back(std::move(piece));
             continue;
@@ -214,7 +214,7 @@ bool parse(const char* src, std::vector<Piece>& pieces, std::vector<Arg>& args) 
 }
 
 // Step 2: every argument up to the highest number used, in order.
-void fetch(std::vector<Arg>& args, va_list list) {
+void Fetch(std::vector<Arg>& args, va_list list) {
     int last = 0;
     for (int n = 1; n <= kMaxArg; ++n)
         if (args[n].type != ArgType::None) last = n;
@@ -254,7 +254,7 @@ void fetch(std::vector<Arg>& args, va_list list) {
 
 // snprintf of one insert with its width and precision arguments.
 template <typename T>
-int print(char* buf, size_t size, const Insert& in, const std::vector<Arg>& args, T value) {
+int Print(char* buf, size_t size, const Insert& in, const std::vector<Arg>& args, T value) {
     const char* f = in.format.c_str();
     int w = in.width ? int(args[in.width].integer) : 0;
     int p = in.precision ? int(args[in.precision].integer) : 0;
@@ -272,28 +272,28 @@ int printInsert(char* buf, size_t size, const Insert& in, const std::vector<Arg>
     const Arg& a = args[in.value];
     switch (a.type) {
     case ArgType::Text:
-        return print(buf, size, in, args, a.text ? a.text : "(null)");
+        return Print(buf, size, in, args, a.text ? a.text : "(null)");
     case ArgType::Int:
-        return print(buf, size, in, args, int(a.integer));
+        return Print(buf, size, in, args, int(a.integer));
     case ArgType::Long:
-        return print(buf, size, in, args, long(a.integer));
+        return Print(buf, size, in, args, long(a.integer));
     case ArgType::LongLong:
-        return print(buf, size, in, args, a.integer);
+        return Print(buf, size, in, args, a.integer);
     case ArgType::Size:
-        return print(buf, size, in, args, size_t(a.integer));
+        return Print(buf, size, in, args, size_t(a.integer));
     case ArgType::IntMax:
-        return print(buf, size, in, args, a.intmax);
+        return Print(buf, size, in, args, a.intmax);
     case ArgType::PtrDiff:
-        return print(buf, size, in, args, ptrdiff_t(a.integer));
+        return Print(buf, size, in, args, ptrdiff_t(a.integer));
     case ArgType::Pointer:
-        return print(buf, size, in, args, a.pointer);
+        return Print(buf, size, in, args, a.pointer);
     case ArgType::None:
         break;
     }
     return -1;
 }
 
-void append(std::string& out, const char* text, size_t n, size_t limit) {
+void Append(std::string& out, const char* text, size_t n, size_t limit) {
     size_t room = limit > out.size() ? limit - out.size() : 0;
     out.append(text, n < room ? n : room);
 }
@@ -304,7 +304,7 @@ bool render(const std::vector<Piece>& pieces, const std::vector<Arg>& args, size
     for (const Piece& piece : pieces) {
         if (out.size() >= limit) break;
         if (piece.insert.value == 0) {
-            append(out, piece.literal.data(), piece.literal.size(), limit);
+            Append(out, piece.literal.data(), piece.literal.size(), limit);
             continue;
         }
         int needed = printInsert(nullptr, 0, piece.insert, args);
@@ -320,15 +320,15 @@ bool render(const std::vector<Piece>& pieces, const std::vector<Arg>& args, size
 
 } // namespace
 
-bool msgexpand(const char* source, va_list args, size_t limit, std::string& out) {
+bool MsgExpand(const char* source, va_list args, size_t limit, std::string& out) {
     out.clear();
     if (!source) return false;
     std::vector<Piece> pieces;
     std::vector<Arg> values(kMaxArg + 1);
-    if (!parse(source, pieces, values)) return false;
+    if (!Parse(source, pieces, values)) return false;
     va_list list;
     va_copy(list, args);
-    fetch(values, list);
+    Fetch(values, list);
     va_end(list);
     return render(pieces, values, limit, out);
 }

@@ -26,14 +26,14 @@
 
 // Expands source into out with the system's own service where the platform
 // has one (FormatMessageA with an allocated buffer, released with
-// LocalFree), else with msgexpand.  The output is cut after limit
+// LocalFree), else with MsgExpand.  The output is cut after limit
 // characters.  False when the message cannot be produced or is empty (the
 // system's service yields no buffer for an empty message).  args is not
 // consumed (a copy is used).
-bool msgformat(const char* source, va_list args, size_t limit, std::string& out);
+bool MsgFormat(const char* source, va_list args, size_t limit, std::string& out);
 
 // Our own expansion by the rules above (an empty message is a success with
 // an empty out).  args is not consumed.  False for a '%' at the end of the
 // source, an unclosed or unsupported "!fmt!", an insert number used with two
 // different argument types, or a conversion the C library cannot produce.
-bool msgexpand(const char* source, va_list args, size_t limit, std::string& out);
+bool MsgExpand(const char* source, va_list args, size_t limit, std::string& out);

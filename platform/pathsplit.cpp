@@ -17,7 +17,7 @@ bool IsAsciiLetter(char c) {
 
 } // namespace
 
-void splitpath(const char* path, PathParts& out) {
+void SplitPath(const char* path, PathParts& out) {
     out.drive[0] = out.dir[0] = out.base[0] = out.ext[0] = '\0';
     if (!path) return;
     const char* p = path;

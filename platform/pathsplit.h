@@ -21,4 +21,4 @@ struct PathParts {
 };
 
 // Splits path (none counts as empty) into out; every part is terminated.
-void splitpath(const char* path, PathParts& out);
+void SplitPath(const char* path, PathParts& out);

@@ -4,4 +4,4 @@
 #include <string>
 
 // Full path of the running executable ("" when the system cannot tell).
-std::string exepath();
+std::string ExePath();

@@ -4,4 +4,4 @@
 #include <string>
 
 // The string resource id of the executable, or "" when there is none.
-std::string loadstring(unsigned int id);
+std::string LoadStringResource(unsigned int id);

@@ -8,24 +8,24 @@ struct ZoneBias {
     long DaylightBias = 0; // added to Bias while daylight time is in effect
 };
 
-// Zone state reported by zonebias (the values of GetTimeZoneInformation).
+// Zone state reported by GetZoneBias (the values of GetTimeZoneInformation).
 enum { ZONE_UNKNOWN = 0, ZONE_STANDARD = 1, ZONE_DAYLIGHT = 2, ZONE_INVALID = -1 };
 
 // Fills out with the local zone's biases and returns the state in effect now.
 // Elsewhere than Windows the values are derived from the zone of the TZ
 // database: Bias is the standard offset, DaylightBias the shift the zone's
 // daylight time adds (0 for a zone without one), StandardBias 0.
-int zonebias(ZoneBias& out);
+int GetZoneBias(ZoneBias& out);
 
 // The zone's standard bias and the bias in effect now, daylight saving
 // included (the registry values "Bias" and "ActiveTimeBias" under
 // SYSTEM\CurrentControlSet\Control\TimeZoneInformation on Windows).  False
 // when either cannot be read.
-bool zoneactivebias(long& bias, long& activeBias);
+bool GetZoneActiveBias(long& bias, long& activeBias);
 
 // True where the zone services follow the TZ environment variable (names of
 // the TZ database); false where the system's own zone setting rules (Windows).
-bool zonefollowstz();
+bool ZoneFollowsTz();
 
 // Rereads the zone after the TZ variable changed (tzset).
-void zonereload();
+void ZoneReload();

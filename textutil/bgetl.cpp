@@ -42,7 +42,7 @@ struct Reader {
     }
 };
 
-Reader& reader() {
+Reader& ActiveReader() {
     static Reader r;
     return r;
 }
@@ -59,7 +59,7 @@ size_t configuredSize() {
     return size_t(std::clamp<long long>(n, BGETL_MINRAM, BGETL_MAXRAM));
 }
 
-bool allocate(Reader& r, const char* path) {
+bool Allocate(Reader& r, const char* path) {
     size_t want = configuredSize();
     char* p = static_cast<char*>(std::malloc(want));
     if (!p) {
@@ -78,7 +78,7 @@ bool allocate(Reader& r, const char* path) {
 
 // Reads the next chunk of the file into the start of the buffer; false when
 // nothing more comes (memory mode, end of file, read error).
-bool refill(Reader& r) {
+bool Refill(Reader& r) {
     if (!r.file || !r.owned) return false;
     r.offset += int64_t(r.valid);
     size_t n = std::fread(r.owned.get(), 1, r.capacity, r.file.get());
@@ -128,10 +128,10 @@ enum class LineEnd { Byte, CtrlZ, Drained };
 } // namespace
 
 int bgetlopen(const char* path) {
-    Reader& r = reader();
+    Reader& r = ActiveReader();
     r.file.reset();
     r.forgetBlock();
-    if (!r.owned && !allocate(r, path)) return -2;
+    if (!r.owned && !Allocate(r, path)) return -2;
     if (!path) return 0;
     r.file.reset(std::fopen(path, "rb"));
     if (!r.file) return 0;
@@ -146,7 +146,7 @@ int bgetlopen(const char* path) {
 int bgetl(char* out, int size) {
     if (!out || size < 1) return -1;
     out[0] = '\0';
-    Reader& r = reader();
+    Reader& r = ActiveReader();
     if (!r.data) return -1;
     if (r.position >= r.valid && r.total >= r.inputSize) return -1;
 
@@ -154,7 +154,7 @@ int bgetl(char* out, int size) {
     size_t stored = 0;
     LineEnd how = LineEnd::Drained;
     for (;;) {
-        if (r.position >= r.valid && !refill(r)) break;
+        if (r.position >= r.valid && !Refill(r)) break;
         const char* p = r.data + r.position;
         const char* end = r.data + r.valid;
         const char* stop = findSpecial(p, end);
@@ -175,7 +175,7 @@ int bgetl(char* out, int size) {
 }
 
 void bgetlclose() {
-    Reader& r = reader();
+    Reader& r = ActiveReader();
     r.file.reset();
     r.owned.reset();
     r.data = nullptr;
@@ -186,7 +186,7 @@ void bgetlclose() {
 int bgetlmem(const char* block, int length) {
     if (!block) return -1;
     if (length <= 0) return -2;
-    Reader& r = reader();
+    Reader& r = ActiveReader();
     if (r.file || r.owned) bgetlclose();
     r.data = block;
     r.capacity = r.valid = size_t(length);
@@ -197,7 +197,7 @@ int bgetlmem(const char* block, int length) {
 }
 
 void bgetlrelease() {
-    Reader& r = reader();
+    Reader& r = ActiveReader();
     if (r.owned) {
         // A file was being read: its buffer is ours, so close properly.
         bgetlclose();
@@ -207,13 +207,13 @@ void bgetlrelease() {
 }
 
 long bgetlbufsize() {
-    return long(reader().capacity);
+    return long(ActiveReader().capacity);
 }
 
 int64_t filesize(const char* path) {
     if (!path || !*path) return -2;
     FileInfo info;
-    if (!fileinfo(path, info)) return -1;
+    if (!GetFileInfo(path, info)) return -1;
     return info.size;
 }
 
@@ -224,6 +224,6 @@ int64_t filetime(const char* path) {
         if (*p == '/' || *p == '\\') name = p + 1;
     if (strcmpci(name, "NUL", 1) == 0) return 0;
     FileInfo info;
-    if (!fileinfo(path, info)) return -1;
+    if (!GetFileInfo(path, info)) return -1;
     return info.modified;
 }

@@ -9,7 +9,7 @@ namespace {
 
 constexpr const char kHexSet[] = "0123456789ABCDEFabcdef ";
 
-char upper(char c) {
+char Upper(char c) {
     return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
 }
 
@@ -34,7 +34,7 @@ size_t fieldStart(const char* s, size_t len, char delim, int k) {
 uint32_t hexSum(const char* run, size_t len) {
     uint32_t value = 0, weight = 1;
     for (size_t i = len; i-- > 0;) {
-        char c = upper(run[i]);
+        char c = Upper(run[i]);
         uint32_t digit = 0;
         if (c >= '1' && c <= '9')
             digit = uint32_t(c - '0');
@@ -107,16 +107,16 @@ int strfldint(const char* text, char delim, int n) {
 
 int freadline(char* out, int size, FILE* stream) {
     if (!out || size < 1 || !stream) return -1;
-    int fd = rawfileno(stream);
+    int fd = RawFileNo(stream);
     int stored = 0;
     bool any = false;
     char c;
-    while (rawreadbyte(fd, &c)) {
+    while (RawReadByte(fd, &c)) {
         any = true;
         if (c == '\n') break;
         if (c == '\r') {
             char dropped;
-            rawreadbyte(fd, &dropped);
+            RawReadByte(fd, &dropped);
             break;
         }
         if (stored < size - 1) out[stored++] = c;
@@ -128,7 +128,7 @@ int freadline(char* out, int size, FILE* stream) {
 int strcmpci(const char* a, const char* b, int mode) {
     if (!a || !b) return 3;
     while (*a && *b) {
-        if (upper(*a) != upper(*b)) return 1;
+        if (Upper(*a) != Upper(*b)) return 1;
         ++a;
         ++b;
     }

@@ -57,7 +57,7 @@ void PrintUsage() {
 }
 
 int ToolMain(int argc, char* argv[]) {
-    gToolName = NameFromPath(exepath());
+    gToolName = NameFromPath(ExePath());
     if (!InitDesktop()) {
         std::printf("%s: Fatal Error: MFC initialization failed", gToolName.c_str());
         return 1;

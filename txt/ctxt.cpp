@@ -27,7 +27,7 @@ int checkedLength(size_t n) {
 
 // A text buffer of exactly size bytes from the task allocator.
 char* newBuffer(size_t size) {
-    void* p = taskalloc(size);
+    void* p = TaskAlloc(size);
     if (!p) AfxThrowMemoryException();
     return static_cast<char*>(p);
 }
@@ -73,11 +73,11 @@ CTxt::CTxt(const char* text) {
 
 CTxt::CTxt(const CTxt& other) {
     Reset();
-    if (other.m_pData) SetTxt(other.m_pData);
+    if (other.data_) SetTxt(other.data_);
 }
 
 CTxt::CTxt(CTxt&& other) noexcept
-    : m_pData(other.m_pData), m_nLength(other.m_nLength), m_nCapacity(other.m_nCapacity) {
+    : data_(other.data_), length_(other.length_), capacity_(other.capacity_) {
     other.Reset();
 }
 
@@ -86,14 +86,14 @@ CTxt::~CTxt() {
 }
 
 void CTxt::Reset() {
-    m_pData = nullptr;
-    m_nLength = 0;
-    m_nCapacity = 0;
+    data_ = nullptr;
+    length_ = 0;
+    capacity_ = 0;
 }
 
 void CTxt::Empty() {
-    if (!m_pData) return;
-    taskfree(m_pData);
+    if (!data_) return;
+    TaskFree(data_);
     Reset();
 }
 
@@ -102,9 +102,9 @@ void CTxt::ReleaseBuffer() {
 }
 
 void CTxt::MakeEmpty() {
-    if (m_pData) {
-        m_pData[0] = '\0';
-        m_nLength = 0;
+    if (data_) {
+        data_[0] = '\0';
+        length_ = 0;
     } else {
         SetTxt("");
     }
@@ -121,29 +121,29 @@ void CTxt::SetTxt(const char* text) {
 void CTxt::Allocate(int capacity) {
     char* p = newBuffer(capacity > 0 ? size_t(capacity) : 1);
     Empty();
-    m_pData = p;
-    m_pData[0] = '\0';
-    m_nCapacity = capacity > 0 ? capacity : 1;
+    data_ = p;
+    data_[0] = '\0';
+    capacity_ = capacity > 0 ? capacity : 1;
 }
 
 void CTxt::SetFrom(const char* text, int n) {
-    if (m_pData && m_nCapacity >= n + 2) {
-        std::memmove(m_pData, text, size_t(n)); // text may lie in the own buffer
-        m_pData[n] = '\0';
-        m_nLength = n;
+    if (data_ && capacity_ >= n + 2) {
+        std::memmove(data_, text, size_t(n)); // text may lie in the own buffer
+        data_[n] = '\0';
+        length_ = n;
         return;
     }
     char* p = newBuffer(size_t(n) + 2);
     std::memcpy(p, text, size_t(n)); // before the old buffer, which text may lie in, is freed
     p[n] = '\0';
     Empty();
-    m_pData = p;
-    m_nLength = n;
-    m_nCapacity = n + 2;
+    data_ = p;
+    length_ = n;
+    capacity_ = n + 2;
 }
 
 CTxt& CTxt::operator=(const CTxt& other) {
-    if (other.m_pData && other.m_pData != m_pData) SetTxt(other.m_pData);
+    if (other.data_ && other.data_ != data_) SetTxt(other.data_);
     return *this;
 }
 
@@ -158,12 +158,12 @@ CTxt& CTxt::operator+=(const char* text) {
 }
 
 CTxt::operator const char*() {
-    if (!m_pData) MakeEmpty();
-    return m_pData;
+    if (!data_) MakeEmpty();
+    return data_;
 }
 
 CTxt::operator const char*() const {
-    return m_pData ? m_pData : "";
+    return data_ ? data_ : "";
 }
 
 void CTxt::Shutdown() {
@@ -174,25 +174,25 @@ void CTxt::Shutdown() {
 // ---- Appending and inserting ---------------------------------------------------
 
 int CTxt::Append(const char* text, size_t n) {
-    int needed = checkedLength(size_t(m_nLength) + n + 2);
-    if (needed > m_nCapacity) {
+    int needed = checkedLength(size_t(length_) + n + 2);
+    if (needed > capacity_) {
         char* p = newBuffer(size_t(needed));
-        if (m_pData) std::memcpy(p, m_pData, size_t(m_nLength));
-        std::memcpy(p + m_nLength, text, n); // text may lie in the old buffer
+        if (data_) std::memcpy(p, data_, size_t(length_));
+        std::memcpy(p + length_, text, n); // text may lie in the old buffer
         p[needed - 2] = '\0';
-        taskfree(m_pData);
-        m_pData = p;
-        m_nCapacity = needed;
+        TaskFree(data_);
+        data_ = p;
+        capacity_ = needed;
     } else {
-        std::memmove(m_pData + m_nLength, text, n);
-        m_pData[needed - 2] = '\0';
+        std::memmove(data_ + length_, text, n);
+        data_[needed - 2] = '\0';
     }
-    m_nLength = needed - 2;
-    return m_nLength;
+    length_ = needed - 2;
+    return length_;
 }
 
 int CTxt::AddTxt(const char* text) {
-    return text ? Append(text, std::strlen(text)) : m_nLength;
+    return text ? Append(text, std::strlen(text)) : length_;
 }
 
 int CTxt::Add(char c) {
@@ -200,19 +200,19 @@ int CTxt::Add(char c) {
 }
 
 int CTxt::InsertAt(int pos, const char* text) {
-    if (!text || !*text) return m_nLength;
+    if (!text || !*text) return length_;
     size_t n = std::strlen(text);
-    int len = m_pData ? m_nLength : 0;
+    int len = data_ ? length_ : 0;
     checkedLength(size_t(len) + n + 4);
     if (pos > len) pos = len;
     if (pos < 0) pos = 0;
     std::unique_ptr<char[]> work(new char[size_t(len) + n + 4]);
-    if (pos > 0) std::memcpy(work.get(), m_pData, size_t(pos));
+    if (pos > 0) std::memcpy(work.get(), data_, size_t(pos));
     std::memcpy(work.get() + pos, text, n);
-    if (len > pos) std::memcpy(work.get() + pos + n, m_pData + pos, size_t(len - pos));
+    if (len > pos) std::memcpy(work.get() + pos + n, data_ + pos, size_t(len - pos));
     work[size_t(len) + n] = '\0';
     SetTxt(work.get());
-    return m_nLength;
+    return length_;
 }
 
 int CTxt::InsertAt(int pos, char c) {
@@ -224,44 +224,44 @@ int CTxt::InsertAt(int pos, char c) {
 
 int CTxt::RemoveRange(int start, int count) {
     if (start < 0) return -1;
-    if (start >= m_nLength) return -2;
+    if (start >= length_) return -2;
     if (count < 1) return -3;
-    if (count > m_nLength - start) count = m_nLength - start;
-    std::memmove(m_pData + start, m_pData + start + count, size_t(m_nLength - start - count) + 1);
-    m_nLength -= count;
-    return m_nLength;
+    if (count > length_ - start) count = length_ - start;
+    std::memmove(data_ + start, data_ + start + count, size_t(length_ - start - count) + 1);
+    length_ -= count;
+    return length_;
 }
 
 int CTxt::RemoveFromText(const char* pattern) {
-    if (!m_pData || !pattern) return m_nLength;
+    if (!data_ || !pattern) return length_;
     size_t n = std::strlen(pattern);
     if (n == 0) {
         SetTxt("");
         return 0;
     }
-    size_t len = size_t(m_nLength);
+    size_t len = size_t(length_);
     std::unique_ptr<char[]> work(new char[len + 1]);
     size_t out = 0;
     for (size_t i = 0; i < len;) {
-        if (i + n <= len && equalNoCase(m_pData + i, pattern, n)) {
+        if (i + n <= len && equalNoCase(data_ + i, pattern, n)) {
             i += n;
         } else {
-            work[out++] = m_pData[i++];
+            work[out++] = data_[i++];
         }
     }
     work[out] = '\0';
     SetTxt(work.get());
-    return m_nLength;
+    return length_;
 }
 
 template <typename Keep> int CTxt::Filter(Keep keep) {
-    if (!m_pData) return 0;
+    if (!data_) return 0;
     int out = 0;
-    for (int i = 0; i < m_nLength; ++i)
-        if (keep(m_pData[i])) m_pData[out++] = m_pData[i];
-    m_pData[out] = '\0';
-    SetFrom(m_pData, int(std::strlen(m_pData)));
-    return m_nLength;
+    for (int i = 0; i < length_; ++i)
+        if (keep(data_[i])) data_[out++] = data_[i];
+    data_[out] = '\0';
+    SetFrom(data_, int(std::strlen(data_)));
+    return length_;
 }
 
 int CTxt::RemoveChar(char c) {
@@ -281,20 +281,20 @@ int CTxt::TrimNum(int flag) {
 }
 
 int CTxt::Trim(char c) {
-    if (!m_pData || m_nLength <= 0) return 0;
-    int end = m_nLength;
-    while (end > 0 && m_pData[end - 1] == c) m_pData[--end] = '\0';
+    if (!data_ || length_ <= 0) return 0;
+    int end = length_;
+    while (end > 0 && data_[end - 1] == c) data_[--end] = '\0';
     int start = 0;
-    while (start < end && m_pData[start] == c) ++start;
-    SetFrom(m_pData + start, int(std::strlen(m_pData + start)));
-    return m_nLength;
+    while (start < end && data_[start] == c) ++start;
+    SetFrom(data_ + start, int(std::strlen(data_ + start)));
+    return length_;
 }
 
 int CTxt::TrimRight(char c) {
-    if (!m_pData || m_nLength <= 0) return 0;
+    if (!data_ || length_ <= 0) return 0;
     int removed = 0;
-    while (m_nLength > 0 && m_pData[m_nLength - 1] == c) {
-        m_pData[--m_nLength] = '\0';
+    while (length_ > 0 && data_[length_ - 1] == c) {
+        data_[--length_] = '\0';
         ++removed;
     }
     return removed;
@@ -302,32 +302,32 @@ int CTxt::TrimRight(char c) {
 
 void CTxt::MakeLength(int pos) {
     // A text without a buffer has nothing to cut, whatever the position.
-    if (!m_pData || pos >= m_nLength) return;
+    if (!data_ || pos >= length_) return;
     if (pos < 0) pos = 0;
-    m_pData[pos] = '\0';
-    m_nLength = pos;
+    data_[pos] = '\0';
+    length_ = pos;
 }
 
 // ---- Searching, access and case ---------------------------------------------------
 
 int CTxt::FindChar(char c) const {
-    if (m_nLength < 1) return -1;
-    const void* p = std::memchr(m_pData, c, size_t(m_nLength));
-    return p ? int(static_cast<const char*>(p) - m_pData) : -2;
+    if (length_ < 1) return -1;
+    const void* p = std::memchr(data_, c, size_t(length_));
+    return p ? int(static_cast<const char*>(p) - data_) : -2;
 }
 
 int CTxt::FindCharList(const char* list) const {
-    if (m_nLength < 1) return -1;
-    for (int i = 0; i < m_nLength; ++i)
-        if (chrindex(m_pData[i], list) >= 0) return i;
+    if (length_ < 1) return -1;
+    for (int i = 0; i < length_; ++i)
+        if (chrindex(data_[i], list) >= 0) return i;
     return -2;
 }
 
 int CTxt::Replace(char from, char to) {
     int count = 0;
-    for (int i = 0; i < m_nLength; ++i) {
-        if (m_pData[i] == from) {
-            m_pData[i] = to;
+    for (int i = 0; i < length_; ++i) {
+        if (data_[i] == from) {
+            data_[i] = to;
             ++count;
         }
     }
@@ -335,13 +335,13 @@ int CTxt::Replace(char from, char to) {
 }
 
 void CTxt::MakeUpper() {
-    for (int i = 0; i < m_nLength; ++i)
-        m_pData[i] = char(std::toupper(static_cast<unsigned char>(m_pData[i])));
+    for (int i = 0; i < length_; ++i)
+        data_[i] = char(std::toupper(static_cast<unsigned char>(data_[i])));
 }
 
 void CTxt::MakeLower() {
-    for (int i = 0; i < m_nLength; ++i)
-        m_pData[i] = char(std::tolower(static_cast<unsigned char>(m_pData[i])));
+    for (int i = 0; i < length_; ++i)
+        data_[i] = char(std::tolower(static_cast<unsigned char>(data_[i])));
 }
 
 int CTxt::FillChar(char c, int count) {
@@ -351,7 +351,7 @@ int CTxt::FillChar(char c, int count) {
     std::memset(work.get(), c, size_t(count));
     work[count] = '\0';
     SetTxt(work.get());
-    return m_nLength;
+    return length_;
 }
 
 void CTxt::SetTxtFixLen(const char* text, int width) {
@@ -361,13 +361,13 @@ void CTxt::SetTxtFixLen(const char* text, int width) {
 }
 
 int CTxt::MaskNonVar(int flag, const char* list) {
-    if (m_nLength < 1) return -1;
+    if (length_ < 1) return -1;
     int first = -1;
-    for (int i = 0; i < m_nLength; ++i) {
-        char c = m_pData[i];
+    for (int i = 0; i < length_; ++i) {
+        char c = data_[i];
         if (isAsciiAlnum(c) || c == '_' || chrindex(c, list) >= 0) continue;
         if (!flag) return static_cast<signed char>(c);
-        m_pData[i] = '_';
+        data_[i] = '_';
         if (first < 0) first = i;
     }
     return flag ? first : 0;
@@ -375,10 +375,10 @@ int CTxt::MaskNonVar(int flag, const char* list) {
 
 int CTxt::MaskNonPrintable() {
     int count = 0;
-    for (int i = 0; i < m_nLength; ++i) {
-        unsigned char c = static_cast<unsigned char>(m_pData[i]);
+    for (int i = 0; i < length_; ++i) {
+        unsigned char c = static_cast<unsigned char>(data_[i]);
         if (c < 0x20 || c > 0x7E) {
-            m_pData[i] = '+';
+            data_[i] = '+';
             ++count;
         }
     }
@@ -421,7 +421,7 @@ void CTxt::Format(const char* format, ...) {
 }
 
 void CTxt::Format(unsigned int id, ...) {
-    std::string format = loadstring(id);
+    std::string format = LoadStringResource(id);
     ArgList args;
     va_start(args.list, id);
     FormatV(format.c_str(), args.list);
@@ -431,16 +431,16 @@ void CTxt::FormatMessageA(const char* source, ...) {
     std::string message;
     ArgList args;
     va_start(args.list, source);
-    if (!msgformat(source, args.list, kFormatLimit, message)) AfxThrowMemoryException();
+    if (!MsgFormat(source, args.list, kFormatLimit, message)) AfxThrowMemoryException();
     SetTxt(message.c_str());
 }
 
 void CTxt::FormatMessageA(unsigned int id, ...) {
-    std::string source = loadstring(id);
+    std::string source = LoadStringResource(id);
     std::string message;
     ArgList args;
     va_start(args.list, id);
-    if (!msgformat(source.c_str(), args.list, kFormatLimit, message)) AfxThrowMemoryException();
+    if (!MsgFormat(source.c_str(), args.list, kFormatLimit, message)) AfxThrowMemoryException();
     SetTxt(message.c_str());
 }
 
@@ -448,34 +448,34 @@ void CTxt::FormatMessageA(unsigned int id, ...) {
 
 int CTxt::BinarySave(FILE* file) {
     if (!file) return -1;
-    int fd = rawfileno(file);
-    int n = m_nLength + 1;
+    int fd = RawFileNo(file);
+    int n = length_ + 1;
     const unsigned char count[4] = {
         static_cast<unsigned char>(n & 0xFF), static_cast<unsigned char>((n >> 8) & 0xFF),
         static_cast<unsigned char>((n >> 16) & 0xFF), static_cast<unsigned char>((n >> 24) & 0xFF)};
-    if (rawwrite(fd, count, 4) != 4) return -1;
+    if (RawWrite(fd, count, 4) != 4) return -1;
     const char zero = '\0';
-    const char* text = m_pData ? m_pData : &zero;
-    if (rawwrite(fd, text, n) != n) return -2;
+    const char* text = data_ ? data_ : &zero;
+    if (RawWrite(fd, text, n) != n) return -2;
     return n + 4;
 }
 
 int CTxt::BinaryRead(FILE* file) {
     Empty();
     if (!file) return -1;
-    int fd = rawfileno(file);
+    int fd = RawFileNo(file);
     unsigned char count[4];
-    if (rawread(fd, count, 4) != 4) return -1;
+    if (RawRead(fd, count, 4) != 4) return -1;
     uint32_t raw = uint32_t(count[0]) | uint32_t(count[1]) << 8 | uint32_t(count[2]) << 16 |
                    uint32_t(count[3]) << 24;
     // A record always holds at least its terminator; a negative count (or one
     // that leaves no room for our own terminator) is a corrupt record.
     if (raw < 1 || raw > uint32_t(INT_MAX) - 2) return -1;
     long n = long(raw);
-    std::unique_ptr<char, void (*)(void*)> buffer(nullptr, taskfree);
+    std::unique_ptr<char, void (*)(void*)> buffer(nullptr, TaskFree);
     if (n <= kReadChunk) {
         buffer.reset(newBuffer(size_t(n) + 1));
-        if (rawread(fd, buffer.get(), n) != n) return -1;
+        if (RawRead(fd, buffer.get(), n) != n) return -1;
     } else {
         // Never allocate a count the file may not hold: stage what arrives.
         std::string staged;
@@ -483,7 +483,7 @@ int CTxt::BinaryRead(FILE* file) {
         while (long(staged.size()) < n) {
             long want = n - long(staged.size());
             if (want > kReadChunk) want = kReadChunk;
-            long got = rawread(fd, chunk.get(), want);
+            long got = RawRead(fd, chunk.get(), want);
             if (got != want) return -1;
             staged.append(chunk.get(), size_t(got));
         }
@@ -491,9 +491,9 @@ int CTxt::BinaryRead(FILE* file) {
         std::memcpy(buffer.get(), staged.data(), size_t(n));
     }
     buffer.get()[n] = '\0';
-    m_pData = buffer.release();
-    m_nCapacity = int(n) + 1;
-    m_nLength = int(n) - 1;
+    data_ = buffer.release();
+    capacity_ = int(n) + 1;
+    length_ = int(n) - 1;
     return 0;
 }
 

@@ -85,13 +85,13 @@ public:
 
     // The raw buffer, possibly null; does not allocate.  Callers may write
     // through it; a terminator written this way does not change the length.
-    char* GetData() { return m_pData; }
-    const char* GetData() const { return m_pData; }
-    int GetLength() const { return m_nLength; }
+    char* GetData() { return data_; }
+    const char* GetData() const { return data_; }
+    int GetLength() const { return length_; }
     // Bytes allocated for the buffer; 0 without one.
-    int GetCapacity() const { return m_nCapacity; }
-    int IsEmpty() const { return m_nLength <= 0 ? 1 : 0; }
-    int IsFilled() const { return m_nLength > 0 ? 1 : 0; }
+    int GetCapacity() const { return capacity_; }
+    int IsEmpty() const { return length_ <= 0 ? 1 : 0; }
+    int IsFilled() const { return length_ > 0 ? 1 : 0; }
 
     // End-of-run hook: frees the class-wide scratch buffer, if any.
     static void Shutdown();
@@ -137,15 +137,15 @@ public:
     // text, -2 when none occurs.
     int FindCharList(const char* list) const;
     // No bounds checks: the caller keeps 0 <= pos <= length.
-    char GetAt(int pos) const { return m_pData[pos]; }
-    char operator[](int pos) const { return m_pData[pos]; }
+    char GetAt(int pos) const { return data_[pos]; }
+    char operator[](int pos) const { return data_[pos]; }
     // Other integer types as index: exact matches, so that t[i] never competes
     // with indexing the converted pointer.
     template <typename I, typename = std::enable_if_t<std::is_integral_v<I>>>
     char operator[](I pos) const {
-        return m_pData[pos];
+        return data_[pos];
     }
-    void SetAt(int pos, char c) { m_pData[pos] = c; }
+    void SetAt(int pos, char c) { data_[pos] = c; }
     // Replaces every from by to; returns the number replaced.
     int Replace(char from, char to);
     void MakeUpper();
@@ -273,9 +273,9 @@ private:
     // Keeps the characters for which keep(c) holds, then sets the text anew.
     template <typename Keep> int Filter(Keep keep);
 
-    char* m_pData;
-    int m_nLength;
-    int m_nCapacity;
+    char* data_;
+    int length_;
+    int capacity_;
 
     static char* s_pScratch;
 };

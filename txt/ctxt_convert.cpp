@@ -47,33 +47,33 @@ bool startsNoCase(const char* text, size_t n, const char* word) {
 } // namespace
 
 int CTxt::ConvHex(int encode) {
-    if (m_nLength < 1) return -1;
-    size_t len = size_t(m_nLength);
+    if (length_ < 1) return -1;
+    size_t len = size_t(length_);
     if (encode) {
         std::unique_ptr<char[]> work(new char[3 * len + 9]);
         char* out = work.get();
-        for (size_t i = 0; i < len; ++i) out = putHex(out, static_cast<unsigned char>(m_pData[i]));
+        for (size_t i = 0; i < len; ++i) out = putHex(out, static_cast<unsigned char>(data_[i]));
         *out = '\0';
         SetTxt(work.get());
-        return m_nLength;
+        return length_;
     }
     std::unique_ptr<char[]> work(new char[len / 2 + 2]);
     size_t out = 0;
     for (size_t i = 0; i < len; i += 2) {
-        char pair[3] = {m_pData[i], i + 1 < len ? m_pData[i + 1] : '\0', '\0'};
+        char pair[3] = {data_[i], i + 1 < len ? data_[i + 1] : '\0', '\0'};
         unsigned char byte = static_cast<unsigned char>(hexvalue(pair));
         if (byte == 0) break; // a zero byte would end the text anyway
         work[out++] = char(byte);
     }
     work[out] = '\0';
     SetTxt(work.get());
-    return m_nLength;
+    return length_;
 }
 
 int CTxt::ConvProt(int mode, int key) {
     if (key < 1) key = 1;
-    for (int i = 0; i < m_nLength; ++i) {
-        int c = static_cast<unsigned char>(m_pData[i]);
+    for (int i = 0; i < length_; ++i) {
+        int c = static_cast<unsigned char>(data_[i]);
         if (c < kProtFirst || c > kProtLast) continue;
         long long shift = (long long)key + i;
         bool down = (i % 2 == 0) == (mode == 0);
@@ -81,18 +81,18 @@ int CTxt::ConvProt(int mode, int key) {
         int v = down ? c - r : c + r;
         if (v < kProtFirst) v += kProtSpan;
         if (v > kProtLast) v -= kProtSpan;
-        m_pData[i] = char(v);
+        data_[i] = char(v);
     }
-    return m_nLength;
+    return length_;
 }
 
 int CTxt::ConvCRLF(int decode) {
-    if (!m_pData) return 0;
-    size_t len = size_t(m_nLength);
+    if (!data_) return 0;
+    size_t len = size_t(length_);
     std::unique_ptr<char[]> work(new char[2 * len + 1]);
     size_t out = 0;
     for (size_t i = 0; i < len; ++i) {
-        char c = m_pData[i];
+        char c = data_[i];
         if (!decode) {
             const char* escape = c == '\r'   ? "\\r"
                                  : c == '\n' ? "\\n"
@@ -111,7 +111,7 @@ int CTxt::ConvCRLF(int decode) {
             continue;
         }
         if (++i >= len) break; // a backslash at the very end is dropped
-        char e = m_pData[i];
+        char e = data_[i];
         if (e == 'n')
             work[out++] = '\n';
         else if (e == 'r')
@@ -121,16 +121,16 @@ int CTxt::ConvCRLF(int decode) {
     }
     work[out] = '\0';
     SetTxt(work.get());
-    return m_nLength;
+    return length_;
 }
 
 int CTxt::ConvTxt2XML() {
-    if (m_nLength < 1) return m_nLength;
-    size_t len = size_t(m_nLength);
+    if (length_ < 1) return length_;
+    size_t len = size_t(length_);
     std::unique_ptr<char[]> work(new char[10 * len + 1]);
     char* out = work.get();
     for (size_t i = 0; i < len; ++i) {
-        unsigned char c = static_cast<unsigned char>(m_pData[i]);
+        unsigned char c = static_cast<unsigned char>(data_[i]);
         const char* entity = nullptr;
         switch (c) {
         case '<':
@@ -165,7 +165,7 @@ int CTxt::ConvTxt2XML() {
     }
     *out = '\0';
     SetTxt(work.get());
-    return m_nLength;
+    return length_;
 }
 
 int CTxt::ConvXML2Txt() {
@@ -173,12 +173,12 @@ int CTxt::ConvXML2Txt() {
 }
 
 int CTxt::ConvHTM2TXT() {
-    if (!m_pData) return 0;
-    size_t len = size_t(m_nLength);
+    if (!data_) return 0;
+    size_t len = size_t(length_);
     std::unique_ptr<char[]> work(new char[len + 1]);
     size_t out = 0;
     for (size_t i = 0; i < len;) {
-        const char* p = m_pData + i;
+        const char* p = data_ + i;
         size_t rest = len - i;
         if (startsNoCase(p, rest, "&nbsp;")) {
             work[out++] = ' ';
@@ -203,7 +203,7 @@ int CTxt::ConvHTM2TXT() {
     }
     work[out] = '\0';
     SetTxt(work.get());
-    return m_nLength;
+    return length_;
 }
 
 void CTxt::GetHex(unsigned long value, int part) {
@@ -229,7 +229,7 @@ void CTxt::GetHexArray(const unsigned char* bytes, int count) {
 int CTxt::MakeHexValue(int value, int digits) {
     int keep = (digits == 2 || digits == 4 || digits == 6) ? digits : 8;
     SetTxt(hexDigits(static_cast<unsigned int>(value), keep).c_str());
-    return m_nLength;
+    return length_;
 }
 
 int CTxt::MakeValueTxt(double value, int precision) {
@@ -247,5 +247,5 @@ int CTxt::MakeValueTxt(double value, int precision) {
     const char* text = work;
     while (*text == ' ') ++text;
     SetTxt(text);
-    return m_nLength;
+    return length_;
 }

@@ -41,7 +41,7 @@ bool IsSeparator(char c) {
 // without an extension, or an unknown selector).
 bool SelectPart(const char* path, int part, std::string& out) {
     PathParts p;
-    splitpath(path, p);
+    SplitPath(path, p);
     switch (part) {
     case 0:
         out = p.drive;
@@ -90,32 +90,32 @@ char Shown(unsigned char b) {
 int CTxt::GetFileTxt(int part, CTxt& out) {
     // Split before releasing the output: the output may be this text.
     std::string text;
-    bool found = IsFilled() && m_pData && SelectPart(m_pData, part, text);
+    bool found = IsFilled() && data_ && SelectPart(data_, part, text);
     out.Empty();
     if (found) out.SetTxt(text.c_str());
     return out.GetLength();
 }
 
 void CTxt::MakeFn() {
-    if (!m_pData || IsEmpty()) return;
+    if (!data_ || IsEmpty()) return;
     int i = 0;
-    for (; m_pData[i]; ++i) {
-        if (m_pData[i] != '\\') continue;
-        if (m_pData[i + 1] == '\\')
+    for (; data_[i]; ++i) {
+        if (data_[i] != '\\') continue;
+        if (data_[i + 1] == '\\')
             ++i; // a doubled backslash stays, as at the start of a network path
         else
-            m_pData[i] = '/';
+            data_[i] = '/';
     }
-    m_nLength = CutTrailing(m_pData, i, '/');
+    length_ = CutTrailing(data_, i, '/');
 }
 
 void CTxt::MakeFnDOS() {
-    if (!m_pData || IsEmpty()) return;
+    if (!data_ || IsEmpty()) return;
     int i = 0;
-    for (; m_pData[i]; ++i)
-        if (m_pData[i] == '/') m_pData[i] = '\\';
-    i = CutTrailing(m_pData, i, '/');
-    m_nLength = CutTrailing(m_pData, i, '\\');
+    for (; data_[i]; ++i)
+        if (data_[i] == '/') data_[i] = '\\';
+    i = CutTrailing(data_, i, '/');
+    length_ = CutTrailing(data_, i, '\\');
 }
 
 int CTxt::MakeFileExt(const char* ext) {
@@ -154,9 +154,9 @@ int CTxt::MakeFileName(const char* name, const char* ext) {
 
 int CTxt::AddToFn(const char* text, int dash) {
     PathParts p;
-    splitpath(IsFilled() ? m_pData : "", p);
+    SplitPath(IsFilled() ? data_ : "", p);
     Format(dash ? "%s%s%s-%s%s" : "%s%s%s%s%s", p.drive, p.dir, p.base, Safe(text), p.ext);
-    return m_nLength;
+    return length_;
 }
 
 int CTxt::AppendFileLocation(const char* file, int line, const char* format) {
@@ -185,11 +185,11 @@ int CTxt::GetField(const char* source, char delimiter, int trim) {
     }
     if (n > size_t(INT_MAX - 2)) AfxThrowMemoryException();
     SetFrom(source, int(n));
-    return m_nLength;
+    return length_;
 }
 
 void CTxt::GetExeName(CTxt& out, int part) {
-    CTxt path(exepath().c_str());
+    CTxt path(ExePath().c_str());
     path.MakeFn();
     path.GetFileTxt(part, out);
 }
@@ -211,7 +211,7 @@ int CTxt::GetNextFile(const char* pattern) {
         std::string number = std::to_string(n);
         if (int(number.size()) < digits) number.insert(0, size_t(digits) - number.size(), '0');
         std::string name = prefix + number + suffix;
-        if (!fileexists(name.c_str())) {
+        if (!FileExists(name.c_str())) {
             SetTxt(name.c_str());
             return n;
         }
@@ -226,21 +226,21 @@ int CTxt::LoadFromFile(const char* path) {
     FilePtr f = Open(path, "rb");
     if (!f) {
         const int e = errno;
-        Format("Cannot open '%s' (%s)", path, errtext(e));
+        Format("Cannot open '%s' (%s)", path, ErrText(e));
         return -1;
     }
     int64_t size = filesize(path);
     if (size < 0) size = 0; // unknown size: nothing is read
     if (size > INT_MAX - 2) {
-        Format("Cannot open '%s' (%s)", path, errtext(EFBIG));
+        Format("Cannot open '%s' (%s)", path, ErrText(EFBIG));
         return -1;
     }
     Allocate(int(size) + 2);
     // The file may have shrunk since its size was taken: only what arrived
     // counts.
-    const size_t got = size > 0 ? fread(m_pData, 1, size_t(size), f.get()) : 0;
-    m_pData[got] = '\0';
-    m_nLength = int(got);
+    const size_t got = size > 0 ? fread(data_, 1, size_t(size), f.get()) : 0;
+    data_[got] = '\0';
+    length_ = int(got);
     return 0;
 }
 
@@ -249,11 +249,11 @@ int CTxt::SaveToFile(const char* path, int append) {
     FilePtr f = Open(path, append == 1 ? "ab" : "wb");
     if (!f) {
         const int e = errno;
-        Format("Cannot open '%s' (%s)", path, errtext(e));
+        Format("Cannot open '%s' (%s)", path, ErrText(e));
         return -1;
     }
-    if (m_pData && m_nLength > 0) fwrite(m_pData, 1, size_t(m_nLength), f.get());
-    return m_nLength;
+    if (data_ && length_ > 0) fwrite(data_, 1, size_t(length_), f.get());
+    return length_;
 }
 
 int CTxt::LoadFromArray(CTxtArray* array) {
@@ -282,11 +282,11 @@ int CTxt::PrintFile(const char* path, int width, int withPos) {
     FilePtr in = Open(path, "rb");
     if (!in) {
         const int e = errno;
-        Format("Cannot open file %s (%s)", path, errtext(e));
+        Format("Cannot open file %s (%s)", path, ErrText(e));
         return -2;
     }
     if (size > INT_MAX - 1) {
-        Format("Cannot open file %s (%s)", path, errtext(EFBIG));
+        Format("Cannot open file %s (%s)", path, ErrText(EFBIG));
         return -2;
     }
     std::vector<unsigned char> data(size_t(size) + 1);
@@ -302,7 +302,7 @@ int CTxt::PrintFile(const char* path, int width, int withPos) {
     FilePtr out = Open(dumpName, "wb");
     if (!out) {
         const int e = errno;
-        Format("Cannot create dump file %s (%s)", static_cast<const char*>(dumpName), errtext(e));
+        Format("Cannot create dump file %s (%s)", static_cast<const char*>(dumpName), ErrText(e));
         return -4;
     }
 

@@ -58,12 +58,12 @@ CTxtArray::~CTxtArray() {
 // ---- Elements -----------------------------------------------------------
 
 void CTxtArray::ClearSlots(int from, int to) {
-    for (int i = from; i < to; ++i) m_Ptrs.SetAt(i, nullptr);
+    for (int i = from; i < to; ++i) ptrs_.SetAt(i, nullptr);
 }
 
 int CTxtArray::Add(const char* text) {
     auto element = std::make_unique<CTxt>(text);
-    int i = m_Ptrs.Add(element.get());
+    int i = ptrs_.Add(element.get());
     if (i >= 0) element.release();
     return i;
 }
@@ -72,7 +72,7 @@ int CTxtArray::Insert(int i, const char* text) {
     if (i < 0) return -1;
     int old = GetSize();
     auto element = std::make_unique<CTxt>(text);
-    if (m_Ptrs.InsertAt(i, element.get(), 1) != 0) return -1;
+    if (ptrs_.InsertAt(i, element.get(), 1) != 0) return -1;
     element.release();
     // Slot storage reused from earlier removals may still hold old pointers.
     if (i > old) ClearSlots(old, i);
@@ -87,7 +87,7 @@ int CTxtArray::SetAt(int i, const char* text) {
     }
     int old = GetSize();
     auto element = std::make_unique<CTxt>(text);
-    if (m_Ptrs.SetAtGrow(i, element.get()) != 0) return -1;
+    if (ptrs_.SetAtGrow(i, element.get()) != 0) return -1;
     element.release();
     if (i > old) ClearSlots(old, i);
     return 0;
@@ -95,20 +95,20 @@ int CTxtArray::SetAt(int i, const char* text) {
 
 int CTxtArray::RemoveAt(int i) {
     if (i < 0 || i >= GetSize()) return -1;
-    delete static_cast<CTxt*>(m_Ptrs.GetAt(i));
-    m_Ptrs.RemoveAt(i, 1);
-    m_Ptrs.ElementAt(GetSize()) = nullptr; // the vacated slot no longer owns anything
+    delete static_cast<CTxt*>(ptrs_.GetAt(i));
+    ptrs_.RemoveAt(i, 1);
+    ptrs_.ElementAt(GetSize()) = nullptr; // the vacated slot no longer owns anything
     return 0;
 }
 
 void CTxtArray::RemoveAll() {
-    for (int i = 0; i < GetSize(); ++i) delete static_cast<CTxt*>(m_Ptrs.GetAt(i));
-    m_Ptrs.RemoveAll();
+    for (int i = 0; i < GetSize(); ++i) delete static_cast<CTxt*>(ptrs_.GetAt(i));
+    ptrs_.RemoveAll();
 }
 
 CTxt* CTxtArray::GetAt(int i) const {
     if (i < 0 || i >= GetSize()) return nullptr;
-    return static_cast<CTxt*>(m_Ptrs.GetAt(i));
+    return static_cast<CTxt*>(ptrs_.GetAt(i));
 }
 
 char* CTxtArray::GetAtTxt(int i) const {
@@ -272,12 +272,12 @@ void CTxtArray::Sort() {
     for (int i = 0; i < n; ++i) {
         CTxt* element = GetAt(i);
         if (!element) {
-            m_Ptrs.SetAt(i, new CTxt(""));
+            ptrs_.SetAt(i, new CTxt(""));
         } else if (!element->GetData()) {
             element->MakeEmpty();
         }
     }
-    void** first = m_Ptrs.GetData();
+    void** first = ptrs_.GetData();
     std::sort(first, first + n, [](void* a, void* b) {
         return compareLowered(static_cast<CTxt*>(a)->GetData(), static_cast<CTxt*>(b)->GetData()) <
                0;

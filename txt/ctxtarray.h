@@ -25,11 +25,11 @@ public:
     CTxtArray& operator=(const CTxtArray&) = delete;
 
     // The class record of the pointer array that holds the elements.
-    const CRuntimeClass* GetRuntimeClass() const { return m_Ptrs.GetRuntimeClass(); }
+    const CRuntimeClass* GetRuntimeClass() const { return ptrs_.GetRuntimeClass(); }
 
     // ---- Elements ------------------------------------------------------
 
-    int GetSize() const { return m_Ptrs.GetSize(); }
+    int GetSize() const { return ptrs_.GetSize(); }
     // Appends a new element holding text (none: an element without text).
     // Returns its index, or -1 when no slot could be had.
     int Add(const char* text = nullptr);
@@ -111,8 +111,8 @@ public:
     // Directory sort style used by the directory loaders: 0 path; 1 creation
     // time and path; 2 last-write time and path; 3 modification seconds and
     // path.
-    int GetDirSortStyle() const { return m_nDirSortStyle; }
-    void SetDirSortStyle(int style) { m_nDirSortStyle = style; }
+    int GetDirSortStyle() const { return dirSortStyle_; }
+    void SetDirSortStyle(int style) { dirSortStyle_ = style; }
 
     // ---- Loaders (ctxtarray_load.cpp) ----------------------------------
 
@@ -169,6 +169,6 @@ private:
     // Nulls slots [from, to) that growth brought into use without an element.
     void ClearSlots(int from, int to);
 
-    SPtrArray m_Ptrs;
-    int m_nDirSortStyle = 0;
+    SPtrArray ptrs_;
+    int dirSortStyle_ = 0;
 };

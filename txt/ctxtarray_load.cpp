@@ -55,7 +55,7 @@ bool AddFileLine(CTxtArray& list, const CTxt& path) {
     CTxt line;
     if (style == 1 || style == 2) {
         FileStamp s;
-        if (!filestamp(p, style == 1 ? StampKind::Created : StampKind::Written, s)) return false;
+        if (!GetFileStamp(p, style == 1 ? StampKind::Created : StampKind::Written, s)) return false;
         line.Format("%04d%02d%02d|%02d%02d%02d.%03d|%s", s.year, s.month, s.day, s.hour, s.minute,
                     s.second, s.millisecond, p);
     } else if (style == 3) {
@@ -86,7 +86,7 @@ struct Walk {
 // being walked already (a link loop), and the walk is not too deep.
 bool MayDescend(const Walk& w, const std::string& dir, int nLev, FileId& id) {
     if (nLev + 1 > kMaxDepth) return false;
-    if (!fileidentity(dir.c_str(), id)) return false;
+    if (!GetFileIdentity(dir.c_str(), id)) return false;
     for (const FileId& o : w.open)
         if (o == id) return false;
     return true;
@@ -100,7 +100,7 @@ void WalkEntry(Walk& w, const char* dir, const char* name, int nLev) {
     std::string entry = std::string(dir) + "/" + name;
     if (w.trace > 1) LOGTRACE(tag, 1, "Dir=%s, nLev=%d, File=%s", dir, nLev, name);
     FileInfo info;
-    if (!fileinfo(entry.c_str(), info)) return; // vanished or cannot be examined
+    if (!GetFileInfo(entry.c_str(), info)) return; // vanished or cannot be examined
     if (info.isDir) {
         if (w.file == 1 && !w.tree) return;
         FileId id;
@@ -130,7 +130,7 @@ void WalkDir(Walk& w, const char* dir, int nLev) {
                      w.file, w.path, nLev);
     }
     const std::string pattern = std::string(dir) + "/" + w.match;
-    DirListing listing;
+    CDirListing listing;
     const bool any = listing.Start(pattern.c_str());
     if (w.trace > 0) {
         // The search handle is shown as eight hex digits, as "%p" prints it there.
@@ -156,7 +156,7 @@ void WalkDir(Walk& w, const char* dir, int nLev) {
 // Starts a walk at dir with the identity of dir itself marked as open.
 void StartWalk(Walk& w, const char* dir, int nLev) {
     FileId id;
-    if (fileidentity(dir, id)) w.open.push_back(id);
+    if (GetFileIdentity(dir, id)) w.open.push_back(id);
     WalkDir(w, dir, nLev);
 }
 
@@ -216,7 +216,7 @@ int CTxtArray::LoadFromFile(const char* path, CTxt& error) {
     std::unique_ptr<FILE, FileCloser> f(fopen(path, "rb"));
     if (!f) {
         const int e = errno;
-        error.Format("Cannot open %s (%s)", path, errtext(e));
+        error.Format("Cannot open %s (%s)", path, ErrText(e));
         return -1;
     }
     RemoveAll();
@@ -231,7 +231,7 @@ int CTxtArray::LoadFromFileBuf(const char* path, CTxt& error, int maxLines) {
     if (opened == 0) {
         const int e = errno;
         bgetlclose();
-        error.Format("Cannot open %s (%s)", path, errtext(e));
+        error.Format("Cannot open %s (%s)", path, ErrText(e));
         return -1;
     }
     RemoveAll();

@@ -28,7 +28,7 @@ const CRuntimeClass SPtrArray::classSPtrArray = {"SPtrArray", int(sizeof(SPtrArr
                                                  nullptr, &baseOfSPtrArray};
 
 SPtrArray::~SPtrArray() {
-    freeSlots(m_pData);
+    freeSlots(data_);
 }
 
 const CRuntimeClass* SPtrArray::GetRuntimeClass() const {
@@ -45,137 +45,137 @@ int SPtrArray::MaxSlots() {
 }
 
 void SPtrArray::SetSizeInit(int initCap, int growBy) {
-    if (growBy != -1) m_nGrowBy = growBy;
-    if (initCap > 0) m_nInitSize = initCap;
+    if (growBy != -1) growBy_ = growBy;
+    if (initCap > 0) initSize_ = initCap;
 }
 
 int SPtrArray::SetSize(int n) {
     if (n < 0 || n > MaxSlots()) return -1;
     if (n == 0) {
-        freeSlots(m_pData);
-        m_pData = nullptr;
-        m_nSize = m_nMaxSize = 0;
+        freeSlots(data_);
+        data_ = nullptr;
+        size_ = maxSize_ = 0;
         return 0;
     }
-    if (!m_pData) {
-        int want = std::max(m_nInitSize, n);
+    if (!data_) {
+        int want = std::max(initSize_, n);
         void** p = allocSlots(want);
         if (!p) return -1;
         std::memset(p, 0, size_t(want) * sizeof(void*));
-        m_nInitSize = want;
-        m_pData = p;
-        m_nSize = 0;
-        m_nMaxSize = want;
+        initSize_ = want;
+        data_ = p;
+        size_ = 0;
+        maxSize_ = want;
         return 0;
     }
-    if (n <= m_nMaxSize) return 0;
+    if (n <= maxSize_) return 0;
 
-    int step = m_nGrowBy;
-    if (step == 0) step = std::clamp(m_nMaxSize / 8, 4, 1024);
-    int64_t grown = int64_t(m_nMaxSize) + step;
+    int step = growBy_;
+    if (step == 0) step = std::clamp(maxSize_ / 8, 4, 1024);
+    int64_t grown = int64_t(maxSize_) + step;
     int want = grown > n ? int(std::min<int64_t>(grown, MaxSlots())) : n;
     void** p = allocSlots(want);
     if (!p) return -1;
-    std::memcpy(p, m_pData, size_t(m_nMaxSize) * sizeof(void*));
-    std::memset(p + m_nMaxSize, 0, size_t(want - m_nMaxSize) * sizeof(void*));
-    freeSlots(m_pData);
-    m_pData = p;
-    m_nMaxSize = want;
+    std::memcpy(p, data_, size_t(maxSize_) * sizeof(void*));
+    std::memset(p + maxSize_, 0, size_t(want - maxSize_) * sizeof(void*));
+    freeSlots(data_);
+    data_ = p;
+    maxSize_ = want;
     return 0;
 }
 
 int SPtrArray::Add(void* p) {
-    int i = m_nSize;
+    int i = size_;
     return SetAtGrow(i, p) == 0 ? i : -1;
 }
 
 int SPtrArray::SetAtGrow(int i, void* p) {
     if (i < 0 || i >= MaxSlots()) return -1;
-    if (i >= m_nMaxSize && SetSize(i + 1) != 0) return -1;
-    m_pData[i] = p;
-    if (m_nSize < i + 1) m_nSize = i + 1;
+    if (i >= maxSize_ && SetSize(i + 1) != 0) return -1;
+    data_[i] = p;
+    if (size_ < i + 1) size_ = i + 1;
     return 0;
 }
 
 int SPtrArray::InsertAt(int i, void* p, int count) {
     if (i < 0 || count < 0) return -1;
-    int64_t end = int64_t(std::max(i, m_nSize)) + count;
+    int64_t end = int64_t(std::max(i, size_)) + count;
     if (end > MaxSlots()) return -1;
     if (count == 0) return 0;
-    if (i < m_nSize) {
-        if (SetSize(m_nSize + count) != 0) return -1;
-        std::memmove(m_pData + i + count, m_pData + i, size_t(m_nSize - i) * sizeof(void*));
-        m_nSize += count;
+    if (i < size_) {
+        if (SetSize(size_ + count) != 0) return -1;
+        std::memmove(data_ + i + count, data_ + i, size_t(size_ - i) * sizeof(void*));
+        size_ += count;
     } else if (SetSize(i + count) != 0) {
         return -1;
     }
-    std::fill(m_pData + i, m_pData + i + count, p);
-    if (m_nSize < i + count) m_nSize = i + count;
+    std::fill(data_ + i, data_ + i + count, p);
+    if (size_ < i + count) size_ = i + count;
     return 0;
 }
 
 int SPtrArray::InsertAt(int i, const SPtrArray* other) {
-    if (!other || other->m_nSize == 0) return 0;
+    if (!other || other->size_ == 0) return 0;
     if (other == this) {
         // Inserting an array into itself: work from a copy of the elements.
         SPtrArray copy;
         if (copy.Copy(*this) != 0) return -1;
         return InsertAt(i, &copy);
     }
-    if (InsertAt(i, nullptr, other->m_nSize) != 0) return -1;
-    std::memcpy(m_pData + i, other->m_pData, size_t(other->m_nSize) * sizeof(void*));
+    if (InsertAt(i, nullptr, other->size_) != 0) return -1;
+    std::memcpy(data_ + i, other->data_, size_t(other->size_) * sizeof(void*));
     return 0;
 }
 
 void SPtrArray::RemoveAt(int i, int count) {
-    if (i < 0 || count <= 0 || i >= m_nSize || count > m_nSize - i) return;
-    int behind = m_nSize - (i + count);
-    std::memmove(m_pData + i, m_pData + i + count, size_t(behind) * sizeof(void*));
-    m_nSize -= count;
+    if (i < 0 || count <= 0 || i >= size_ || count > size_ - i) return;
+    int behind = size_ - (i + count);
+    std::memmove(data_ + i, data_ + i + count, size_t(behind) * sizeof(void*));
+    size_ -= count;
 }
 
 int SPtrArray::Append(const SPtrArray& other) {
-    int old = m_nSize;
+    int old = size_;
     if (&other == this) {
         SPtrArray copy;
         if (copy.Copy(*this) != 0) return -1;
         return Append(copy);
     }
-    int64_t total = int64_t(m_nSize) + other.m_nSize;
+    int64_t total = int64_t(size_) + other.size_;
     if (total > MaxSlots() || SetSize(int(total)) != 0) return -1;
-    if (other.m_nSize > 0)
-        std::memcpy(m_pData + old, other.m_pData, size_t(other.m_nSize) * sizeof(void*));
-    m_nSize = int(total);
+    if (other.size_ > 0)
+        std::memcpy(data_ + old, other.data_, size_t(other.size_) * sizeof(void*));
+    size_ = int(total);
     return old;
 }
 
 int SPtrArray::Copy(const SPtrArray& other) {
     if (&other == this) return 0;
-    if (SetSize(other.m_nSize) != 0) return -1;
-    if (other.m_nSize > 0)
-        std::memcpy(m_pData, other.m_pData, size_t(other.m_nSize) * sizeof(void*));
-    m_nSize = other.m_nSize;
+    if (SetSize(other.size_) != 0) return -1;
+    if (other.size_ > 0)
+        std::memcpy(data_, other.data_, size_t(other.size_) * sizeof(void*));
+    size_ = other.size_;
     return 0;
 }
 
 void SPtrArray::FreeExtra() {
-    if (m_nSize == m_nMaxSize) return;
+    if (size_ == maxSize_) return;
     void** p = nullptr;
-    if (m_nSize > 0) {
-        p = allocSlots(m_nSize);
+    if (size_ > 0) {
+        p = allocSlots(size_);
         if (!p) return; // keep the larger storage
-        std::memcpy(p, m_pData, size_t(m_nSize) * sizeof(void*));
+        std::memcpy(p, data_, size_t(size_) * sizeof(void*));
     }
-    freeSlots(m_pData);
-    m_pData = p;
-    m_nMaxSize = m_nSize;
+    freeSlots(data_);
+    data_ = p;
+    maxSize_ = size_;
 }
 
 void SPtrArray::DropData() {
-    m_pData = nullptr;
-    m_nSize = m_nMaxSize = 0;
-    m_nGrowBy = 0;
-    m_nInitSize = 10;
+    data_ = nullptr;
+    size_ = maxSize_ = 0;
+    growBy_ = 0;
+    initSize_ = 10;
 }
 
 void SPtrArray::FreeData(void** data) {
@@ -183,18 +183,18 @@ void SPtrArray::FreeData(void** data) {
 }
 
 int SPtrArray::GetPtrIndex(const void* p) const {
-    for (int i = 0; i < m_nSize; ++i)
-        if (m_pData[i] == p) return i;
+    for (int i = 0; i < size_; ++i)
+        if (data_[i] == p) return i;
     return -1;
 }
 
 void SPtrArray::Sort(CompareFn compare) {
-    if (m_nSize < 2 || !compare) return;
-    std::qsort(m_pData, size_t(m_nSize), sizeof(void*), compare);
+    if (size_ < 2 || !compare) return;
+    std::qsort(data_, size_t(size_), sizeof(void*), compare);
 }
 
 void SPtrArray::SortInto(CompareFn compare, SPtrArray* target) const {
-    if (m_nSize < 2 || !compare || !target || target->m_nSize != m_nSize) return;
-    std::memcpy(target->m_pData, m_pData, size_t(m_nSize) * sizeof(void*));
-    std::qsort(target->m_pData, size_t(m_nSize), sizeof(void*), compare);
+    if (size_ < 2 || !compare || !target || target->size_ != size_) return;
+    std::memcpy(target->data_, data_, size_t(size_) * sizeof(void*));
+    std::qsort(target->data_, size_t(size_), sizeof(void*), compare);
 }

@@ -31,19 +31,19 @@ public:
     void Dump(CDumpContext& dc) const override;
     static const CRuntimeClass classSPtrArray; // "SPtrArray", schema 0xFFFF, base CObject
 
-    int GetSize() const { return m_nSize; }
-    int GetUpperBound() const { return m_nSize - 1; }
+    int GetSize() const { return size_; }
+    int GetUpperBound() const { return size_ - 1; }
     // The storage itself; null when there is none.
-    void** GetData() { return m_pData; }
-    const void* const* GetData() const { return m_pData; }
-    void** GetRawData() const { return m_pData; }
+    void** GetData() { return data_; }
+    const void* const* GetData() const { return data_; }
+    void** GetRawData() const { return data_; }
 
-    void* GetAt(int i) const { return m_pData[i]; }
-    void* operator[](int i) const { return m_pData[i]; }
-    void*& ElementAt(int i) { return m_pData[i]; }
-    void*& operator[](int i) { return m_pData[i]; }
+    void* GetAt(int i) const { return data_[i]; }
+    void* operator[](int i) const { return data_[i]; }
+    void*& ElementAt(int i) { return data_[i]; }
+    void*& operator[](int i) { return data_[i]; }
     // Stores p in slot i; the size does not change.
-    void SetAt(int i, void* p) { m_pData[i] = p; }
+    void SetAt(int i, void* p) { data_[i] = p; }
 
     // Sets the grow-by unless growBy is -1, and the initial capacity when
     // initCap is above 0.
@@ -102,9 +102,9 @@ public:
     static int MaxSlots();
 
 private:
-    void** m_pData = nullptr;
-    int m_nSize = 0;
-    int m_nMaxSize = 0; // capacity
-    int m_nGrowBy = 0;  // 0: automatic
-    int m_nInitSize = 10;
+    void** data_ = nullptr;
+    int size_ = 0;
+    int maxSize_ = 0; // capacity
+    int growBy_ = 0;  // 0: automatic
+    int initSize_ = 10;
 };

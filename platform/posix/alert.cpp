@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-void erroralert(const char* caption, const char* text) {
+void ErrorAlert(const char* caption, const char* text) {
     std::fprintf(stderr, "%s\n%s\n", caption ? caption : "", text ? text : "");
     std::fflush(stderr);
 }

@@ -2,10 +2,10 @@
 
 #include <cstdlib>
 
-void* taskalloc(size_t size) {
+void* TaskAlloc(size_t size) {
     return std::malloc(size ? size : 1);
 }
 
-void taskfree(void* block) {
+void TaskFree(void* block) {
     std::free(block);
 }

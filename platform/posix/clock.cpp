@@ -17,7 +17,7 @@ void ToSystemTime(const struct tm& tm, long nanoseconds, SYSTEMTIME& out) {
 
 } // namespace
 
-void clocklocal(SYSTEMTIME& out) {
+void ClockLocal(SYSTEMTIME& out) {
     struct timespec ts {};
     clock_gettime(CLOCK_REALTIME, &ts);
     struct tm tm {};
@@ -25,7 +25,7 @@ void clocklocal(SYSTEMTIME& out) {
     ToSystemTime(tm, ts.tv_nsec, out);
 }
 
-void clockutc(SYSTEMTIME& out) {
+void ClockUtc(SYSTEMTIME& out) {
     struct timespec ts {};
     clock_gettime(CLOCK_REALTIME, &ts);
     struct tm tm {};
@@ -33,20 +33,20 @@ void clockutc(SYSTEMTIME& out) {
     ToSystemTime(tm, ts.tv_nsec, out);
 }
 
-int64_t clocknow() {
+int64_t ClockNow() {
     // Not time(): that may read a coarser clock, a few milliseconds behind.
     struct timespec ts {};
     clock_gettime(CLOCK_REALTIME, &ts);
     return int64_t(ts.tv_sec);
 }
 
-bool localtm(int64_t seconds, struct tm& out) {
+bool LocalTm(int64_t seconds, struct tm& out) {
     time_t t = time_t(seconds);
     if (int64_t(t) != seconds) return false;
     return localtime_r(&t, &out) != nullptr;
 }
 
-bool mklocal(struct tm fields, int64_t& seconds) {
+bool MakeLocal(struct tm fields, int64_t& seconds) {
     // mktime answers -1 both for failure and for 1969-12-31 23:59:59 UTC; a
     // conversion that happened rewrites the weekday, a failed one does not.
     fields.tm_wday = -1;

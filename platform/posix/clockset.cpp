@@ -6,7 +6,7 @@
 #include <string>
 #include <type_traits>
 
-int systemsetlocalclock(const SYSTEMTIME& when) {
+int SystemSetLocalClock(const SYSTEMTIME& when) {
     tm t{};
     t.tm_year = when.wYear - 1900;
     t.tm_mon = when.wMonth - 1;
@@ -28,7 +28,7 @@ int systemsetlocalclock(const SYSTEMTIME& when) {
     return 0;
 }
 
-std::string syserrortext(int error) {
+std::string SysErrorText(int error) {
     char buf[1001] = {};
     // The GNU strerror_r returns the text (maybe not in buf); the XSI one
     // fills buf and returns 0.
@@ -41,7 +41,7 @@ std::string syserrortext(int error) {
     }
 }
 
-void sleepms(int ms) {
+void SleepMs(int ms) {
     if (ms <= 0) return;
     timespec ts{ms / 1000, long(ms % 1000) * 1000000L};
     while (nanosleep(&ts, &ts) != 0 && errno == EINTR) {

@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <unistd.h>
 
-bool commitfd(int fd) {
+bool CommitFd(int fd) {
     for (int tries = 0; tries < 100; ++tries) {
         if (fsync(fd) == 0) return true;
         if (errno != EINTR) return false;

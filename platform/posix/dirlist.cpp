@@ -2,7 +2,7 @@
 
 #include <dirent.h>
 
-bool DirListing::Start(const char* pattern) {
+bool CDirListing::Start(const char* pattern) {
     Close();
     if (!pattern) return false;
     std::string text(pattern);
@@ -23,13 +23,13 @@ bool DirListing::Start(const char* pattern) {
     return false;
 }
 
-bool DirListing::Next() {
+bool CDirListing::Next() {
     name_.clear();
     if (!handle_) return false;
     DIR* d = static_cast<DIR*>(handle_);
     // Each call of readdir advances; the directory holds finitely many entries.
     while (const dirent* e = readdir(d)) {
-        if (namematch(match_.c_str(), e->d_name)) {
+        if (NameMatch(match_.c_str(), e->d_name)) {
             name_ = e->d_name;
             return true;
         }
@@ -37,11 +37,11 @@ bool DirListing::Next() {
     return false;
 }
 
-uint32_t DirListing::Handle() const {
+uint32_t CDirListing::Handle() const {
     return handle_ ? uint32_t(reinterpret_cast<uintptr_t>(handle_)) : 0xFFFFFFFFu;
 }
 
-void DirListing::Close() {
+void CDirListing::Close() {
     if (handle_) closedir(static_cast<DIR*>(handle_));
     handle_ = nullptr;
     name_.clear();

@@ -15,7 +15,7 @@ namespace {
 
 } // namespace
 
-const char* errtext(int e) {
+const char* ErrText(int e) {
     thread_local char buf[256];
     buf[0] = '\0';
     const char* text = Pick(strerror_r(e, buf, sizeof buf), buf);

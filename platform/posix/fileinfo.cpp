@@ -5,7 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool fileinfo(const char* path, FileInfo& out) {
+bool GetFileInfo(const char* path, FileInfo& out) {
     out = FileInfo{};
     if (!path || !*path) return false;
     struct statx sx {};
@@ -29,12 +29,12 @@ bool fileinfo(const char* path, FileInfo& out) {
     return true;
 }
 
-bool fileexists(const char* path) {
+bool FileExists(const char* path) {
     struct stat st {};
     return path && *path && stat(path, &st) == 0;
 }
 
-bool fileidentity(const char* path, FileId& out) {
+bool GetFileIdentity(const char* path, FileId& out) {
     out = FileId{};
     struct stat st {};
     if (!path || !*path || stat(path, &st) != 0) return false;
@@ -55,7 +55,7 @@ struct Fd {
 
 } // namespace
 
-bool filestamp(const char* path, StampKind kind, FileStamp& out) {
+bool GetFileStamp(const char* path, StampKind kind, FileStamp& out) {
     out = FileStamp{};
     if (!path || !*path) return false;
     struct stat st {};
@@ -73,11 +73,11 @@ bool filestamp(const char* path, StampKind kind, FileStamp& out) {
     }
     const statx_timestamp& t =
         (kind == StampKind::Created && (sx.stx_mask & STATX_BTIME)) ? sx.stx_btime : sx.stx_mtime;
-    out = localstamp(t.tv_sec, int(t.tv_nsec / 1000000));
+    out = LocalStamp(t.tv_sec, int(t.tv_nsec / 1000000));
     return out.year != 0;
 }
 
-bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
+bool SetFileWriteTime(const char* path, int64_t seconds, int millisecond) {
     if (!path || !*path) return false;
     timespec times[2];
     times[0].tv_sec = 0;

@@ -22,7 +22,7 @@ constexpr int kPollMs = 100;
 constexpr long kDeadlineGraceMs = 2000;
 
 // curl_global_init once per process, before the first handle.
-void globalinit() {
+void GlobalInit() {
     static const bool done = [] {
         curl_global_init(CURL_GLOBAL_DEFAULT);
         return true;
@@ -30,7 +30,7 @@ void globalinit() {
     (void)done;
 }
 
-std::string cut(std::string text) {
+std::string Cut(std::string text) {
     if (text.size() > kHttpMaxErrorText) text.resize(kHttpMaxErrorText);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
     return text;
@@ -54,27 +54,27 @@ struct SlistDeleter {
 
 } // namespace
 
-struct HttpSession::Impl {
+struct CHttpSession::Impl {
     CURLM* multi = nullptr;
     ~Impl() {
         if (multi) curl_multi_cleanup(multi);
     }
 };
 
-HttpSession::HttpSession(const char* agent) : agent_(agent ? agent : "") {
-    globalinit();
+CHttpSession::CHttpSession(const char* agent) : agent_(agent ? agent : "") {
+    GlobalInit();
     impl_ = std::make_unique<Impl>();
     impl_->multi = curl_multi_init();
     if (!impl_->multi) error_ = {CURLE_FAILED_INIT, curl_easy_strerror(CURLE_FAILED_INIT)};
 }
 
-HttpSession::~HttpSession() = default;
+CHttpSession::~CHttpSession() = default;
 
-bool HttpSession::Ok() const {
+bool CHttpSession::Ok() const {
     return impl_ && impl_->multi;
 }
 
-struct HttpRequest::Impl {
+struct CHttpRequest::Impl {
     CURLM* multi = nullptr;
     CURL* easy = nullptr;
     bool added = false;
@@ -178,17 +178,17 @@ struct HttpRequest::Impl {
         if (headersTooLong) return {CURLE_WRITE_ERROR, "Response headers too long"};
         if (bodyTooLong)
             return {CURLE_FILESIZE_EXCEEDED, curl_easy_strerror(CURLE_FILESIZE_EXCEEDED)};
-        return {long(result), cut(errbuf[0] ? errbuf : curl_easy_strerror(result))};
+        return {long(result), Cut(errbuf[0] ? errbuf : curl_easy_strerror(result))};
     }
 };
 
-HttpRequest::HttpRequest(HttpSession& session) : session_(session) {}
+CHttpRequest::CHttpRequest(CHttpSession& session) : session_(session) {}
 
-HttpRequest::~HttpRequest() {
+CHttpRequest::~CHttpRequest() {
     Close();
 }
 
-void HttpRequest::Close() {
+void CHttpRequest::Close() {
     if (!impl_) return;
     if (impl_->easy) {
         if (impl_->added) curl_multi_remove_handle(impl_->multi, impl_->easy);
@@ -200,7 +200,7 @@ void HttpRequest::Close() {
 namespace {
 
 // Adds each CR LF-terminated line of text to the list.
-bool addlines(std::unique_ptr<curl_slist, SlistDeleter>& list, const std::string& text) {
+bool AddLines(std::unique_ptr<curl_slist, SlistDeleter>& list, const std::string& text) {
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -220,7 +220,7 @@ bool addlines(std::unique_ptr<curl_slist, SlistDeleter>& list, const std::string
 
 } // namespace
 
-bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& options) {
+bool CHttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& options) {
     if (!Begin()) return false;
     impl_ = std::make_unique<Impl>();
     Impl& r = *impl_;
@@ -235,7 +235,7 @@ bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& optio
     }
     std::string headerText = options.headers;
     if (options.reload) headerText += "Cache-Control: no-cache\r\nPragma: no-cache\r\n";
-    if (!addlines(r.headerList, headerText)) {
+    if (!AddLines(r.headerList, headerText)) {
         error_ = {CURLE_OUT_OF_MEMORY, curl_easy_strerror(CURLE_OUT_OF_MEMORY)};
         return false;
     }
@@ -277,7 +277,7 @@ bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& optio
     return true;
 }
 
-long HttpRequest::Read(char* buf, long size) {
+long CHttpRequest::Read(char* buf, long size) {
     if (!impl_ || size <= 0) return 0;
     Impl& r = *impl_;
     r.wanted = size_t(size);

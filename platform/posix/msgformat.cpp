@@ -1,5 +1,5 @@
 #include "platform/msgformat.h"
 
-bool msgformat(const char* source, va_list args, size_t limit, std::string& out) {
-    return msgexpand(source, args, limit, out) && !out.empty();
+bool MsgFormat(const char* source, va_list args, size_t limit, std::string& out) {
+    return MsgExpand(source, args, limit, out) && !out.empty();
 }

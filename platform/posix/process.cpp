@@ -3,7 +3,7 @@
 #include <climits>
 #include <unistd.h>
 
-std::string exepath() {
+std::string ExePath() {
     char buf[PATH_MAX + 1];
     ssize_t n = readlink("/proc/self/exe", buf, PATH_MAX);
     if (n <= 0) return std::string();

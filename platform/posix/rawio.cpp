@@ -3,11 +3,11 @@
 #include <cerrno>
 #include <unistd.h>
 
-int rawfileno(FILE* stream) {
+int RawFileNo(FILE* stream) {
     return fileno(stream);
 }
 
-bool rawreadbyte(int fd, char* c) {
+bool RawReadByte(int fd, char* c) {
     for (;;) {
         ssize_t n = read(fd, c, 1);
         if (n == 1) return true;
@@ -16,7 +16,7 @@ bool rawreadbyte(int fd, char* c) {
     }
 }
 
-long rawread(int fd, void* buffer, long size) {
+long RawRead(int fd, void* buffer, long size) {
     char* p = static_cast<char*>(buffer);
     long done = 0;
     while (done < size) {
@@ -29,7 +29,7 @@ long rawread(int fd, void* buffer, long size) {
     return done;
 }
 
-long rawwrite(int fd, const void* buffer, long size) {
+long RawWrite(int fd, const void* buffer, long size) {
     const char* p = static_cast<const char*>(buffer);
     long done = 0;
     while (done < size) {

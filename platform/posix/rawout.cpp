@@ -3,7 +3,7 @@
 #include <cerrno>
 #include <unistd.h>
 
-size_t rawwrite(int fd, const void* data, size_t size) {
+size_t RawWrite(int fd, const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
     size_t done = 0;
     int interrupts = 0;

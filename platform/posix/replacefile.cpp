@@ -23,7 +23,7 @@ void CommitFolderOf(const char* path) {
 
 } // namespace
 
-bool replacefile(const char* from, const char* to) {
+bool RenameOver(const char* from, const char* to) {
     if (!from || !to) return false;
     // The replacement keeps the permissions of the file it replaces.
     struct stat st {};

@@ -1,6 +1,6 @@
 #include "platform/strres.h"
 
 // Programs on this platform carry no string resources.
-std::string loadstring(unsigned int) {
+std::string LoadStringResource(unsigned int) {
     return std::string();
 }

@@ -18,16 +18,16 @@ const int kProbeMonths[2] = {0, 6};
 
 } // namespace
 
-bool zoneactivebias(long& bias, long& activeBias) {
+bool GetZoneActiveBias(long& bias, long& activeBias) {
     ZoneBias zb;
-    int state = zonebias(zb);
+    int state = GetZoneBias(zb);
     if (state == ZONE_INVALID) return false;
     bias = zb.Bias;
     activeBias = zb.Bias + (state == ZONE_DAYLIGHT ? zb.DaylightBias : zb.StandardBias);
     return true;
 }
 
-int zonebias(ZoneBias& out) {
+int GetZoneBias(ZoneBias& out) {
     out = ZoneBias{};
     tzset();
     time_t now = time(nullptr);
@@ -62,10 +62,10 @@ int zonebias(ZoneBias& out) {
     return nowDst ? ZONE_DAYLIGHT : ZONE_STANDARD;
 }
 
-bool zonefollowstz() {
+bool ZoneFollowsTz() {
     return true;
 }
 
-void zonereload() {
+void ZoneReload() {
     tzset();
 }

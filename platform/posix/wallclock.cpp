@@ -2,7 +2,7 @@
 
 #include <ctime>
 
-void wallclock(int64_t* seconds, int* milliseconds) {
+void WallClock(int64_t* seconds, int* milliseconds) {
     struct timespec ts {};
     clock_gettime(CLOCK_REALTIME, &ts);
     if (seconds) *seconds = int64_t(ts.tv_sec);

@@ -2,6 +2,6 @@
 
 #include <windows.h>
 
-void erroralert(const char* caption, const char* text) {
+void ErrorAlert(const char* caption, const char* text) {
     MessageBoxA(nullptr, text ? text : "", caption ? caption : "", MB_OK | MB_ICONERROR);
 }

@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <objbase.h>
 
-void* taskalloc(size_t size) {
+void* TaskAlloc(size_t size) {
     return CoTaskMemAlloc(size ? size : 1);
 }
 
-void taskfree(void* block) {
+void TaskFree(void* block) {
     if (block) CoTaskMemFree(block);
 }

@@ -2,15 +2,15 @@
 
 #include <windows.h>
 
-void clocklocal(SYSTEMTIME& out) {
+void ClockLocal(SYSTEMTIME& out) {
     GetLocalTime(&out);
 }
 
-void clockutc(SYSTEMTIME& out) {
+void ClockUtc(SYSTEMTIME& out) {
     GetSystemTime(&out);
 }
 
-int64_t clocknow() {
+int64_t ClockNow() {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
     ULARGE_INTEGER u;
@@ -20,12 +20,12 @@ int64_t clocknow() {
     return int64_t(u.QuadPart / 10000000ULL) - 11644473600LL;
 }
 
-bool localtm(int64_t seconds, struct tm& out) {
+bool LocalTm(int64_t seconds, struct tm& out) {
     __time64_t t = seconds;
     return _localtime64_s(&out, &t) == 0;
 }
 
-bool mklocal(struct tm fields, int64_t& seconds) {
+bool MakeLocal(struct tm fields, int64_t& seconds) {
     fields.tm_wday = -1;
     __time64_t t = _mktime64(&fields);
     if (t == -1 && fields.tm_wday < 0) return false;

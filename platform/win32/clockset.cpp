@@ -2,13 +2,13 @@
 
 #include <windows.h>
 
-int systemsetlocalclock(const SYSTEMTIME& when) {
+int SystemSetLocalClock(const SYSTEMTIME& when) {
     if (SetLocalTime(&when)) return 0;
     int err = int(GetLastError());
     return err != 0 ? err : ERROR_INVALID_PARAMETER;
 }
 
-std::string syserrortext(int error) {
+std::string SysErrorText(int error) {
     char buf[1001] = {};
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                              DWORD(error), 0, buf, 1000, nullptr);
@@ -19,6 +19,6 @@ std::string syserrortext(int error) {
     return text;
 }
 
-void sleepms(int ms) {
+void SleepMs(int ms) {
     if (ms > 0) Sleep(DWORD(ms));
 }

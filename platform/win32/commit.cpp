@@ -2,6 +2,6 @@
 
 #include <io.h>
 
-bool commitfd(int fd) {
+bool CommitFd(int fd) {
     return _commit(fd) == 0;
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-bool DirListing::Start(const char* pattern) {
+bool CDirListing::Start(const char* pattern) {
     Close();
     if (!pattern || !*pattern) return false;
     WIN32_FIND_DATAA data;
@@ -13,7 +13,7 @@ bool DirListing::Start(const char* pattern) {
     return true;
 }
 
-bool DirListing::Next() {
+bool CDirListing::Next() {
     name_.clear();
     if (!handle_) return false;
     WIN32_FIND_DATAA data;
@@ -22,11 +22,11 @@ bool DirListing::Next() {
     return true;
 }
 
-uint32_t DirListing::Handle() const {
+uint32_t CDirListing::Handle() const {
     return handle_ ? uint32_t(reinterpret_cast<uintptr_t>(handle_)) : 0xFFFFFFFFu;
 }
 
-void DirListing::Close() {
+void CDirListing::Close() {
     if (handle_) FindClose(static_cast<HANDLE>(handle_));
     handle_ = nullptr;
     name_.clear();

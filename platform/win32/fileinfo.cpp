@@ -18,7 +18,7 @@ void FromFileTime(const FILETIME& ft, int64_t& seconds, int& ms) {
 
 } // namespace
 
-bool fileinfo(const char* path, FileInfo& out) {
+bool GetFileInfo(const char* path, FileInfo& out) {
     out = FileInfo{};
     if (!path || !*path) return false;
     WIN32_FILE_ATTRIBUTE_DATA data;
@@ -33,7 +33,7 @@ bool fileinfo(const char* path, FileInfo& out) {
     return true;
 }
 
-bool fileexists(const char* path) {
+bool FileExists(const char* path) {
     return path && *path && GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
@@ -49,7 +49,7 @@ struct Handle {
 
 } // namespace
 
-bool fileidentity(const char* path, FileId& out) {
+bool GetFileIdentity(const char* path, FileId& out) {
     out = FileId{};
     if (!path || !*path) return false;
     // Backup semantics let directories be opened too; no access is asked for.
@@ -63,7 +63,7 @@ bool fileidentity(const char* path, FileId& out) {
     return true;
 }
 
-bool filestamp(const char* path, StampKind kind, FileStamp& out) {
+bool GetFileStamp(const char* path, StampKind kind, FileStamp& out) {
     out = FileStamp{};
     if (!path || !*path) return false;
     Handle f{CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
@@ -84,7 +84,7 @@ bool filestamp(const char* path, StampKind kind, FileStamp& out) {
     return true;
 }
 
-bool setfilewritetime(const char* path, int64_t seconds, int millisecond) {
+bool SetFileWriteTime(const char* path, int64_t seconds, int millisecond) {
     if (!path || !*path || seconds < 0) return false;
     Handle f{CreateFileA(path, FILE_WRITE_ATTRIBUTES,
                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,

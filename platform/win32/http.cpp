@@ -28,7 +28,7 @@ private:
     HINTERNET h_ = nullptr;
 };
 
-std::string trimmed(std::string text) {
+std::string Trimmed(std::string text) {
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' '))
         text.pop_back();
     if (text.size() > kHttpMaxErrorText) text.resize(kHttpMaxErrorText);
@@ -41,7 +41,7 @@ HttpError inetError(DWORD err) {
     if (err == ERROR_INTERNET_EXTENDED_ERROR) {
         DWORD code = 0;
         DWORD len = sizeof buf;
-        if (InternetGetLastResponseInfoA(&code, buf, &len)) return {long(err), trimmed(buf)};
+        if (InternetGetLastResponseInfoA(&code, buf, &len)) return {long(err), Trimmed(buf)};
     }
     DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_IGNORE_INSERTS,
                              GetModuleHandleA("wininet.dll"), err, 0, buf, sizeof buf, nullptr);
@@ -49,7 +49,7 @@ HttpError inetError(DWORD err) {
         n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, err,
                            0, buf, sizeof buf, nullptr);
     if (n == 0) return {long(err), "Internet error " + std::to_string(err)};
-    return {long(err), trimmed(std::string(buf, n))};
+    return {long(err), Trimmed(std::string(buf, n))};
 }
 
 HttpError lastError() {
@@ -65,44 +65,44 @@ void setTimeouts(HINTERNET h, long connectMs, long totalMs) {
 
 } // namespace
 
-struct HttpSession::Impl {
+struct CHttpSession::Impl {
     InetHandle session;
 };
 
-HttpSession::HttpSession(const char* agent) : agent_(agent ? agent : "") {
+CHttpSession::CHttpSession(const char* agent) : agent_(agent ? agent : "") {
     impl_ = std::make_unique<Impl>();
     impl_->session.reset(
         InternetOpenA(agent_.c_str(), INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!impl_->session) error_ = lastError();
 }
 
-HttpSession::~HttpSession() = default;
+CHttpSession::~CHttpSession() = default;
 
-bool HttpSession::Ok() const {
+bool CHttpSession::Ok() const {
     return impl_ && impl_->session;
 }
 
-struct HttpRequest::Impl {
+struct CHttpRequest::Impl {
     InetHandle connection;
     InetHandle request;
     ULONGLONG deadline = 0;
     int64_t received = 0; // body bytes read
 };
 
-HttpRequest::HttpRequest(HttpSession& session) : session_(session) {}
+CHttpRequest::CHttpRequest(CHttpSession& session) : session_(session) {}
 
-HttpRequest::~HttpRequest() {
+CHttpRequest::~CHttpRequest() {
     Close();
 }
 
-void HttpRequest::Close() {
+void CHttpRequest::Close() {
     if (!impl_) return;
     impl_->request.reset();
     impl_->connection.reset();
     impl_.reset();
 }
 
-bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& options) {
+bool CHttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& options) {
     if (!Begin()) return false;
     impl_ = std::make_unique<Impl>();
     Impl& r = *impl_;
@@ -158,7 +158,7 @@ bool HttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& optio
     return true;
 }
 
-long HttpRequest::Read(char* buf, long size) {
+long CHttpRequest::Read(char* buf, long size) {
     if (!impl_ || size <= 0) return 0;
     long got = 0;
     while (got < size) {

@@ -14,13 +14,13 @@ struct LocalBuffer {
 
 } // namespace
 
-bool msgformat(const char* source, va_list args, size_t limit, std::string& out) {
+bool MsgFormat(const char* source, va_list args, size_t limit, std::string& out) {
     if (!source) return false;
     // The system service takes any "!fmt!", "%n" (a store through an
     // argument) and floating point among them, and reads arguments as the
     // format says: only a message that our own rules accept goes to it.
     std::string checked;
-    if (!msgexpand(source, args, limit, checked)) return false;
+    if (!MsgExpand(source, args, limit, checked)) return false;
     LocalBuffer buffer;
     va_list copy;
     va_copy(copy, args);

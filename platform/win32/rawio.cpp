@@ -2,15 +2,15 @@
 
 #include <io.h>
 
-int rawfileno(FILE* stream) {
+int RawFileNo(FILE* stream) {
     return _fileno(stream);
 }
 
-bool rawreadbyte(int fd, char* c) {
+bool RawReadByte(int fd, char* c) {
     return _read(fd, c, 1) == 1;
 }
 
-long rawread(int fd, void* buffer, long size) {
+long RawRead(int fd, void* buffer, long size) {
     char* p = static_cast<char*>(buffer);
     long done = 0;
     while (done < size) {
@@ -24,7 +24,7 @@ long rawread(int fd, void* buffer, long size) {
     return done;
 }
 
-long rawwrite(int fd, const void* buffer, long size) {
+long RawWrite(int fd, const void* buffer, long size) {
     const char* p = static_cast<const char*>(buffer);
     long done = 0;
     while (done < size) {

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-bool replacefile(const char* from, const char* to) {
+bool RenameOver(const char* from, const char* to) {
     return from && to &&
            MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }

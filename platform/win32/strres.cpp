@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-std::string loadstring(unsigned int id) {
+std::string LoadStringResource(unsigned int id) {
     // String resources hold at most 65,535 characters.
     std::string text(65536, '\0');
     int n = LoadStringA(GetModuleHandleA(nullptr), id, text.data(), int(text.size()));

@@ -3,7 +3,7 @@
 #include <time.h>
 #include <windows.h>
 
-int zonebias(ZoneBias& out) {
+int GetZoneBias(ZoneBias& out) {
     out = ZoneBias{};
     TIME_ZONE_INFORMATION tzi;
     DWORD state = GetTimeZoneInformation(&tzi);
@@ -36,7 +36,7 @@ bool ReadDword(HKEY key, const char* name, long& value) {
 
 } // namespace
 
-bool zoneactivebias(long& bias, long& activeBias) {
+bool GetZoneActiveBias(long& bias, long& activeBias) {
     RegKey k;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\TimeZoneInformation",
                       0, KEY_READ, &k.key) != ERROR_SUCCESS) {
@@ -46,10 +46,10 @@ bool zoneactivebias(long& bias, long& activeBias) {
     return ReadDword(k.key, "Bias", bias) && ReadDword(k.key, "ActiveTimeBias", activeBias);
 }
 
-bool zonefollowstz() {
+bool ZoneFollowsTz() {
     return false;
 }
 
-void zonereload() {
+void ZoneReload() {
     _tzset();
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-void wallclock(int64_t* seconds, int* milliseconds) {
+void WallClock(int64_t* seconds, int* milliseconds) {
     FILETIME ft;
     GetSystemTimeAsFileTime(&ft);
     // 100-ns intervals since 1601-01-01 UTC.

@@ -39,12 +39,12 @@ public:
         const char* old = std::getenv("TZ");
         hadOld_ = old != nullptr;
         if (old) old_ = old;
-        setenvvar("TZ", zone);
-        zonereload();
+        SetEnvVar("TZ", zone);
+        ZoneReload();
     }
     ~ZoneScope() {
-        setenvvar("TZ", hadOld_ ? old_.c_str() : nullptr);
-        zonereload();
+        SetEnvVar("TZ", hadOld_ ? old_.c_str() : nullptr);
+        ZoneReload();
     }
     ZoneScope(const ZoneScope&) = delete;
     ZoneScope& operator=(const ZoneScope&) = delete;
@@ -52,7 +52,7 @@ public:
     // Whether the zone can be chosen here: the zone services follow TZ and the
     // TZ database knows the name.
     static bool Available(const char* zone) {
-        if (!zonefollowstz()) return false;
+        if (!ZoneFollowsTz()) return false;
         if (std::string(zone) == "UTC") return true;
         std::error_code ec;
         return std::filesystem::exists(std::string("/usr/share/zoneinfo/") + zone, ec);

@@ -275,10 +275,10 @@ TEST_F(HttpGetTest, StalledBodyEndsWithTheTimeout) {
 }
 
 TEST_F(HttpGetTest, TransportReadsFullPiecesAndFollowsOnlyWhenAsked) {
-    HttpSession session("transport-test");
+    CHttpSession session("transport-test");
     ASSERT_TRUE(session.Ok());
     HttpTarget target{"127.0.0.1", unsigned(server_->port()), "/big"};
-    HttpRequest request(session);
+    CHttpRequest request(session);
     ASSERT_TRUE(request.Send(target, {}));
     EXPECT_EQ(200, request.Status());
     EXPECT_EQ(0u, request.RawHeaders().find("HTTP/1.1 200"));

@@ -19,8 +19,8 @@ class LoopbackServer {
 public:
     LoopbackServer() {
         // A proxy configured in the environment must not take loopback requests.
-        setenvvar("no_proxy", "127.0.0.1,localhost");
-        setenvvar("NO_PROXY", "127.0.0.1,localhost");
+        SetEnvVar("no_proxy", "127.0.0.1,localhost");
+        SetEnvVar("NO_PROXY", "127.0.0.1,localhost");
         port_ = server_.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server_.listen_after_bind(); });
         // stop() only works once the server runs; connections made before

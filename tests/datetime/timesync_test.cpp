@@ -28,7 +28,7 @@ namespace {
 // No test in this program may set the real clock: from before main, every
 // clock setting is refused unless a test installs its own setter.
 const bool kRealClockGuarded = [] {
-    replaceclocksetter([](const SYSTEMTIME&) { return EPERM; });
+    ReplaceClockSetter([](const SYSTEMTIME&) { return EPERM; });
     return true;
 }();
 
@@ -36,13 +36,13 @@ const bool kRealClockGuarded = [] {
 class FakeClockSetter {
 public:
     explicit FakeClockSetter(int result) {
-        previous_ = replaceclocksetter([this, result](const SYSTEMTIME& st) {
+        previous_ = ReplaceClockSetter([this, result](const SYSTEMTIME& st) {
             calls_++;
             last_ = st;
             return result;
         });
     }
-    ~FakeClockSetter() { replaceclocksetter(previous_); }
+    ~FakeClockSetter() { ReplaceClockSetter(previous_); }
     int calls() const { return calls_; }
     const SYSTEMTIME& last() const { return last_; }
 
@@ -394,10 +394,10 @@ TEST(SyncGMT, FailingSetterGivesTheSystemText) {
     CString text;
     float adjusted = -1;
     EXPECT_EQ(-1, v.SyncGMT(text, &adjusted));
-    EXPECT_EQ("SetLocalTime failed (Error " + std::to_string(EPERM) + "=" + syserrortext(EPERM) +
+    EXPECT_EQ("SetLocalTime failed (Error " + std::to_string(EPERM) + "=" + SysErrorText(EPERM) +
                   ")",
               text);
-    EXPECT_FALSE(syserrortext(EPERM).empty());
+    EXPECT_FALSE(SysErrorText(EPERM).empty());
     EXPECT_GE(adjusted, 0.0f);
     EXPECT_LT(adjusted, 1.5f);
     EXPECT_EQ(1, setter.calls());

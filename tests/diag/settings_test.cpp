@@ -72,7 +72,7 @@ TEST(SettingsPath, RulesForGivenExecutablePaths) {
 }
 
 TEST(SettingsPath, RunningExecutable) {
-    std::string exe = exepath();
+    std::string exe = ExePath();
     ASSERT_FALSE(exe.empty());
     char buf[1000];
     int n = GetExeDir(buf, sizeof buf);
@@ -90,7 +90,7 @@ TEST(SettingsPath, RunningExecutable) {
 TEST(SettingsPath, SmallBufferIsCutAndTerminated) {
     char buf[5] = "????";
     EXPECT_EQ(GetExeDir(buf, sizeof buf), 4);
-    EXPECT_EQ(std::string(buf), ExeDirOf(exepath()).substr(0, 4));
+    EXPECT_EQ(std::string(buf), ExeDirOf(ExePath()).substr(0, 4));
     EXPECT_EQ(GetExeDir(buf, 0), 0);
 }
 

@@ -34,14 +34,14 @@ void FakeClock(int64_t* seconds, int* ms) {
 
 // The date and time parts of a line written at the start time.
 std::string DatePart() {
-    FileStamp t = localstamp(kStart, 42);
+    FileStamp t = LocalStamp(kStart, 42);
     char buf[20];
     std::snprintf(buf, sizeof buf, "%02d%02d%02d|", t.year % 100, t.month, t.day);
     return buf;
 }
 
 std::string TimePart(char marker) {
-    FileStamp t = localstamp(kStart, 42);
+    FileStamp t = LocalStamp(kStart, 42);
     char buf[30];
     std::snprintf(buf, sizeof buf, "%02d:%02d:%02d.042%c|", t.hour, t.minute, t.second, marker);
     return buf;

@@ -22,7 +22,7 @@ TEST_F(PosixFileTest, StampOfFifoDoesNotBlock) {
     std::string p = dir_ + "/pipe";
     ASSERT_EQ(mkfifo(p.c_str(), 0600), 0);
     FileStamp s;
-    EXPECT_TRUE(filestamp(p.c_str(), StampKind::Written, s));
+    EXPECT_TRUE(GetFileStamp(p.c_str(), StampKind::Written, s));
     CTxtArray a;
     EXPECT_EQ(a.LoadFromDirSortTimeStyle(2, dir_.c_str(), 0, 1, "", 0, 0), 1);
 }
@@ -31,18 +31,18 @@ TEST_F(PosixFileTest, IdentityFollowsLinks) {
     std::string d = Mkdir("d");
     std::filesystem::create_directory_symlink(d, dir_ + "/link");
     FileId a, b;
-    ASSERT_TRUE(fileidentity(d.c_str(), a));
-    ASSERT_TRUE(fileidentity((dir_ + "/link").c_str(), b));
+    ASSERT_TRUE(GetFileIdentity(d.c_str(), a));
+    ASSERT_TRUE(GetFileIdentity((dir_ + "/link").c_str(), b));
     EXPECT_EQ(a, b);
 }
 
 TEST_F(PosixFileTest, CreatedIsBirthTimeWhereKept) {
     std::string f = Write("f.txt", "x");
     FileInfo info;
-    ASSERT_TRUE(fileinfo(f.c_str(), info));
-    ASSERT_TRUE(setfilewritetime(f.c_str(), 1000000000, 0));
+    ASSERT_TRUE(GetFileInfo(f.c_str(), info));
+    ASSERT_TRUE(SetFileWriteTime(f.c_str(), 1000000000, 0));
     FileStamp created;
-    ASSERT_TRUE(filestamp(f.c_str(), StampKind::Created, created));
+    ASSERT_TRUE(GetFileStamp(f.c_str(), StampKind::Created, created));
     if (info.hasCreation)
         EXPECT_GE(created.year, 2024); // the birth time, not the forged write time
     else

@@ -40,20 +40,20 @@ const MatchCase kMatchCases[] = {
 
 TEST(NameMatch, Patterns) {
     for (const MatchCase& c : kMatchCases)
-        EXPECT_EQ(namematch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
+        EXPECT_EQ(NameMatch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
 }
 
 TEST(NameMatch, NullArgumentsCountAsEmpty) {
-    EXPECT_TRUE(namematch(nullptr, nullptr));
-    EXPECT_TRUE(namematch("*", nullptr));
-    EXPECT_FALSE(namematch(nullptr, "a"));
+    EXPECT_TRUE(NameMatch(nullptr, nullptr));
+    EXPECT_TRUE(NameMatch("*", nullptr));
+    EXPECT_FALSE(NameMatch(nullptr, "a"));
 }
 
 using DirListTest = TempDirTest;
 
 std::set<std::string> ListAll(const std::string& pattern, uint32_t* handle = nullptr) {
     std::set<std::string> names;
-    DirListing l;
+    CDirListing l;
     bool ok = l.Start(pattern.c_str());
     if (handle) *handle = l.Handle();
     for (int guard = 0; ok && guard < 10000; ++guard) {
@@ -92,7 +92,7 @@ TEST_F(DirListTest, NoMatchOrMissingDirFailsToStart) {
 
 TEST_F(DirListTest, OpenListingHasHandleAndCloses) {
     Write("a.txt", "1");
-    DirListing l;
+    CDirListing l;
     ASSERT_TRUE(l.Start((dir_ + "/a.*").c_str()));
     EXPECT_STREQ(l.Name(), "a.txt");
     EXPECT_NE(l.Handle(), 0xFFFFFFFFu);
@@ -104,8 +104,8 @@ TEST_F(DirListTest, OpenListingHasHandleAndCloses) {
 }
 
 TEST(ErrText, KnownAndUnknownNumbers) {
-    EXPECT_STREQ(errtext(ENOENT), "No such file or directory");
-    EXPECT_STRNE(errtext(99999), "");
+    EXPECT_STREQ(ErrText(ENOENT), "No such file or directory");
+    EXPECT_STRNE(ErrText(99999), "");
 }
 
 } // namespace

@@ -32,7 +32,7 @@ const SplitCase kSplitCases[] = {
 TEST(SplitPath, Parts) {
     for (const SplitCase& c : kSplitCases) {
         PathParts p;
-        splitpath(c.path, p);
+        SplitPath(c.path, p);
         EXPECT_STREQ(p.drive, c.drive) << c.path;
         EXPECT_STREQ(p.dir, c.dir) << c.path;
         EXPECT_STREQ(p.base, c.base) << c.path;
@@ -42,7 +42,7 @@ TEST(SplitPath, Parts) {
 
 TEST(SplitPath, NullIsEmpty) {
     PathParts p;
-    splitpath(nullptr, p);
+    SplitPath(nullptr, p);
     EXPECT_STREQ(p.drive, "");
     EXPECT_STREQ(p.dir, "");
     EXPECT_STREQ(p.base, "");
@@ -55,7 +55,7 @@ TEST(SplitPath, LongPartsAreCutTo255) {
     std::string ext = "." + std::string(300, 'e');
     std::string path = "X:" + dir + base + ext;
     PathParts p;
-    splitpath(path.c_str(), p);
+    SplitPath(path.c_str(), p);
     EXPECT_STREQ(p.drive, "X:");
     EXPECT_EQ(std::string(p.dir), dir.substr(0, 255));
     EXPECT_EQ(std::string(p.base), base.substr(0, 255));

@@ -42,9 +42,9 @@ private:
 };
 
 TEST(Process, ExePathNamesThisProgram) {
-    std::string p = exepath();
+    std::string p = ExePath();
     ASSERT_FALSE(p.empty());
-    EXPECT_TRUE(fileexists(p.c_str()));
+    EXPECT_TRUE(FileExists(p.c_str()));
     EXPECT_NE(p.find("test_platform"), std::string::npos) << p;
 }
 
@@ -65,8 +65,8 @@ TEST(FileInfo, FilesAndFolders) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
         FileInfo info;
-        EXPECT_EQ(fileinfo(c.path.c_str(), info), c.exists);
-        EXPECT_EQ(fileexists(c.path.c_str()), c.exists);
+        EXPECT_EQ(GetFileInfo(c.path.c_str(), info), c.exists);
+        EXPECT_EQ(FileExists(c.path.c_str()), c.exists);
         if (!c.exists) continue;
         EXPECT_EQ(info.isDir, c.isDir);
         EXPECT_FALSE(info.isLink);
@@ -80,7 +80,7 @@ TEST(FileInfo, WriteTimeIsNow) {
     TempDir dir("times");
     const std::string p = dir.File("now.txt", "x");
     FileInfo info;
-    ASSERT_TRUE(fileinfo(p.c_str(), info));
+    ASSERT_TRUE(GetFileInfo(p.c_str(), info));
     const int64_t now = int64_t(std::time(nullptr));
     EXPECT_LE(std::llabs(info.modified - now), 120);
     EXPECT_GE(info.modifiedMs, 0);
@@ -97,8 +97,8 @@ TEST(FileInfo, LocalStampFields) {
                              1704110400 /* 2024-01-01 */};
     for (int64_t t : times) {
         SCOPED_TRACE(t);
-        FileStamp a = localstamp(t, 250);
-        FileStamp b = localstamp(t + 86400, 0);
+        FileStamp a = LocalStamp(t, 250);
+        FileStamp b = LocalStamp(t + 86400, 0);
         EXPECT_EQ(a.millisecond, 250);
         EXPECT_GE(a.year, 1999);
         EXPECT_GE(a.month, 1);
@@ -119,10 +119,10 @@ TEST(RawIo, ReadsEveryByteUnchanged) {
     const std::string p = dir.File("bytes.bin", content);
     FILE* f = std::fopen(p.c_str(), "rb");
     ASSERT_NE(f, nullptr);
-    const int fd = rawfileno(f);
+    const int fd = RawFileNo(f);
     std::string got;
     char c;
-    for (int i = 0; i < 100 && rawreadbyte(fd, &c); ++i) got.push_back(c);
+    for (int i = 0; i < 100 && RawReadByte(fd, &c); ++i) got.push_back(c);
     std::fclose(f);
     EXPECT_EQ(got, content);
 }

@@ -45,12 +45,12 @@ protected:
                ("bgetl_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::create_directories(dir_);
-        setenvvar("BGETLRAM", nullptr);
+        SetEnvVar("BGETLRAM", nullptr);
     }
     void TearDown() override {
         bgetlclose();
         bgetlrelease();
-        setenvvar("BGETLRAM", nullptr);
+        SetEnvVar("BGETLRAM", nullptr);
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
@@ -158,7 +158,7 @@ TEST_F(BgetlTest, EveryByteValueOutsideTheLineEndsIsKept) {
 }
 
 TEST_F(BgetlTest, AgreesWithByteByByteRulesOnRandomData) {
-    setenvvar("BGETLRAM", "1010");
+    SetEnvVar("BGETLRAM", "1010");
     std::mt19937 rng(11);
     const char bytes[] = {'a', 'b', '\t', '\n', '\r', '\0', 0x1A, char(0x9B), ' ', 'z'};
     for (int round = 0; round < 40; ++round) {
@@ -208,7 +208,7 @@ TEST_F(BgetlTest, BufferSizeFromEnvironment) {
     std::string path = write("f", "x\n");
     for (const auto& row : table) {
         SCOPED_TRACE(row.value ? row.value : "(unset)");
-        setenvvar("BGETLRAM", row.value);
+        SetEnvVar("BGETLRAM", row.value);
         ASSERT_EQ(bgetlopen(path.c_str()), 1);
         EXPECT_EQ(bgetlbufsize(), row.size);
         bgetlclose();
@@ -216,7 +216,7 @@ TEST_F(BgetlTest, BufferSizeFromEnvironment) {
 }
 
 TEST_F(BgetlTest, LinesSpanningChunksComeWhole) {
-    setenvvar("BGETLRAM", "1010");
+    SetEnvVar("BGETLRAM", "1010");
     // Lines of many lengths, so line ends, CR LF pairs and the chunk
     // boundaries meet in every arrangement.
     std::string bytes;
@@ -232,21 +232,21 @@ TEST_F(BgetlTest, LinesSpanningChunksComeWhole) {
 }
 
 TEST_F(BgetlTest, LineOf1500AcrossTwoChunks) {
-    setenvvar("BGETLRAM", "1010");
+    SetEnvVar("BGETLRAM", "1010");
     std::string line(1500, 'z');
     ASSERT_EQ(bgetlopen(write("l", "ab\n" + line + "\nend").c_str()), 1);
     EXPECT_EQ(drain(2000), (std::vector<Line>{{2, "ab"}, {1500, line}, {3, "end"}, {-1, ""}}));
 }
 
 TEST_F(BgetlTest, OverlongLineAcrossChunksIsCutAndSkipped) {
-    setenvvar("BGETLRAM", "1010");
+    SetEnvVar("BGETLRAM", "1010");
     std::string line(5000, 'k');
     ASSERT_EQ(bgetlopen(write("l", line + "\nnext\n").c_str()), 1);
     EXPECT_EQ(drain(100), (std::vector<Line>{{99, line.substr(0, 99)}, {4, "next"}, {-1, ""}}));
 }
 
 TEST_F(BgetlTest, CrLfSplitByChunkBoundary) {
-    setenvvar("BGETLRAM", "1010");
+    SetEnvVar("BGETLRAM", "1010");
     std::string first(1009, 'c'); // the CR is the last byte of the first chunk
     ASSERT_EQ(bgetlopen(write("l", first + "\r\nx\n").c_str()), 1);
     EXPECT_EQ(drain(2000), (std::vector<Line>{{1009, first}, {1, "x"}, {-1, ""}}));

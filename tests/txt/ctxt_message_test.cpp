@@ -1,5 +1,5 @@
 // CTxt::FormatMessageA: message inserts, line breaks, failures.  The CTxt
-// cases hold for the system's own FormatMessageA as well; the msgexpand cases
+// cases hold for the system's own FormatMessageA as well; the MsgExpand cases
 // pin down the rules of our own expansion where that service is missing.
 #include "txt/ctxt.h"
 
@@ -124,7 +124,7 @@ TEST(CTxtMessage, ResourceIdWithoutStringThrows) {
 bool expand(std::string& out, size_t limit, const char* source, ...) {
     va_list args;
     va_start(args, source);
-    bool ok = msgexpand(source, args, limit, out);
+    bool ok = MsgExpand(source, args, limit, out);
     va_end(args);
     return ok;
 }

@@ -281,7 +281,7 @@ TEST_F(CTxtArrayDirTest, LoadFromDirDoesNotSortBelowLevel0) {
 
 // Sets a file's last-write time to sec seconds and ms milliseconds since 1970.
 void SetWriteTime(const std::string& path, time_t sec, int ms) {
-    ASSERT_TRUE(setfilewritetime(path.c_str(), sec, ms)) << path;
+    ASSERT_TRUE(SetFileWriteTime(path.c_str(), sec, ms)) << path;
 }
 
 std::string LocalLine(time_t sec, int ms, const std::string& path) {
