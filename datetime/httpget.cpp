@@ -1,6 +1,7 @@
 #include "datetime/httpget.h"
 
 #include "diag/logtrace.h"
+#include "textutil/strfld.h"
 
 #include <cctype>
 #include <cstdio>
@@ -21,12 +22,6 @@ struct InternetFailure {
     HttpError error;
 };
 
-bool equalci(const char* a, const char* b, size_t n) {
-    for (size_t i = 0; i < n; ++i)
-        if (std::tolower((unsigned char)a[i]) != std::tolower((unsigned char)b[i])) return false;
-    return true;
-}
-
 HttpGetService ServiceFor(const char* scheme, size_t n) {
     static const struct {
         const char* name;
@@ -36,33 +31,10 @@ HttpGetService ServiceFor(const char* scheme, size_t n) {
                     {"ftp", HTTPGET_SERVICE_FTP},
                     {"gopher", HTTPGET_SERVICE_GOPHER},
                     {"file", HTTPGET_SERVICE_FILE}};
+    const std::string name(scheme, n);
     for (const auto& s : kSchemes)
-        if (std::strlen(s.name) == n && equalci(scheme, s.name, n)) return s.service;
+        if (strcmpci(name.c_str(), s.name, 1) == 0) return s.service;
     return HTTPGET_SERVICE_UNKNOWN;
-}
-
-// The value of the "Location" header of raw response headers (name matched
-// without regard to case at the start of a line), without the line end and
-// surrounding blanks.  False when there is none.
-bool FindLocation(const std::string& headers, std::string& location) {
-    static const char kName[] = "Location:";
-    const size_t nameLen = sizeof kName - 1;
-    size_t start = 0;
-    while (start < headers.size()) {
-        size_t end = headers.find('\n', start);
-        if (end == std::string::npos) end = headers.size();
-        if (end - start >= nameLen && equalci(headers.data() + start, kName, nameLen)) {
-            size_t b = start + nameLen, e = end;
-            while (b < e && (headers[b] == ' ' || headers[b] == '\t')) ++b;
-            while (e > b &&
-                   (headers[e - 1] == '\r' || headers[e - 1] == ' ' || headers[e - 1] == '\t'))
-                --e;
-            location = headers.substr(b, e - b);
-            return true;
-        }
-        start = end + 1;
-    }
-    return false;
 }
 
 // Opens a GET request for target and sends it; a library failure throws.
@@ -90,7 +62,7 @@ void ReadBody(CHttpRequest& request, CString* out) {
 std::unique_ptr<CHttpRequest> FollowRedirect(CHttpGetSession& session,
                                             std::unique_ptr<CHttpRequest> request, CString* out) {
     std::string location;
-    if (!FindLocation(request->RawHeaders(), location)) {
+    if (!HttpHeaderValue(request->RawHeaders(), "Location", &location)) {
         LOGTRACE(kTag, 0, "Error: Site redirects with no new location");
         throw CHttpGetException(2);
     }

@@ -7,8 +7,7 @@
 #include <string>
 
 #include "platform/http.h"
-
-using CString = std::string;
+#include "txt/cstring.h"
 
 // Kinds of service a URL names (the scheme before "://").
 enum HttpGetService {

@@ -1,5 +1,6 @@
 // Internet time synchronisation: the date and clock pages of the time
 // services, setting the local clock, and the calendar self-check.
+#include "platform/errtext.h"
 #include "datetime/timesync.h"
 
 #include "datetime/httpget.h"
@@ -286,7 +287,7 @@ int CVKTDateTime::SyncGMT(CString& text, float* adjusted) {
 int CVKTDateTime::TestJulian() {
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen("Lunar.csv", "wb"), &std::fclose);
     if (!file) {
-        LOGTRACE("TEST", 0, "Julian: Cannot open Lunar.csv (%s)", std::strerror(errno));
+        LOGTRACE("TEST", 0, "Julian: Cannot open Lunar.csv (%s)", ErrText(errno));
         return -1;
     }
     int errors = 0;

@@ -6,9 +6,9 @@
 #include <string>
 
 #include "platform/systime.h"
+#include "txt/cstring.h"
 
 class CTxt;
-using CString = std::string;
 
 // Removes blanks and tabs from both ends of text in place; returns the new
 // length (0 for a null text).

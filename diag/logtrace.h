@@ -1,14 +1,11 @@
 // The one reporting entry for diagnostics and report lines.
 #pragma once
 
+#include "ostrelle_api.h"
+
 // Shape of a message sink: (tag, text, level) to a result.
 using LogTraceSink = int (*)(const char* tag, const char* text, int level);
 
-#if defined(__GNUC__)
-#define OSTRELLE_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
-#else
-#define OSTRELLE_PRINTF(fmt, args)
-#endif
 
 // Largest message, in characters; a longer one is cut to this length.
 constexpr int kLogTraceMaxText = 9999;

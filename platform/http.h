@@ -68,6 +68,12 @@ private:
     std::unique_ptr<Impl> impl_;
 };
 
+// The value of header name in raw answer headers (a status line, then header
+// lines ending in LF or CR LF): the first line that begins with "name:" in
+// any letter case, without the blanks around the value and the line end.
+// False when no line has it; value (when not null) is then left as it was.
+bool HttpHeaderValue(const std::string& headers, const char* name, std::string* value);
+
 // What to ask for.
 struct HttpTarget {
     std::string host;       // server name or address

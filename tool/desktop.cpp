@@ -1,5 +1,6 @@
 // The desktop the tool drives: a scene named by TOLVANE_DESKTOP, else the
 // platform's own window system, else the demo scene built into the tool.
+#include "platform/errtext.h"
 #include "tool/entry.h"
 #include "winsys/sim/simdesktop.h"
 #include "winsys/winsys.h"
@@ -52,7 +53,7 @@ bool InitDesktop() {
         gLog.reset(std::fopen(log, "wb"));
         if (!gLog)
             return Fail((std::string("desktop log ") + log).c_str(),
-                        std::string("cannot write (") + std::strerror(errno) + ")");
+                        std::string("cannot write (") + ErrText(errno) + ")");
         gSim->SetLogStream(gLog.get());
     }
     SetWinSys(gSim.get());

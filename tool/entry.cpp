@@ -1,3 +1,4 @@
+#include "platform/errtext.h"
 #include "tool/entry.h"
 
 #include "platform/process.h"
@@ -30,7 +31,7 @@ std::string NameFromPath(const std::string& path) {
 bool RunFile(const char* path) {
     FILE* f = std::fopen(path, "rb");
     if (!f) {
-        std::printf("%s: Cannot open %s (%s)\n", gToolName.c_str(), path, std::strerror(errno));
+        std::printf("%s: Cannot open %s (%s)\n", gToolName.c_str(), path, ErrText(errno));
         return false;
     }
     RunCommands(f);

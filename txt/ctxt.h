@@ -23,17 +23,9 @@
 #include <type_traits>
 #include <vector>
 
-#ifndef OSTRELLE_PRINTF
-#if defined(__GNUC__) || defined(__clang__)
-#define OSTRELLE_PRINTF(fmt, args) __attribute__((format(printf, fmt, args)))
-#else
-#define OSTRELLE_PRINTF(fmt, args)
-#endif
-#endif
+#include "ostrelle_api.h"
+#include "txt/cstring.h"
 
-// The framework's string and string array.
-using CString = std::string;
-using CStringArray = std::vector<std::string>;
 
 class CTxtArray;
 

@@ -1,3 +1,4 @@
+#include "platform/errtext.h"
 #include "txt/ctxtarray.h"
 
 #include "textutil/strfld.h"
@@ -45,7 +46,7 @@ struct FileCloser {
 
 void setError(CTxt& error, const char* what, const char* path, int err) {
     std::string msg =
-        std::string(what) + " " + (path ? path : "") + " (" + std::strerror(err) + ")";
+        std::string(what) + " " + (path ? path : "") + " (" + ErrText(err) + ")";
     error.SetTxt(msg.c_str());
 }
 

@@ -36,18 +36,6 @@ std::string Cut(std::string text) {
     return text;
 }
 
-// True when raw headers hold a "Location:" line (name in any case).
-bool HasLocation(const std::string& headers) {
-    static const char kName[] = "\nlocation:";
-    const size_t n = sizeof kName - 1;
-    for (size_t i = 0; i + n <= headers.size(); ++i) {
-        size_t k = 0;
-        while (k < n && std::tolower((unsigned char)headers[i + k]) == kName[k]) ++k;
-        if (k == n) return true;
-    }
-    return false;
-}
-
 struct SlistDeleter {
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
 };
@@ -120,7 +108,7 @@ struct CHttpRequest::Impl {
             // Interim answers, and redirects that curl is going to follow,
             // are not the answer yet.
             bool followed =
-                self->following && code >= 300 && code < 400 && HasLocation(*self->rawHeaders);
+                self->following && code >= 300 && code < 400 && HttpHeaderValue(*self->rawHeaders, "Location", nullptr);
             if ((code >= 200 || code == 0) && !followed) self->headersDone = true;
         }
         return n;

@@ -1,5 +1,6 @@
 // Loading a simulated desktop from a JSON scene.  Every value is checked;
 // a problem is reported with the key path that holds it.
+#include "platform/errtext.h"
 #include "winsys/sim/simdesktop.h"
 #include "textutil/strfld.h"
 #include "winsys/sim/simlog.h"
@@ -616,7 +617,7 @@ std::unique_ptr<CSimDesktop> CSimDesktop::FromFile(const std::string& path, std:
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        if (error) *error = std::string("cannot open (") + std::strerror(errno) + ")";
+        if (error) *error = std::string("cannot open (") + ErrText(errno) + ")";
         return nullptr;
     }
     in.seekg(0, std::ios::end);
