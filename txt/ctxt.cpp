@@ -58,7 +58,7 @@ void AfxThrowMemoryException() {
     throw CMemoryException();
 }
 
-char* CTxt::s_pScratch = nullptr;
+char* CTxt::scratch_ = nullptr;
 
 // ---- Construction, release and assignment ----------------------------------
 
@@ -167,8 +167,8 @@ CTxt::operator const char*() const {
 }
 
 void CTxt::Shutdown() {
-    delete[] s_pScratch;
-    s_pScratch = nullptr;
+    delete[] scratch_;
+    scratch_ = nullptr;
 }
 
 // ---- Appending and inserting ---------------------------------------------------

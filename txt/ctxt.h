@@ -231,21 +231,74 @@ public:
     int MakeValueTxt(double value, int precision);
 
     // ---- File names and file input and output (ctxt_file.cpp) ---------------
+    //
+    // The text is taken as a path in which '/' and '\' both separate
+    // directories.  It splits into drive ("C:"), directory (up to and with
+    // the last separator), base name and extension (from the last '.', the
+    // '.' included), each at most 255 characters.  A part selector names
+    // what to produce: 0 drive, 1 directory, 2 base name, 3 extension
+    // without its '.', 4 drive and directory, 5 base name and extension,
+    // 6 the path without its extension, 7 the whole path; any other value
+    // (and 3 for a path without extension) produces nothing.  Failures put
+    // their message into this text and return a negative code.
 
+    // Releases out, then sets it to the selected part of this text (nothing
+    // for an empty text).  Returns out's length.
     int GetFileTxt(int part, CTxt& out);
+    // Every single '\' becomes '/' (a pair of backslashes stays as it is,
+    // so a network path keeps its leading "\\"); trailing '/' are cut.
     void MakeFn();
+    // Every '/' becomes '\' (pairs of backslashes skipped as a unit);
+    // trailing '/' and then trailing '\' are cut.
     void MakeFnDOS();
+    // 1 when the extension already equals ext without regard to case
+    // (nothing changes); else the extension becomes "." ext and 0.
     int MakeFileExt(const char* ext);
+    // The text becomes its drive and directory, name, '.' and ext (null ext:
+    // the current extension), joined with '/' where the directory does not
+    // end in one; then MakeFn.  Returns 0.
     int MakeFileName(const char* name, const char* ext);
+    // Appends text to the base name, after a '-' when dash is not 0
+    // ("x/data.bin" with "2" and a dash: "x/data-2.bin").  Returns the new
+    // length.
     int AddToFn(const char* text, int dash);
+    // Appends file and line formatted with format (two arguments, %s and
+    // %d), or with "\r\n(File=%s, Line=%d)" when format is null.  Returns
+    // the new length.
     int AppendFileLocation(const char* file, int line, const char* format);
+    // 1 when the selected parts of this text and of other are equal
+    // without regard to case, else 0.
     int IsSameFileTxt(const char* other, int part);
+    // The text becomes source up to its first delimiter (all of it for
+    // delimiter 0); with trim 1 the blanks before the delimiter are dropped
+    // too.  An empty field leaves no buffer.  Returns the new length.
     int GetField(const char* source, char delimiter, int trim);
+    // The selected part of the running program's path (after MakeFn).
     static void GetExeName(CTxt& out, int part);
+    // For a pattern with a run of '%' (at least two: the digit count), the
+    // text becomes the first name with n = 1, 2, ... in that place (leading
+    // zeros to the digit count, wider numbers in full) that no file or
+    // folder has; returns n.  -1 with "Missing Sequence Placeholder (%%) in:
+    // PATTERN" when the pattern has no "%%".
     int GetNextFile(const char* pattern);
+    // The text becomes the whole file (binary; zero bytes inside are kept
+    // and counted in the length; capacity size + 2).  0, or -1 with "Cannot
+    // open 'PATH' (REASON)".
     int LoadFromFile(const char* path);
+    // Writes the text's length in bytes, no terminator, to path: appended
+    // when append is 1, else the file is replaced.  Returns the length, or
+    // -1 with "Cannot open 'PATH' (REASON)".  Write errors are not reported.
     int SaveToFile(const char* path, int append);
+    // The text becomes every element of array followed by CR LF.  Returns
+    // the number of elements.
     int LoadFromArray(CTxtArray* array);
+    // Writes a dump of the file at path, as little-endian numbers of width
+    // bytes (1 to 4) with their characters, to PATH's name with "-WIDTH"
+    // added and the extension "txt" (data.bin, 2: data-2.txt); withPos 1
+    // puts each number's position in front.  0 on success (the text is not
+    // changed), else a message and -1 (empty or missing file), -2 (cannot
+    // open), -3 (short read), -4 (the dump file cannot be created), -5 (a
+    // width outside 1 to 4).
     int PrintFile(const char* path, int width, int withPos);
 
     // ---- Search over a framework string array (ctxtarray.cpp) ----------------
@@ -269,7 +322,7 @@ private:
     int length_;
     int capacity_;
 
-    static char* s_pScratch;
+    static char* scratch_;
 };
 
 // Fields first..last of text (strfld rules, delimiter delimiter) into target,

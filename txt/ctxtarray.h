@@ -131,22 +131,41 @@ public:
     // LoadFromFileBuf, then each line rewritten: quotes toggle a quoted
     // field and vanish, commas outside quotes become tabs.
     int LoadFromCSV(const char* path, CTxt& error);
-    // Appends the directory's entries (Dir without trailing separator; Desc
-    // 1 descends; File 1 lists files only; Path a pattern such as "*.txt" or
-    // "!ext"; nLev 0 from callers; trace 0 silent, 1 summary and files, 2
-    // every entry).  No sorting.  Returns the new size.
+    // The directory loaders take the same four flags:
+    //  - Desc: 1 descends into subdirectories (their contents come before
+    //    the subdirectory's own line); anything else lists Dir alone.
+    //  - File: 1 lists files only; anything else also lists directories.
+    //  - nLev: the depth of this call; callers pass 0 (the loaders pass
+    //    nLev + 1 as they descend, and sort only at level 0).
+    //  - trace: 0 silent; 1 the call, each added file and the sort are
+    //    reported through LOGTRACE (tag "LoadFromDir", "LoadFromTree" for
+    //    LoadFromFilesFromTree); 2 also every entry looked at.
+    // Dir is a folder without trailing separator; Path selects names: empty
+    // or null for all, a pattern with '*' and '?' ("*.txt"), or "!EXT" for
+    // files whose text between the first and second '.' is EXT (any case;
+    // no directory lines then).  Each added line is the path with '/' as
+    // separator, shaped by the sort style (GetDirSortStyle): style 1 or 2
+    // "YYYYMMDD|HHMMSS.mmm|path" with the creation or last-write time
+    // (files whose time cannot be read are left out), style 3
+    // "SSSSSSSSS|path" with the modification seconds, else the path.
+
+    // Appends the entries of Dir (flags above), unsorted.  Returns the new
+    // size.
     int LoadFromDirNoSort(const char* Dir, int Desc, int File, const char* Path, int nLev,
                           int trace);
-    // LoadFromDirNoSort, then at level 0 Sort.
+    // LoadFromDirNoSort, then at level 0 Sort.  Returns the new size.
     int LoadFromDir(const char* Dir, int Desc, int File, const char* Path, int nLev, int trace);
-    // Sort style 1, then LoadFromDirSortTimeStyle.
+    // Sort style 1 (creation time), then LoadFromDirSortTimeStyle.
     int LoadFromDirSortTime(const char* Dir, int Desc, int File, const char* Path, int nLev,
                             int trace);
-    // Sets the sort style, loads as LoadFromDir and sorts at level 0.
+    // Sets the sort style, loads as LoadFromDir (silently) and sorts again
+    // at level 0, oldest first for the time styles.  Returns the new size.
     int LoadFromDirSortTimeStyle(int style, const char* Dir, int Desc, int File, const char* Path,
                                  int nLev, int trace);
-    // Appends every file below Dir at any depth that passes the extension
-    // filter ext (empty: all); directories are never added.
+    // Appends every file below Dir at any depth whose extension filter
+    // passes (ext as "!EXT" above without the '!'; empty: all files);
+    // directories are never added.  nLev and trace as above.  Returns the
+    // new size.
     int LoadFromFilesFromTree(const char* Dir, const char* ext, int nLev, int trace);
 
     // ---- Numbered files (ctxt_file.cpp) --------------------------------
