@@ -3,6 +3,8 @@
 // libcurl elsewhere.  Error numbers and texts are the library's own.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,7 +29,7 @@ struct HttpError {
 
 // A session of the internet library for one agent name.  Requests are made
 // through CHttpRequest; the session must outlive them.
-class CHttpSession {
+class OSTRELLE_API CHttpSession {
 public:
     // Opens the session with the platform's preconfigured proxy settings.
     // A failure is kept: see Ok and Error.
@@ -72,7 +74,7 @@ private:
 // lines ending in LF or CR LF): the first line that begins with "name:" in
 // any letter case, without the blanks around the value and the line end.
 // False when no line has it; value (when not null) is then left as it was.
-bool HttpHeaderValue(const std::string& headers, const char* name, std::string* value);
+OSTRELLE_API bool HttpHeaderValue(const std::string& headers, const char* name, std::string* value);
 
 // What to ask for.
 struct HttpTarget {
@@ -92,7 +94,7 @@ struct HttpRequestOptions {
 };
 
 // One GET request.  Closed by Close or the destructor, exactly once.
-class CHttpRequest {
+class OSTRELLE_API CHttpRequest {
 public:
     explicit CHttpRequest(CHttpSession& session);
     ~CHttpRequest();

@@ -60,7 +60,7 @@ void MakeCurrent(CommandContext& ctx, WsHandle hwnd, uint32_t waitMs) {
     if (waitMs > 0) ctx.ws.Sleep(waitMs);
 }
 
-int wndmatch(uint32_t hwnd, intptr_t lParam) {
+int wndmatch(WsHandle hwnd, intptr_t lParam) {
     TitleSearch& search = *reinterpret_cast<TitleSearch*>(lParam);
     CWinSys& ws = *search.ws;
     char text[kTextSize];
@@ -77,7 +77,7 @@ int wndmatch(uint32_t hwnd, intptr_t lParam) {
     return 0;
 }
 
-uint32_t findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int n) {
+WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int n) {
     int count = 0;
     auto found = ScanHandles(0, kLastHandle - 1, [&](WsHandle h) {
         char name[kTextSize] = "";
@@ -88,7 +88,7 @@ uint32_t findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int 
     return found.value_or(0);
 }
 
-uint32_t finddlg(CWinSys& ws, const char* title) {
+WsHandle finddlg(CWinSys& ws, const char* title) {
     auto found = ScanHandles(0, kLastHandle, [&](WsHandle h) {
         char cls[kTextSize] = "";
         if (ws.GetClassNameA(h, cls, kTextSize) < 2) return false;

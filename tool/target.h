@@ -19,17 +19,17 @@ struct TitleSearch {
 // when hwnd's text holds the pattern and its class equals the class text
 // (when that is not empty) and it is visible; the handle is then stored as
 // the found window.  1 otherwise.
-int wndmatch(uint32_t hwnd, intptr_t lParam);
+int wndmatch(WsHandle hwnd, intptr_t lParam);
 
 // Handle of the n-th window (0..65534, ascending) whose class equals cls
 // ignoring case and whose caption, with every '&' removed, passes mode:
 // 0 holds title and is visible, 1 begins with title, 2 equals title, 3
 // holds title, other modes accept any caption.  0 when there is none.
-uint32_t findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int n);
+WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int n);
 
 // The first dialog (class "#32770", 0..65535 ascending) with a caption
 // that begins with title ignoring case; 0 when there is none.
-uint32_t finddlg(CWinSys& ws, const char* title);
+WsHandle finddlg(CWinSys& ws, const char* title);
 
 // Makes hwnd the current window: focus, capture, then waitMs for the
 // window to come forward (no wait for 0).  hwnd is not checked.

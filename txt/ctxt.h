@@ -26,14 +26,13 @@
 #include "ostrelle_api.h"
 #include "txt/cstring.h"
 
-
 class CTxtArray;
 
 // The framework's out-of-memory exception.  Thrown by value by
 // CTxt::FormatMessageA when no message can be produced, and by every CTxt
 // operation when the task allocator fails.  Catch it as
 // `const CMemoryException&` (or as std::bad_alloc, its base).
-class CMemoryException : public std::bad_alloc {
+class OSTRELLE_API CMemoryException : public std::bad_alloc {
 public:
     const char* what() const noexcept override { return "Out of memory"; }
 };
@@ -41,7 +40,7 @@ public:
 // Throws CMemoryException.
 [[noreturn]] void AfxThrowMemoryException();
 
-class CTxt {
+class OSTRELLE_API CTxt {
 public:
     // ---- Construction, release and assignment ------------------------------
 
@@ -328,4 +327,4 @@ private:
 // Fields first..last of text (strfld rules, delimiter delimiter) into target,
 // at most 9,999 characters; the empty text when the fields are absent.
 // Returns the result of strfld.
-int strfldtxt(const char* text, char delimiter, int first, int last, CTxt* target);
+OSTRELLE_API int strfldtxt(const char* text, char delimiter, int first, int last, CTxt* target);

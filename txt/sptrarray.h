@@ -2,6 +2,8 @@
 // what the pointers refer to.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include "txt/cobject.h"
 
 // SetSize only reserves storage: it never changes the number of elements,
@@ -18,7 +20,7 @@
 //
 // Index arguments of GetAt, ElementAt, SetAt and operator[] are not
 // checked: callers keep them in range.
-class SPtrArray : public CObject {
+class OSTRELLE_API SPtrArray : public CObject {
 public:
     // qsort form: two pointers to slots, each pointing at one stored pointer.
     using CompareFn = int (*)(const void*, const void*);
