@@ -42,7 +42,7 @@ public:
     void Reset();
     void Copy(const CVKTDateTime* from); // null copies nothing
     int IsEmpty() const;                 // 1 when all six fields are 0
-    int IsFilled() const;
+    int IsFilled() const;                // 1 when any field is not 0
     // 1 when month, day (for the month's length), hour, minute and second are in
     // range; the year is not checked.
     int IsValid() const;
@@ -117,7 +117,7 @@ public:
     int GetWeekDay(int mode = 0) const;       // 0: 0 = Sunday; else 0 = Monday
     int GetWeekStart(int mode = 0) const;     // packed date of the week's first day
     int GetJulian() const;                    // 2000-01-01 is 2451545
-    int GetJulianWeek(int mode = 0) const;
+    int GetJulianWeek(int mode = 0) const;    // (GetJulian - GetWeekDay(mode)) / 7
 
     // ---- Shifting ---------------------------------------------------------------
     // Each costs O(1) whatever the amount.  A result beyond the range clamps to
@@ -239,6 +239,7 @@ public:
 // Same fields and assignment; only Compare differs (null other gives 99).
 class OSTRELLE_API CVKTDateTimePlain : public CVKTDateTime {
 public:
+    // As CVKTDateTime::Compare, but a null other gives 99 (not the clock).
     int Compare(const CVKTDateTimePlain* other, int level = 6) const;
 };
 

@@ -38,6 +38,7 @@ public:
     CHttpSession(const CHttpSession&) = delete;
     CHttpSession& operator=(const CHttpSession&) = delete;
 
+    // True when the session opened; otherwise Error says why.
     bool Ok() const;
     const HttpError& Error() const { return error_; }
 
@@ -56,6 +57,7 @@ public:
     void SetMaxBody(int64_t bytes) { maxBody_ = bytes > 0 ? bytes : kHttpMaxBodyBytes; }
     int64_t MaxBody() const { return maxBody_; }
 
+    // The agent name the requests send.
     const std::string& Agent() const { return agent_; }
 
     struct Impl;
@@ -121,6 +123,7 @@ public:
     // Releases the request and its connection; idempotent.
     void Close();
 
+    // The library's error of the last failed Send or Read.
     const HttpError& Error() const { return error_; }
 
     struct Impl;

@@ -34,8 +34,11 @@ struct OSTRELLE_API CRuntimeClass {
 // destructor, Serialize, AssertValid, Dump.  Objects are not copyable.
 class OSTRELLE_API CObject {
 public:
+    // The record of the object's most derived class.
     virtual const CRuntimeClass* GetRuntimeClass() const;
     virtual ~CObject() = default;
+    // Serialisation, the validity check and the diagnostic dump: they do
+    // nothing here (the library keeps no archives and no dump targets).
     virtual void Serialize(CArchive& archive);
     virtual void AssertValid() const;
     virtual void Dump(CDumpContext& dc) const;

@@ -90,7 +90,7 @@ public:
     // ---- Appending and inserting: each returns the new length --------------
 
     int AddTxt(const char* text); // text must be present
-    int Add(char c);
+    int Add(char c);              // appends one character (a zero byte too)
     // Inserts text before position pos (pos <= 0: at the front; pos beyond
     // the length: appended).  No text or an empty one changes nothing.
     int InsertAt(int pos, const char* text);
