@@ -1,11 +1,360 @@
-// Menu search, font, clipboard and trading-application probes.
-// Not built yet: each command accepts its line and does nothing.
+// Menu search, font, clipboard, synthetic input and the trading
+// application's strategy probes: Menu, GetFont, Chk, Date, Test1, Test2,
+// Test3, with the clipboard reader and the control action routine.
+#include "datetime/vktdatetime.h"
+#include "diag/logtrace.h"
+#include "textutil/strfld.h"
 #include "tool/commands.h"
+#include "tool/probe.h"
+#include "tool/walks.h"
+#include "txt/ctxt.h"
+#include "winsys/wsdefs.h"
 
-void CmdGetFont(CommandContext&, const CommandCall&) {}
-void CmdMenu(CommandContext&, const CommandCall&) {}
-void CmdChk(CommandContext&, const CommandCall&) {}
-void CmdDate(CommandContext&, const CommandCall&) {}
-void CmdTest1(CommandContext&, const CommandCall&) {}
-void CmdTest2(CommandContext&, const CommandCall&) {}
-void CmdTest3(CommandContext&, const CommandCall&) {}
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+namespace {
+
+constexpr int kTextSize = 1000;   // window texts and class names
+constexpr int kMenuTextSize = 80; // menu item texts
+constexpr int kMaxMenuItems = 0x10000;
+constexpr uint32_t kMenuWaitMs = 2000;
+constexpr uint32_t kCopyCommand = 57634;     // the application framework's Edit/Copy
+constexpr uint32_t kStrategyCommand = 17981; // selects a strategy window's text
+constexpr int kMinStrategyText = 10;         // shorter clipboard texts count as nothing
+const char kInputsMarker[] = "Inputs:";
+const char kTradeStationClass[] = "ORPLAT.EXE TRADESTATION";
+const char kStrategyClass[] = "ORContainerMDIChildFrame:8455";
+const char kStrategyTitle[] = ": Strategy";
+const char kAfxClassPrefix[] = "Afx:";
+const char kUntitledTitle[] = "Untitled Strategy";
+const char kMdiClientPrefix[] = "MDIClient";
+
+// ---- Resources held for the length of a scope ------------------------------
+
+// The clipboard, open for as long as the object lives.
+class ClipboardOpen {
+public:
+    ClipboardOpen(CWinSys& ws, WsHandle owner) : ws_(ws), open_(ws.OpenClipboard(owner)) {}
+    ~ClipboardOpen() {
+        if (open_) ws_.CloseClipboard();
+    }
+    ClipboardOpen(const ClipboardOpen&) = delete;
+    ClipboardOpen& operator=(const ClipboardOpen&) = delete;
+    explicit operator bool() const { return open_; }
+
+private:
+    CWinSys& ws_;
+    bool open_;
+};
+
+// A clipboard block, locked for as long as the object lives.
+class LockedBlock {
+public:
+    LockedBlock(CWinSys& ws, WsMem mem)
+        : ws_(ws), mem_(mem), data_(static_cast<const char*>(ws.GlobalLock(mem))) {}
+    ~LockedBlock() {
+        if (data_) ws_.GlobalUnlock(mem_);
+    }
+    LockedBlock(const LockedBlock&) = delete;
+    LockedBlock& operator=(const LockedBlock&) = delete;
+    const char* data() const { return data_; }
+
+private:
+    CWinSys& ws_;
+    WsMem mem_;
+    const char* data_;
+};
+
+// A window's device context, given back when the object goes.
+class WindowDC {
+public:
+    WindowDC(CWinSys& ws, WsHandle hwnd) : ws_(ws), hwnd_(hwnd), dc_(ws.GetDC(hwnd)) {}
+    ~WindowDC() {
+        if (dc_) ws_.ReleaseDC(hwnd_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+    WsHandle get() const { return dc_; }
+
+private:
+    CWinSys& ws_;
+    WsHandle hwnd_;
+    WsHandle dc_;
+};
+
+// An object selected into a device context; the one it replaced is
+// selected back when the object goes.
+class Selection {
+public:
+    Selection(CWinSys& ws, WsHandle dc, WsHandle object)
+        : ws_(ws), dc_(dc), old_(ws.SelectObject(dc, object)) {}
+    ~Selection() {
+        if (old_) ws_.SelectObject(dc_, old_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    CWinSys& ws_;
+    WsHandle dc_;
+    WsHandle old_;
+};
+
+// ---- Small reads -------------------------------------------------------------
+
+// hwnd's class name; its length (0 for no window).
+int ClassOf(CWinSys& ws, WsHandle hwnd, char (&buf)[kTextSize]) {
+    buf[0] = '\0';
+    return ws.GetClassNameA(hwnd, buf, kTextSize);
+}
+
+// hwnd's title; its length (0 for no window).
+int TitleOf(CWinSys& ws, WsHandle hwnd, char (&buf)[kTextSize]) {
+    buf[0] = '\0';
+    return ws.GetWindowTextA(hwnd, buf, kTextSize);
+}
+
+// True when hwnd's class name (at least two characters) begins with, or
+// (exact) equals, name, without regard to case.
+bool ClassIs(CWinSys& ws, WsHandle hwnd, const char* name, bool exact) {
+    char cls[kTextSize];
+    if (ClassOf(ws, hwnd, cls) < 2) return false;
+    return exact ? strcmpci(cls, name, 1) == 0 : strcmpci(name, cls, 2) == 0;
+}
+
+// True when a clipboard read of n characters into clip is a strategy text.
+bool IsStrategyText(int n, CTxt& clip) {
+    return n >= kMinStrategyText && strfindci(clip, kInputsMarker) >= 0;
+}
+
+// ---- Control actions -------------------------------------------------------------
+
+void Focus(CWinSys& ws, WsHandle h) {
+    ws.SetFocus(h);
+    ws.SetCapture(h);
+}
+
+void Click(CWinSys& ws, WsHandle h, int a, int b) {
+    const uint32_t x = uint32_t(a > 0 ? a : 1), y = uint32_t(b > 0 ? b : 1);
+    const intptr_t point = int32_t((y << 16) | x);
+    ws.PostMessageA(h, wm::LBUTTONDOWN, mk::LBUTTON, point);
+    ws.Sleep(kInputWaitMs);
+    ws.PostMessageA(h, wm::LBUTTONUP, mk::LBUTTON, point);
+    ws.Sleep(kInputWaitMs);
+}
+
+// Types one segment of a date: a character at a time, then a step to the
+// next field and the pause.
+void TypeSegment(CWinSys& ws, WsHandle h, const char* digits, uint32_t pauseMs) {
+    for (const char* c = digits; *c; ++c) {
+        ws.PostMessageA(h, wm::CHAR, uintptr_t((unsigned char)*c), 0);
+        ws.Sleep(kInputWaitMs);
+    }
+    ws.PostMessageA(h, wm::KEYDOWN, vk::RIGHT, 0);
+    ws.Sleep(pauseMs);
+}
+
+int DateEntry(CWinSys& ws, WsHandle h, int date, int pause) {
+    Focus(ws, h);
+    Click(ws, h, 0, 0);
+    CVKTDateTime dt;
+    dt.SetDT((unsigned long)date, 0);
+    if (!dt.IsValid()) return -2;
+    const uint32_t pauseMs = uint32_t(pause > 0 ? pause : kDatePauseMs);
+    char segment[16];
+    std::snprintf(segment, sizeof segment, "%02d", int(dt.month));
+    TypeSegment(ws, h, segment, pauseMs);
+    std::snprintf(segment, sizeof segment, "%02d", int(dt.day));
+    TypeSegment(ws, h, segment, pauseMs);
+    std::snprintf(segment, sizeof segment, "%04d", dt.GetYear());
+    TypeSegment(ws, h, segment, pauseMs);
+    return 0;
+}
+
+// ---- Menu ----------------------------------------------------------------------
+
+// Reports the items of submenu s, the item at position i of menu h: all of
+// them, or with a pattern only those whose text holds it.
+void ReportSubmenu(CWinSys& ws, WsHandle h, int i, WsHandle s, const char* pattern) {
+    const int n = std::min(ws.GetMenuItemCount(s), kMaxMenuItems);
+    for (int j = 0; j < n; ++j) {
+        const uint32_t id = ws.GetMenuItemID(s, j);
+        char text[kMenuTextSize] = "";
+        ws.GetMenuStringA(s, uint32_t(j), text, kMenuTextSize, mf::BYPOSITION);
+        if (pattern[0] == '\0' || strfindci(text, pattern) >= 0)
+            LOGTRACE("Tolvix", 1, "        [%3d] = %d (%08X, %s, W=%08X)", i, int(id), unsigned(id),
+                     text, unsigned(h));
+    }
+}
+
+// Reports menu h: its header and items without a pattern, and the items of
+// its submenus one level down.
+void ReportMenu(CWinSys& ws, WsHandle h, const char* pattern) {
+    const bool all = pattern[0] == '\0';
+    const int count = ws.GetMenuItemCount(h);
+    if (all) LOGTRACE("Tolvix", 1, "Menu %04X (%d Items)", unsigned(h), count);
+    const int n = std::min(count, kMaxMenuItems);
+    for (int i = 0; i < n; ++i) {
+        const uint32_t id = ws.GetMenuItemID(h, i);
+        char text[kMenuTextSize] = "";
+        ws.GetMenuStringA(h, uint32_t(i), text, kMenuTextSize, mf::BYPOSITION);
+        if (all) LOGTRACE("Tolvix", 1, "    [%3d] = %d (%08X, %s)", i, int(id), unsigned(id), text);
+        if (const WsHandle s = ws.GetSubMenu(h, i)) ReportSubmenu(ws, h, i, s, pattern);
+    }
+}
+
+} // namespace
+
+// ---- The clipboard reader and the control action routine ---------------------
+
+int GetClipboardTxt(CWinSys& ws, WsHandle owner, CTxt& text) {
+    text.Empty();
+    ClipboardOpen open(ws, owner);
+    if (!open) return -1;
+    const WsMem data = ws.GetClipboardData(cf::TEXT);
+    if (!data) return -2;
+    LockedBlock locked(ws, data);
+    if (!locked.data()) return -3;
+    // A text without a terminator ends where its block ends.
+    const size_t size = ws.GlobalSize(data);
+    text.SetTxt(std::string(locked.data(), strnlen(locked.data(), size)).c_str());
+    return text.GetLength();
+}
+
+int GetClipboardTxt(WsHandle owner, CTxt& text) {
+    return GetClipboardTxt(WinSys(), owner, text);
+}
+
+int CtrlAction(CWinSys& ws, WsHandle window, int action, int a, int b) {
+    const WsHandle h = window & 0xFFFF;
+    if (h == 0) return -1;
+    switch (action) {
+    case kActionClick:
+        Click(ws, h, a, b);
+        return 0;
+    case kActionFocus:
+        Focus(ws, h);
+        return 0;
+    case kActionDateEntry:
+        return DateEntry(ws, h, a, b);
+    default:
+        return -3;
+    }
+}
+
+int CtrlAction(WsHandle window, int action, int a, int b) {
+    return CtrlAction(WinSys(), window, action, a, b);
+}
+
+// ---- The commands ----------------------------------------------------------------
+
+void CmdMenu(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    ws.Sleep(kMenuWaitMs);
+    ScanHandles(0, kLastHandle, [&](WsHandle h) {
+        if (ws.IsMenu(h)) ReportMenu(ws, h, call.args);
+        return false;
+    });
+}
+
+void CmdGetFont(CommandContext& ctx, const CommandCall&) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle hwnd = ctx.state.hWnd;
+    const WsHandle font = WsHandle(ws.SendMessageA(hwnd, wm::GETFONT, 0, 0));
+    WindowDC dc(ws, hwnd);
+    if (!dc.get()) {
+        std::printf("GetFont: no device context for window %08X\r\n", unsigned(hwnd));
+        return;
+    }
+    Selection selected(ws, dc.get(), font);
+    WsSize size;
+    if (!ws.GetTextExtentPointA(dc.get(), "ABC", 3, &size)) {
+        std::printf("GetFont: no text extent in window %08X\r\n", unsigned(hwnd));
+        return;
+    }
+    std::printf("CharX=%d, CharY=%d\r\n", int(size.cx), int(size.cy));
+}
+
+void CmdChk(CommandContext& ctx, const CommandCall&) {
+    if (CtrlAction(ctx.ws, ctx.state.hWnd, kActionClick, 1, 1) == -1)
+        std::printf("Chk: no window (%08X)\r\n", unsigned(ctx.state.hWnd));
+}
+
+void CmdDate(CommandContext& ctx, const CommandCall&) {
+    const WsHandle h = ctx.state.hWnd;
+    if (CtrlAction(ctx.ws, h, kActionFocus, 0, 0) == -1) {
+        std::printf("Date: no window (%08X)\r\n", unsigned(h));
+        return;
+    }
+    CtrlAction(ctx.ws, h, kActionClick, 0, 0);
+    CtrlAction(ctx.ws, h, kActionDateEntry, 20051218, 0);
+}
+
+void CmdTest1(CommandContext& ctx, const CommandCall&) {
+    CWinSys& ws = ctx.ws;
+    const intptr_t sender = intptr_t(ctx.state.hWnd);
+    CTxt clip;
+    ScanHandles(0, kLastHandle - 1, [&](WsHandle h) {
+        ws.SendMessageA(h, wm::COMMAND, kCopyCommand, sender);
+        const int n = GetClipboardTxt(ws, h, clip);
+        if (n < kMinStrategyText) return false;
+        char title[kTextSize];
+        TitleOf(ws, h, title);
+        if (IsStrategyText(n, clip)) {
+            LOGTRACE("TEST1", 1, "Wnd=%08X, Tit=%s, %s", unsigned(h), title, (const char*)clip);
+            std::printf("\r\nFound test in window %08X\r\n", unsigned(h));
+        }
+        return false;
+    });
+}
+
+void CmdTest2(CommandContext& ctx, const CommandCall&) {
+    CWinSys& ws = ctx.ws;
+    const auto frame = ScanHandles(
+        0, kLastHandle, [&](WsHandle h) { return ClassIs(ws, h, kTradeStationClass, true); });
+    if (!frame) {
+        std::printf("TradeStation not opened\r\n");
+        return;
+    }
+    std::printf("TradeStation=%08X\r\n", unsigned(*frame));
+    const WsHandle w =
+        ScanHandles(0, kLastHandle, [&](WsHandle h) {
+            if (!ClassIs(ws, h, kStrategyClass, true)) return false;
+            char title[kTextSize];
+            return TitleOf(ws, h, title) >= 1 && strfindci(title, kStrategyTitle) >= 0;
+        }).value_or(0);
+    std::printf("TradeStation Strategy=%08X\r\n", unsigned(w));
+    // Without a strategy window there is nothing to copy, and a text already
+    // on the clipboard is not this command's to report or to throw away.
+    if (w == 0) return;
+    ws.SendMessageA(w, wm::COMMAND, kCopyCommand, intptr_t(ctx.state.hWnd));
+    CTxt clip;
+    const int n = GetClipboardTxt(ws, w, clip);
+    if (!IsStrategyText(n, clip)) return;
+    std::printf("\r\nFound test in window %08X\r\n", unsigned(w));
+    if (ClipboardOpen open(ws, w); open) ws.EmptyClipboard();
+}
+
+void CmdTest3(CommandContext& ctx, const CommandCall&) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle h = ScanHandles(0, kLastHandle, [&](WsHandle v) {
+                           if (!ClassIs(ws, v, kAfxClassPrefix, false)) return false;
+                           char title[kTextSize];
+                           if (TitleOf(ws, v, title) < 1 || strcmpci(kUntitledTitle, title, 2) != 0)
+                               return false;
+                           return ClassIs(ws, ws.GetParent(v) & 0xFFFF, kMdiClientPrefix, false);
+                       }).value_or(0);
+    LOGTRACE("TEST3", 1, "hAfx=%08X", unsigned(h));
+    if (h == 0) return;
+    const intptr_t sender = intptr_t(ctx.state.hWnd);
+    ws.SendMessageA(h, wm::COMMAND, kStrategyCommand, sender);
+    ws.SendMessageA(h, wm::COMMAND, kCopyCommand, sender);
+    CTxt clip;
+    const int n = GetClipboardTxt(ws, h, clip);
+    if (!IsStrategyText(n, clip)) return;
+    std::printf("\r\nFound test in window %08X:\r\n%s\r\n", unsigned(h), (const char*)clip);
+    LOGTRACE("TEST3", 1, "Clip: %s", (const char*)clip);
+}

@@ -96,6 +96,7 @@ public:
     WsMem GetClipboardData(unsigned format) override { return inner_->GetClipboardData(format); }
     void* GlobalLock(WsMem mem) override { return inner_->GlobalLock(mem); }
     bool GlobalUnlock(WsMem mem) override { return inner_->GlobalUnlock(mem); }
+    size_t GlobalSize(WsMem mem) override { return inner_->GlobalSize(mem); }
 
     WsMem OpenProcess(uint32_t access, bool inherit, uint32_t pid) override;
     bool CloseHandle(WsMem process) override;

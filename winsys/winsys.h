@@ -131,6 +131,9 @@ public:
     // until GlobalUnlock.
     virtual void* GlobalLock(WsMem mem) = 0;
     virtual bool GlobalUnlock(WsMem mem) = 0;
+    // Size in bytes of the block behind a clipboard handle (at least what
+    // its owner put there; a text need not end inside it); 0 for none.
+    virtual size_t GlobalSize(WsMem mem) = 0;
 
     // --- Other processes -----------------------------------------------
     // access PROCESS_*; 0 on failure.  Close with CloseHandle.

@@ -82,6 +82,11 @@ intptr_t CSimCore::Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t l
     std::optional<int64_t> result;
     for (const Behaviour& b : behaviours) {
         if (!Matches(b, msg, wParam, lParam)) continue;
+        if (b.marked) {
+            const Window* me = Win(self);
+            if (!me || std::find(me->marks.begin(), me->marks.end(), *b.marked) == me->marks.end())
+                continue;
+        }
         for (const Action& a : b.actions) {
             Window* me = Win(self);
             if (!me) return 0;
@@ -438,6 +443,10 @@ void CSimCore::RunAction(Window& w, const Action& a) {
         break;
     case Action::Post:
         PostMessageA(target, a.msg, uintptr_t(a.wParam), intptr_t(a.lParam));
+        break;
+    case Action::Mark:
+        if (std::find(w.marks.begin(), w.marks.end(), a.text) == w.marks.end())
+            w.marks.push_back(a.text);
         break;
     }
 }

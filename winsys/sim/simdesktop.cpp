@@ -544,7 +544,7 @@ bool CSimCore::CloseClipboard() {
 
 WsMem CSimCore::GetClipboardData(unsigned format) {
     Tick();
-    if (!clipOpen_ || format != cf::TEXT || !clip_.text) return 0;
+    if (!clipOpen_ || format != cf::TEXT || !clip_.block) return 0;
     return clip_.handle;
 }
 
@@ -554,8 +554,8 @@ void* CSimCore::GlobalLock(WsMem mem) {
     auto it = locked_.find(mem);
     if (it == locked_.end()) {
         // Only the clipboard's current data can be locked afresh.
-        if (mem != clip_.handle || !clip_.text) return nullptr;
-        it = locked_.emplace(mem, std::make_pair(clip_.text, 0)).first;
+        if (mem != clip_.handle || !clip_.block) return nullptr;
+        it = locked_.emplace(mem, std::make_pair(clip_.block, 0)).first;
     }
     ++it->second.second;
     return it->second.first->data();
@@ -570,6 +570,19 @@ bool CSimCore::GlobalUnlock(WsMem mem) {
     return false;
 }
 
+size_t CSimCore::GlobalSize(WsMem mem) {
+    Tick();
+    if (mem == 0) return 0;
+    if (auto it = locked_.find(mem); it != locked_.end()) return it->second.first->size();
+    return mem == clip_.handle && clip_.block ? clip_.block->size() : 0;
+}
+
+std::shared_ptr<CSimCore::ClipBlock> CSimCore::TextBlock(const std::string& text, bool terminated) {
+    auto block = std::make_shared<ClipBlock>(text.begin(), text.end());
+    if (terminated) block->push_back('\0');
+    return block;
+}
+
 void CSimCore::PutOnClipboard(Window& owner, const std::string& text) {
     // What an application does: open, empty, set, close.  It fails when
     // someone else holds the clipboard open.
@@ -577,7 +590,7 @@ void CSimCore::PutOnClipboard(Window& owner, const std::string& text) {
         Log("clipboard-set " + Hex8(owner.hwnd) + " busy");
         return;
     }
-    clip_.text = std::make_shared<std::string>(text);
+    clip_.block = TextBlock(text, true);
     clip_.handle = nextClipHandle_;
     nextClipHandle_ += 0x10;
     clipOwner_ = owner.hwnd;
@@ -585,7 +598,9 @@ void CSimCore::PutOnClipboard(Window& owner, const std::string& text) {
 }
 
 std::string CSimCore::ClipboardText() const {
-    return clip_.text ? *clip_.text : std::string();
+    if (!clip_.block) return std::string();
+    const ClipBlock& b = *clip_.block;
+    return std::string(b.data(), strnlen(b.data(), b.size()));
 }
 
 // --- Other processes ----------------------------------------------------------

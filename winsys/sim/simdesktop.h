@@ -50,7 +50,7 @@ struct Item {
 
 // One reaction of a window to a message.
 struct Action {
-    enum Type { SetText, Show, Hide, Clipboard, ClipboardFrom, ClearClipboard, Send, Post };
+    enum Type { SetText, Show, Hide, Clipboard, ClipboardFrom, ClearClipboard, Send, Post, Mark };
     Type type = SetText;
     WsHandle window = 0; // target; 0 is the window itself
     std::string text;
@@ -63,6 +63,7 @@ struct Behaviour {
     std::optional<uint64_t> wParam; // whole wParam must equal
     std::optional<uint32_t> id;     // low 16 bits of wParam must equal
     std::optional<int64_t> lParam;
+    std::optional<std::string> marked; // only while the window holds this mark
     std::vector<Action> actions;
     std::optional<int64_t> result; // what SendMessageA returns
 };
@@ -94,6 +95,7 @@ struct Window {
     int dateField = 0;
     std::string dateDigits;
     std::vector<Behaviour> behaviours;
+    std::vector<std::string> marks; // set by behaviours ("mark"), never shown
 };
 
 struct MenuItem {
@@ -146,7 +148,7 @@ public:
     const Window* WindowAt(WsHandle hwnd) const;
     const Process* FindProcess(uint32_t pid) const;
     const Menu* FindMenu(WsHandle menu) const;
-    std::string ClipboardText() const; // "" when it holds no text
+    std::string ClipboardText() const; // "" when it holds no text; up to the first zero
     bool ClipboardIsOpen() const { return clipOpen_; }
     WsHandle ClipboardOwner() const { return clipOwner_; }
     uint64_t NowMicros() const { return micros_; }
@@ -199,6 +201,7 @@ public:
     WsMem GetClipboardData(unsigned format) override;
     void* GlobalLock(WsMem mem) override;
     bool GlobalUnlock(WsMem mem) override;
+    size_t GlobalSize(WsMem mem) override;
     WsMem OpenProcess(uint32_t access, bool inherit, uint32_t pid) override;
     bool CloseHandle(WsMem process) override;
     int ProcessBits(WsMem process) override;
@@ -226,10 +229,14 @@ public:
 private:
     friend class SceneLoader;
 
+    // The clipboard's text block: exactly the bytes its owner put there,
+    // the text and (unless the scene says otherwise) its terminating zero.
+    using ClipBlock = std::vector<char>;
     struct Clip {
         WsMem handle = 0;
-        std::shared_ptr<std::string> text;
+        std::shared_ptr<ClipBlock> block;
     };
+    static std::shared_ptr<ClipBlock> TextBlock(const std::string& text, bool terminated);
     struct DC {
         WsHandle hwnd = 0;
         WsHandle font = 0;
@@ -289,7 +296,7 @@ private:
     WsHandle clipOpener_ = 0;
     WsHandle clipOwner_ = 0;
     Clip clip_;
-    std::map<WsMem, std::pair<std::shared_ptr<std::string>, int>> locked_; // handle: data, locks
+    std::map<WsMem, std::pair<std::shared_ptr<ClipBlock>, int>> locked_; // handle: data, locks
     WsMem nextClipHandle_ = 0x00C10000;
     // Clock.
     uint64_t micros_ = 0;

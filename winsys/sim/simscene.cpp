@@ -330,7 +330,7 @@ private:
     Action ActionOf(const json& a, const std::string& path) {
         CheckKeys(a, path,
                   {"setText", "window", "show", "hide", "clipboard", "clipboardFrom",
-                   "clearClipboard", "send", "post"});
+                   "clearClipboard", "send", "post", "mark"});
         Action act;
         act.type = Action::SetText;
         int kinds = 0;
@@ -367,6 +367,12 @@ private:
             act.type = Action::ClearClipboard;
             ++kinds;
         }
+        if (a.contains("mark")) {
+            act.type = Action::Mark;
+            act.text = Text(a["mark"], path + ".mark");
+            if (act.text.empty()) Fail(path + ".mark", "expected a name");
+            ++kinds;
+        }
         for (const char* k : {"send", "post"}) {
             if (!a.contains(k)) continue;
             const std::string mp = path + "." + k;
@@ -398,7 +404,7 @@ private:
     }
 
     Behaviour BehaviourOf(const json& b, const std::string& path) {
-        CheckKeys(b, path, {"message", "wParam", "id", "lParam", "do", "result"});
+        CheckKeys(b, path, {"message", "wParam", "id", "lParam", "marked", "do", "result"});
         Behaviour beh;
         if (!b.contains("message")) Fail(path + ".message", "missing");
         beh.msg = MessageNumber(b["message"], path + ".message");
@@ -407,6 +413,7 @@ private:
         if (b.contains("id")) beh.id = uint32_t(Int(b["id"], path + ".id", 0, 0xFFFF));
         if (b.contains("lParam"))
             beh.lParam = Int(b["lParam"], path + ".lParam", INT32_MIN, UINT32_MAX);
+        if (b.contains("marked")) beh.marked = Text(b["marked"], path + ".marked");
         if (b.contains("result"))
             beh.result = Int(b["result"], path + ".result", INT32_MIN, UINT32_MAX);
         if (b.contains("do")) {
@@ -559,14 +566,16 @@ private:
     }
 
     void ClipboardOf(const json& c) {
-        CheckKeys(c, "clipboard", {"owner", "text"});
+        CheckKeys(c, "clipboard", {"owner", "text", "terminated"});
         if (c.contains("owner")) {
             d_.clipOwner_ = Handle(c["owner"], "clipboard.owner");
             if (!d_.windows_.count(d_.clipOwner_))
                 Fail("clipboard.owner", "no window " + Hex8(d_.clipOwner_));
         }
         if (c.contains("text")) {
-            d_.clip_.text = std::make_shared<std::string>(Text(c["text"], "clipboard.text"));
+            const bool terminated =
+                !c.contains("terminated") || Bool(c["terminated"], "clipboard.terminated");
+            d_.clip_.block = CSimCore::TextBlock(Text(c["text"], "clipboard.text"), terminated);
             d_.clip_.handle = d_.nextClipHandle_;
             d_.nextClipHandle_ += 0x10;
         }

@@ -245,12 +245,16 @@ public:
     }
 
     // --- Clipboard -----------------------------------------------------
-    bool OpenClipboard(WsHandle owner) override { return ::OpenClipboard(Wnd(owner)) != 0; }
+    // 0 opens it for no window; any other owner must be able to name one.
+    bool OpenClipboard(WsHandle owner) override {
+        return (owner == 0 || Named(owner)) && ::OpenClipboard(Wnd(owner)) != 0;
+    }
     bool EmptyClipboard() override { return ::EmptyClipboard() != 0; }
     bool CloseClipboard() override { return ::CloseClipboard() != 0; }
     WsMem GetClipboardData(unsigned format) override { return FromMem(::GetClipboardData(format)); }
     void* GlobalLock(WsMem mem) override { return mem ? ::GlobalLock(Mem(mem)) : nullptr; }
     bool GlobalUnlock(WsMem mem) override { return mem && ::GlobalUnlock(Mem(mem)); }
+    size_t GlobalSize(WsMem mem) override { return mem ? size_t(::GlobalSize(Mem(mem))) : 0; }
 
     // --- Other processes -----------------------------------------------
     WsMem OpenProcess(uint32_t access, bool inherit, uint32_t pid) override {
