@@ -222,6 +222,64 @@ TEST_F(SimProcess, LockedClipboardDataOutlivesEmptying) {
     d->CloseClipboard();
 }
 
+// GlobalSize gives the block a text came in: the text and its zero, or,
+// from a scene that says so, the text alone.
+TEST(SimClipboard, BlockSizes) {
+    struct Case {
+        const char* scene;
+        size_t size;
+        std::string text;
+    } cases[] = {
+        {R"J({"clipboard": {"text": "Inputs: X(1)"}})J", 13, "Inputs: X(1)"},
+        {R"J({"clipboard": {"text": "Inputs: X(1)", "terminated": false}})J", 12, "Inputs: X(1)"},
+        {R"J({"clipboard": {"text": "", "terminated": true}})J", 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scene);
+        std::string error;
+        auto d = CSimDesktop::FromJson(c.scene, "clip", &error);
+        ASSERT_NE(d, nullptr) << error;
+        EXPECT_EQ(d->ClipboardText(), c.text);
+        ASSERT_TRUE(d->OpenClipboard(0));
+        const WsMem data = d->GetClipboardData(cf::TEXT);
+        ASSERT_NE(data, 0u);
+        EXPECT_EQ(d->GlobalSize(data), c.size);
+        const char* p = static_cast<const char*>(d->GlobalLock(data));
+        ASSERT_NE(p, nullptr);
+        EXPECT_EQ(std::string(p, c.size), c.size > c.text.size() ? c.text + '\0' : c.text);
+        EXPECT_EQ(d->GlobalSize(data), c.size) << "locked";
+        EXPECT_FALSE(d->GlobalUnlock(data));
+        EXPECT_EQ(d->GlobalSize(data + 0x10), 0u) << "no block";
+        EXPECT_EQ(d->GlobalSize(0), 0u);
+        EXPECT_TRUE(d->CloseClipboard());
+    }
+}
+
+// A behaviour that waits for a mark reacts only once the window holds it.
+TEST(SimBehaviours, AMarkedBehaviourWaitsForItsMark) {
+    const char* scene = R"({"windows": [
+      {"handle": 1, "class": "Afx:1", "text": "Untitled Strategy", "on": [
+        {"message": "WM_COMMAND", "id": 17981, "do": [{"mark": "selected"}]},
+        {"message": "WM_COMMAND", "id": 57634, "marked": "selected",
+         "do": [{"clipboard": "Inputs: copied"}]}]},
+      {"handle": 2, "class": "Other", "on": [
+        {"message": "WM_COMMAND", "id": 17981, "do": [{"mark": "selected"}]}]}]})";
+    std::string error;
+    auto d = CSimDesktop::FromJson(scene, "marks", &error);
+    ASSERT_NE(d, nullptr) << error;
+    d->SendMessageA(1, wm::COMMAND, 57634, 0);
+    EXPECT_EQ(d->ClipboardText(), "") << "not before the mark";
+    d->SendMessageA(2, wm::COMMAND, 17981, 0);
+    d->SendMessageA(1, wm::COMMAND, 57634, 0);
+    EXPECT_EQ(d->ClipboardText(), "") << "another window's mark does not count";
+    d->SendMessageA(1, wm::COMMAND, 17981, 0);
+    d->SendMessageA(1, wm::COMMAND, 17981, 0); // a mark is held once
+    d->SendMessageA(1, wm::COMMAND, 57634, 0);
+    EXPECT_EQ(d->ClipboardText(), "Inputs: copied");
+    ASSERT_NE(d->WindowAt(1), nullptr);
+    EXPECT_EQ(d->WindowAt(1)->marks, std::vector<std::string>{"selected"});
+}
+
 TEST_F(SimProcess, Menus) {
     EXPECT_TRUE(d->IsMenu(0x500));
     EXPECT_TRUE(d->IsMenu(0x501));

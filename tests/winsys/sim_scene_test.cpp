@@ -71,6 +71,12 @@ const BadScene kBadScenes[] = {
      "windows[0].on[0].do[0].send.message: WM_GETTEXT fills a buffer; a scene cannot send it"},
     {R"({"windows": [{"handle": 5, "class": "X", "on": [{"message": "WM_COMMAND", "do": [{"send": {"message": "0x0189", "wParam": 0}}]}]}]})",
      "windows[0].on[0].do[0].send.message: LB_GETTEXT fills a buffer; a scene cannot send it"},
+    {R"({"windows": [{"handle": 5, "class": "X", "on": [{"message": "WM_COMMAND", "do": [{"mark": ""}]}]}]})",
+     "windows[0].on[0].do[0].mark: expected a name"},
+    {R"({"windows": [{"handle": 5, "class": "X", "on": [{"message": "WM_COMMAND", "marked": 3}]}]})",
+     "windows[0].on[0].marked: expected a text, found 3"},
+    {R"({"clipboard": {"text": "x", "terminated": "no"}})",
+     "clipboard.terminated: expected true or false, found \"no\""},
     {R"({"clock": {"costMicros": -1}})",
      "clock.costMicros: expected a number from 0 to 1000000, found -1"},
 };
