@@ -1,6 +1,7 @@
 // Message-sending commands: Btn, Cmd, Post, CmdScan, ScanUp, ScanDn, Clk,
 // LMouse, RMouse, Key, Char, SysKey.
 #include "textutil/strfld.h"
+#include "tool/caption.h"
 #include "tool/commands.h"
 #include "tool/target.h"
 #include "tool/walks.h"
@@ -29,7 +30,7 @@ intptr_t Position(int x, int y) {
 void ReadReply(CommandContext& ctx, char (&buf)[kLineSize]) {
     std::fflush(stdout);
     if (freadline(buf, kLineSize, ctx.replies) < 0) buf[0] = '\0';
-    for (char* p = buf; *p; ++p) *p = char(std::toupper((unsigned char)*p));
+    UpperInPlace(buf);
 }
 
 // Field n of the argument text as a command identifier: hexadecimal after
@@ -54,13 +55,6 @@ uint32_t ThreadOf(CWinSys& ws, WsHandle hwnd) {
     return ws.GetWindowThreadProcessId(hwnd, nullptr);
 }
 
-// Removes every '&' from s in place.
-void StripAmpersands(char* s) {
-    char* out = s;
-    for (const char* in = s; *in; ++in)
-        if (*in != '&') *out++ = *in;
-    *out = '\0';
-}
 
 // A click of button (flag MK_*) at x, y: down, 10 ms, up, 10 ms.
 void PostClick(CWinSys& ws, WsHandle hwnd, uint32_t down, uint32_t up, uint32_t flag, int x,
