@@ -66,6 +66,7 @@ struct Behaviour {
     std::optional<std::string> marked; // only while the window holds this mark
     std::vector<Action> actions;
     std::optional<int64_t> result; // what SendMessageA returns
+    uint32_t delayMs = 0;          // how long the handler takes (virtual clock)
 };
 
 struct Window {
@@ -96,6 +97,7 @@ struct Window {
     std::string dateDigits;
     std::vector<Behaviour> behaviours;
     std::vector<std::string> marks; // set by behaviours ("mark"), never shown
+    bool hung = false; // its thread answers no sent message
 };
 
 struct MenuItem {
@@ -258,6 +260,8 @@ private:
 
     // Message handling (simcontrols.cpp).
     intptr_t Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+    // How long w's handlers take for this message, in ms.
+    uint32_t HandlerDelay(const Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam) const;
     intptr_t DefaultAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
                            bool* handled);
     intptr_t EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled);
