@@ -4,6 +4,7 @@
 // control in a process of their own.
 #include "tests/win32/fixture_process.h"
 #include "tool/commands.h"
+#include "winsys/eventlog.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
@@ -38,17 +39,8 @@ std::string RunCommand(CommandFn fn, WsHandle hwnd, const char* args = "") {
     return testing::internal::GetCapturedStdout();
 }
 
-std::string Hex8(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%08X", unsigned(v));
-    return buf;
-}
-
-std::string Hex4(uint32_t v) {
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04X", unsigned(v));
-    return buf;
-}
+using evlog::Hex4;
+using evlog::Hex8;
 
 WsHandle Low(HMENU m) {
     return WsHandle(reinterpret_cast<uintptr_t>(m)) & 0xFFFF;
