@@ -292,6 +292,14 @@ TEST(CTxtArray, SortOrder) {
         {{"abc", "ab", "", "a"}, {"", "a", "ab", "abc"}},
         {{"\xE9", "z", "~"}, {"z", "~", "\xE9"}}, // bytes compare unsigned
         {{"x"}, {"x"}},
+        // Texts that agree in their first eight bytes are told apart behind them.
+        {{"abcdefghB", "ABCDEFGHa", "abcdefgh", "abcdefgh_"},
+         {"abcdefgh", "abcdefgh_", "ABCDEFGHa", "abcdefghB"}},
+        {{"123456789", "12345678", "1234567"}, {"1234567", "12345678", "123456789"}},
+        // Texts that compare equal keep their order.
+        {{"Same", "SAME", "b", "same", "a"}, {"a", "b", "Same", "SAME", "same"}},
+        {{"Long common text", "LONG COMMON TEXT", "long common text"},
+         {"Long common text", "LONG COMMON TEXT", "long common text"}},
     };
     for (const Row& r : rows) {
         CTxtArray a;
@@ -341,6 +349,33 @@ TEST(CTxtArray, SortMatchesFoldedComparisonOnRandomData) {
     std::sort(a1.begin(), a1.end());
     std::sort(b1.begin(), b1.end());
     EXPECT_EQ(a1, b1); // the same texts, only reordered
+}
+
+TEST(CTxtArray, SortIsTheStableFoldedOrderOnLongSharedPrefixes) {
+    // Texts that share long prefixes and differ in case, so that most
+    // comparisons go past the first eight bytes and many texts tie.
+    std::mt19937 rng(17);
+    const char* heads[] = {"", "prefix", "PREFIX_PREFIX", "prefix_prefix", "Prefix_Prefix_x"};
+    const char alphabet[] = "aAbB_[";
+    std::vector<std::string> in;
+    for (int i = 0; i < 5000; ++i) {
+        std::string s = heads[rng() % 5];
+        for (size_t k = rng() % 4; k > 0; --k) s += alphabet[rng() % (sizeof alphabet - 1)];
+        in.push_back(s);
+    }
+    CTxtArray a;
+    for (const std::string& s : in) a.Add(s.c_str());
+    a.Sort();
+    auto lowered = [](std::string s) {
+        for (char& c : s)
+            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+        return s;
+    };
+    std::vector<std::string> expect = in;
+    std::stable_sort(expect.begin(), expect.end(), [&](const std::string& x, const std::string& y) {
+        return lowered(x) < lowered(y);
+    });
+    EXPECT_EQ(texts(a), expect);
 }
 
 using SaveTest = TempDir;
