@@ -41,6 +41,13 @@ public:
     // One line saying which desktop this is (shown in the usage text).
     virtual const char* Description() const = 0;
 
+    // --- Queries for the event log -------------------------------------
+    // They cost nothing on a simulated clock and are never logged.
+    // True when hwnd names a window now.
+    virtual bool NamesWindow(WsHandle hwnd) = 0;
+    // The process id of a handle from OpenProcess; 0 for anything else.
+    virtual uint32_t ProcessIdOf(WsMem process) = 0;
+
     // --- Identity and text ---------------------------------------------
     virtual bool IsWindow(WsHandle hwnd) = 0;
     virtual int GetClassNameA(WsHandle hwnd, char* buf, int size) = 0;
