@@ -153,6 +153,23 @@ void BM_Chrono_JulianToFields(benchmark::State& state) {
 }
 BENCHMARK(BM_Chrono_JulianToFields);
 
+// The whole of SetDTJul's work with chrono: the fields of the day, and its
+// distance from today, for which chrono reads its clock (today in UTC: the
+// local date would need a time-zone conversion on top).
+void BM_Chrono_JulianToToday(benchmark::State& state) {
+    const auto jds = JulianDays();
+    const sys_days epoch{};
+    size_t i = 0;
+    for (auto _ : state) {
+        const int jd = jds[i++ % kSamples];
+        const year_month_day ymd(epoch + days(jd - 2440588));
+        const sys_days today = floor<days>(system_clock::now());
+        benchmark::DoNotOptimize(ymd);
+        benchmark::DoNotOptimize(jd - 2440588 - today.time_since_epoch().count());
+    }
+}
+BENCHMARK(BM_Chrono_JulianToToday);
+
 struct Moment {
     int start;  // days after 1900-01-01
     int second; // of the day

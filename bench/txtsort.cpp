@@ -158,6 +158,7 @@ BENCHMARK(BM_std_sort_folded)
     ->Args({10000, 40})
     ->Args({200000, 40})
     ->Args({1000000, 40})
+    ->Args({1000000, 400})
     ->Unit(benchmark::kMillisecond);
 
 } // namespace
