@@ -26,10 +26,6 @@ namespace {
 // Longest run of months a shift can take inside the range (256 years).
 constexpr int kMonthSpan = (kMaxYear - kMinYear + 1) * 12;
 
-bool DateValid(int y, int m, int d) {
-    return IsCalendarDate(y, m, d);
-}
-
 // The value other stands for: itself, or now when null (or, where asked, empty).
 const CVKTDateTime& OtherOrNow(const CVKTDateTime* other, bool emptyIsNow, CVKTDateTime& holder) {
     if (other && !(emptyIsNow && other->IsEmpty())) return *other;
@@ -361,7 +357,7 @@ int CVKTDateTime::GetWeekDay(int mode) const {
 
 int CVKTDateTime::GetWeekStart(int mode) const {
     const int wd = GetWeekDay(mode);
-    if (DateValid(GetYear(), month, day)) {
+    if (IsCalendarDate(GetYear(), month, day)) {
         int y, m, d;
         CivilFromDays(DaysFromCivil(GetYear(), month, day) - wd, y, m, d);
         return y * 10000 + m * 100 + d;
@@ -445,7 +441,7 @@ struct Wide {
 // walked one day at a time, by the same rules as every step, until it is one
 // (a few hundred steps at most); from there the rest is day-number arithmetic.
 void ShiftDays(Wide& w, int64_t rest) {
-    for (int guard = 0; rest != 0 && !DateValid(w.y, w.m, w.d) && guard < 1024; ++guard) {
+    for (int guard = 0; rest != 0 && !IsCalendarDate(w.y, w.m, w.d) && guard < 1024; ++guard) {
         if (rest > 0) {
             if (++w.d > CVKTDateTime::DayMonth(w.y, w.m)) {
                 w.d = 1;
@@ -460,7 +456,7 @@ void ShiftDays(Wide& w, int64_t rest) {
             ++rest;
         }
     }
-    if (rest != 0 && DateValid(w.y, w.m, w.d)) {
+    if (rest != 0 && IsCalendarDate(w.y, w.m, w.d)) {
         // Held far enough that the year stays well inside int.
         int64_t days = DaysFromCivil(w.y, w.m, w.d) + rest;
         if (days < kFirstDay - 400) days = kFirstDay - 400;
@@ -476,11 +472,11 @@ void ShiftDays(Wide& w, int64_t rest) {
 void ShiftMonths(Wide& w, int n) {
     for (int i = 0; i < n; ++i) {
         if (++w.m > 12) w.m = 1, ++w.y;
-        for (int k = 0; k < 10 && !DateValid(w.y, w.m, w.d); ++k) ShiftDays(w, 1);
+        for (int k = 0; k < 10 && !IsCalendarDate(w.y, w.m, w.d); ++k) ShiftDays(w, 1);
     }
     for (int i = 0; i > n; --i) {
         if (--w.m < 1) w.m = 12, --w.y;
-        for (int k = 0; k < 10 && !DateValid(w.y, w.m, w.d); ++k) ShiftDays(w, -1);
+        for (int k = 0; k < 10 && !IsCalendarDate(w.y, w.m, w.d); ++k) ShiftDays(w, -1);
     }
 }
 
