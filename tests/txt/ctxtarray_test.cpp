@@ -15,6 +15,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // "(none)" stands for an element without text, "(gap)" for an empty slot.
+// The text with ASCII capitals lowered, the order Sort compares in.
+std::string Lowered(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
 std::vector<std::string> texts(const CTxtArray& a) {
     std::vector<std::string> v;
     for (int i = 0; i < a.GetSize(); ++i) {
@@ -332,18 +339,13 @@ TEST(CTxtArray, SortMatchesFoldedComparisonOnRandomData) {
     CTxtArray a;
     for (const std::string& s : in) a.Add(s.c_str());
     a.Sort();
-    auto lowered = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        return s;
-    };
     std::vector<std::string> expect = in;
     std::sort(expect.begin(), expect.end(),
-              [&](const std::string& x, const std::string& y) { return lowered(x) < lowered(y); });
+              [&](const std::string& x, const std::string& y) { return Lowered(x) < Lowered(y); });
     std::vector<std::string> got = texts(a);
     ASSERT_EQ(got.size(), expect.size());
     for (size_t i = 0; i < got.size(); ++i) {
-        ASSERT_EQ(lowered(got[i]), lowered(expect[i])) << i;
+        ASSERT_EQ(Lowered(got[i]), Lowered(expect[i])) << i;
     }
     std::vector<std::string> a1 = got, b1 = in;
     std::sort(a1.begin(), a1.end());
@@ -366,14 +368,9 @@ TEST(CTxtArray, SortIsTheStableFoldedOrderOnLongSharedPrefixes) {
     CTxtArray a;
     for (const std::string& s : in) a.Add(s.c_str());
     a.Sort();
-    auto lowered = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        return s;
-    };
     std::vector<std::string> expect = in;
     std::stable_sort(expect.begin(), expect.end(), [&](const std::string& x, const std::string& y) {
-        return lowered(x) < lowered(y);
+        return Lowered(x) < Lowered(y);
     });
     EXPECT_EQ(texts(a), expect);
 }
