@@ -494,7 +494,7 @@ TEST(Win32Backend, FixtureInAnotherProcess) {
     const char* cells[][2] = {{"Apple", "1"}, {"Banana", "2"}, {"Cherry", "3"}};
     for (int i = 0; i < 3; ++i) {
         for (int c = 0; c < 2; ++c) {
-            unsigned char rec[64] = {};
+            unsigned char rec[kLvItemMaxSize] = {};
             const int32_t sub = c, max = 512;
             std::memcpy(rec + layout.iSubItem, &sub, 4);
             std::memcpy(rec + layout.pszText, &text, layout.pointerSize);
