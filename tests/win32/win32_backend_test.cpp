@@ -1,5 +1,6 @@
 // The Win32 backend against real windows: windows of this process, and the
 // fixture application in a process of its own.
+#include "fixtures/fixture_process.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
@@ -355,76 +356,10 @@ TEST(Win32Backend, OwnProcessMemory) {
 
 // ---- the fixture application in a process of its own -------------------
 
-// Starts the fixture and ends it (the process this test started, by its
-// handle) when the object goes.
-class Fixture {
+// The fixture for one test, ended when the test ends.
+class Fixture : public CFixtureProcess {
 public:
-    Fixture() {
-        const char* tmp = std::getenv("OSTRELLE_TEST_TMP");
-        CreateDirectoryA(tmp ? tmp : ".", nullptr);
-        log_ = std::string(tmp ? tmp : ".") + "/win32_fixture.log";
-        DeleteFileA(log_.c_str());
-        std::string cmd = std::string("\"") + OSTRELLE_FIXTURE_EXE + "\" \"" + log_ + "\" 60";
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                            &pi_))
-            pi_ = PROCESS_INFORMATION{};
-    }
-    ~Fixture() {
-        if (!pi_.hProcess) return;
-        TerminateProcess(pi_.hProcess, 0);
-        WaitForSingleObject(pi_.hProcess, 10000);
-        CloseHandle(pi_.hThread);
-        CloseHandle(pi_.hProcess);
-    }
-    Fixture(const Fixture&) = delete;
-    Fixture& operator=(const Fixture&) = delete;
-
-    bool Started() const { return pi_.hProcess != nullptr; }
-    DWORD Pid() const { return pi_.dwProcessId; }
-
-    // Polls until the fixture has shown every window (its log says "ready"),
-    // at most 60 s; false when it does not get there.
-    bool WaitReady() const {
-        for (int i = 0; i < 600; ++i) {
-            if (FILE* f = std::fopen(log_.c_str(), "rb")) {
-                char buf[4096];
-                size_t n = std::fread(buf, 1, sizeof buf - 1, f);
-                std::fclose(f);
-                buf[n] = '\0';
-                if (std::strstr(buf, "\nready\n")) return true;
-            }
-            if (WaitForSingleObject(pi_.hProcess, 100) == WAIT_OBJECT_0) return false;
-        }
-        return false;
-    }
-
-    // The fixture's log after its "ready" line.
-    std::string LogAfterReady() const {
-        std::string text;
-        if (FILE* f = std::fopen(log_.c_str(), "rb")) {
-            char buf[4096];
-            size_t n;
-            while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && text.size() < 1000000)
-                text.append(buf, n);
-            std::fclose(f);
-        }
-        size_t at = text.find("\nready\n");
-        return at == std::string::npos ? std::string() : text.substr(at + 7);
-    }
-
-    // The fixture's top-level window of this class and title, or 0.
-    WsHandle Window(const char* cls, const char* title) const {
-        HWND h = FindWindowA(cls, title);
-        DWORD pid = 0;
-        if (h) GetWindowThreadProcessId(h, &pid);
-        return pid == pi_.dwProcessId ? H(h) : 0;
-    }
-
-private:
-    PROCESS_INFORMATION pi_{};
-    std::string log_;
+    Fixture() : CFixtureProcess(OSTRELLE_FIXTURE_EXE, "win32_fixture.log", 60) {}
 };
 
 // The first descendant of parent with this class name, by a bounded walk.
