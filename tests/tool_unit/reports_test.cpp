@@ -6,6 +6,7 @@
 #include "tool/commands.h"
 #include "tool/report.h"
 #include "tool/walks.h"
+#include "txt/ctxt.h"
 #include "winsys/sim/simdesktop.h"
 #include "winsys/wsdefs.h"
 
@@ -151,6 +152,55 @@ TEST(Reports, LinesReachTheTraceLogUnderTheirTags) {
                               line.find(std::string("a|") + w.text) != std::string::npos);
         EXPECT_TRUE(found) << w.tag << " " << w.text;
     }
+}
+
+TEST(Reports, TheTargetBecomesTheCurrentDialog) {
+    auto d = Desktop();
+    struct Case {
+        CommandFn fn;
+        const char* args;
+        WsHandle current;
+        WsHandle dialog;
+    } cases[] = {{CmdDialog, "20", 16, 0x20},   {CmdDialog, "", 0, 0},     {CmdDialog, "", 17, 17},
+                 {CmdComboBox, "21", 0, 0x21},  {CmdListBox, "0", 34, 34}, {CmdListCtrl, "", 0, 0},
+                 {CmdListCtrl, "23,1", 0, 0x23}};
+    for (const Case& c : cases) {
+        CommandContext ctx(*d);
+        ctx.state.hWnd = c.current;
+        ctx.state.hDlg = 999;
+        c.fn(ctx, CommandCall{"", "", c.args});
+        EXPECT_EQ(ctx.state.hDlg, c.dialog) << c.args;
+    }
+}
+
+// The simulated desktop behind a layer that runs out of memory at the nth
+// message sent.
+class COutOfMemory : public CLoggingWinSys {
+public:
+    COutOfMemory(CWinSys& inner, int at) : CLoggingWinSys(inner, log_), left_(at) {}
+    intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
+        if (left_-- == 0) throw CMemoryException();
+        return CLoggingWinSys::SendMessageA(hwnd, msg, wParam, lParam);
+    }
+
+private:
+    CEventLog log_;
+    int left_;
+};
+
+TEST(Reports, ListCtrlSaysWhenMemoryRunsOut) {
+    auto d = Desktop();
+    // The report's own three messages, then the count the load asks for.
+    COutOfMemory failing(*d, 3);
+    const auto lines = TracedLines(failing, {{CmdListCtrl, "23"}});
+    bool said = false;
+    for (const std::string& line : lines)
+        said = said || line.find("a|Error: Out of memory") != std::string::npos;
+    EXPECT_TRUE(said);
+    EXPECT_EQ(d->OpenProcessHandles(), 0u);
+    EXPECT_TRUE(d->FindProcess(300)->memory.empty());
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(OSTRELLE_BINARY_DIR) / "tests" /
+                                         "tmp" / "reports_trace" / "ListCtrl.txt"));
 }
 
 } // namespace
