@@ -101,12 +101,19 @@ TEST(Reports, ItemTextsAreReadWholeAndCut) {
     EXPECT_EQ(ItemText(*d, 999, lb::GETTEXTLEN, lb::GETTEXT, 0), "");
 }
 
+// The folder of the running test: the tests run side by side, each in a
+// process of its own.
+std::filesystem::path TestFolder() {
+    return std::filesystem::path(OSTRELLE_BINARY_DIR) / "tests" / "tmp" /
+           (std::string("reports_") +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+}
+
 // Runs the commands in a folder of their own (the list reports write
 // there), with a trace log open; the log's lines.
 std::vector<std::string> TracedLines(CWinSys& ws,
                                      const std::vector<std::pair<CommandFn, const char*>>& calls) {
-    const std::filesystem::path dir =
-        std::filesystem::path(OSTRELLE_BINARY_DIR) / "tests" / "tmp" / "reports_trace";
+    const std::filesystem::path dir = TestFolder();
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     const std::filesystem::path home = std::filesystem::current_path();
@@ -199,8 +206,7 @@ TEST(Reports, ListCtrlSaysWhenMemoryRunsOut) {
     EXPECT_TRUE(said);
     EXPECT_EQ(d->OpenProcessHandles(), 0u);
     EXPECT_TRUE(d->FindProcess(300)->memory.empty());
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(OSTRELLE_BINARY_DIR) / "tests" /
-                                         "tmp" / "reports_trace" / "ListCtrl.txt"));
+    EXPECT_FALSE(std::filesystem::exists(TestFolder() / "ListCtrl.txt"));
 }
 
 } // namespace
