@@ -1,10 +1,337 @@
-// Window inspection reports.
-// Not built yet: each command accepts its line and does nothing.
+// Window inspection reports: Desc, WaitFor, Dialog, ComboBox, ListBox and
+// ListCtrl.  Every report line goes through LOGTRACE; the list reports
+// also save their lines to a file in the working directory.
+#include "diag/logtrace.h"
+#include "textutil/strfld.h"
 #include "tool/commands.h"
+#include "tool/report.h"
+#include "txt/ctxt.h"
+#include "txt/ctxtarray.h"
+#include "winsys/wsdefs.h"
 
-void CmdDesc(CommandContext&, const CommandCall&) {}
-void CmdDialog(CommandContext&, const CommandCall&) {}
-void CmdWaitFor(CommandContext&, const CommandCall&) {}
-void CmdComboBox(CommandContext&, const CommandCall&) {}
-void CmdListBox(CommandContext&, const CommandCall&) {}
-void CmdListCtrl(CommandContext&, const CommandCall&) {}
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr int kShortText = 100;    // class names, control and item texts
+constexpr int kLongText = 1000;    // parent texts, list-view window text
+constexpr int kDescText = 100000;  // a window text in the Desc report
+constexpr int kMaxDescDepth = 256; // deeper windows are not described
+constexpr int kMaxDescWindows = 1 << 20;
+constexpr int kMaxParents = 0x10000;
+constexpr uint32_t kWaitSeconds = 30;
+constexpr WsHandle kLastWaitHandle = 0xFFFE;
+// Passes after which WaitFor gives up on a clock that does not move.
+constexpr int kMaxStillPasses = 100;
+
+// Reports a composed line unchanged, percent signs included.
+void Report(const char* tag, const char* line) {
+    LOGTRACE(tag, 1, "%s", line);
+}
+
+// The control the list reports and Dialog act on: the handle in the
+// argument text, else the current window.  It becomes the current dialog.
+WsHandle ChooseTarget(CommandContext& ctx, const char* args) {
+    WsHandle h = hexvalue(args);
+    if (h == 0) h = ctx.state.hWnd;
+    ctx.state.hDlg = h;
+    return h;
+}
+
+std::string ClassOf(CWinSys& ws, WsHandle h, int size) {
+    std::vector<char> buf(size_t(size), '\0');
+    ws.GetClassNameA(h, buf.data(), size);
+    buf.back() = '\0';
+    return buf.data();
+}
+
+// The window text by WM_GETTEXT into a cleared buffer of size bytes.
+std::string TextOf(CWinSys& ws, WsHandle h, int size) {
+    std::vector<char> buf(size_t(size) + 1, '\0');
+    ws.SendMessageA(h, wm::GETTEXT, uintptr_t(size), reinterpret_cast<intptr_t>(buf.data()));
+    buf[size_t(size) - 1] = '\0';
+    return buf.data();
+}
+
+WsRect RectOf(CWinSys& ws, WsHandle h) {
+    WsRect r;
+    ws.GetWindowRect(h, &r);
+    return r;
+}
+
+// Low 16 bits of h's parent, as the reports compare and show parents.
+WsHandle ParentOf(CWinSys& ws, WsHandle h) {
+    return ws.GetParent(h) & 0xFFFF;
+}
+
+// Item data as the reports show it: the 32 bits of a list item's data.
+long DataDec(intptr_t data) {
+    return long(int32_t(uint32_t(uintptr_t(data))));
+}
+unsigned long DataHex(intptr_t data) {
+    return (unsigned long)uint32_t(uintptr_t(data));
+}
+
+// ---- Desc ---------------------------------------------------------------
+
+struct DescWalk {
+    CommandContext& ctx;
+    std::vector<char> text = std::vector<char>(kDescText + 1, '\0');
+    int windows = 0; // described so far
+};
+
+void Describe(DescWalk& walk, WsHandle h) {
+    CWinSys& ws = walk.ctx.ws;
+    int& depth = walk.ctx.state.descDepth;
+    if (depth + 1 >= kMaxDescDepth || walk.windows >= kMaxDescWindows) return;
+    ++depth;
+    ++walk.windows;
+    const std::string cls = ClassOf(ws, h, kShortText);
+    std::fill(walk.text.begin(), walk.text.end(), '\0');
+    ws.SendMessageA(h, wm::GETTEXT, uintptr_t(kDescText),
+                    reinterpret_cast<intptr_t>(walk.text.data()));
+    walk.text[kDescText - 1] = '\0';
+    const WsRect r = RectOf(ws, h);
+    const uint32_t style = uint32_t(ws.GetWindowLongA(h, gwl::STYLE));
+    const int id = ws.GetWindowLongA(h, gwl::ID);
+    CTxt line;
+    line.Format("%*.*s(%s) hW=%04X (0x%08lX, ID=%d) %s, (%d,%d,%d,%d)", 4 * depth, 4 * depth, "",
+                walk.text.data(), unsigned(h), (unsigned long)style, id, cls.c_str(), r.left, r.top,
+                r.right - r.left, r.bottom - r.top);
+    // A window text near 100,000 characters is read whole; its line is cut
+    // where the reporter's buffer ends.
+    line.MakeLength(kLogTraceMaxText);
+    Report(kTagTolvix, line);
+    WsHandle child = ws.GetTopWindow(h);
+    for (int n = 0; child != 0 && n < kMaxChildren; ++n) {
+        Describe(walk, child);
+        child = ws.GetWindow(child, gw::HWNDNEXT);
+    }
+    --depth;
+}
+
+void DescribeTree(CommandContext& ctx, WsHandle h) {
+    DescWalk walk{ctx};
+    ctx.state.descDepth = -1;
+    Describe(walk, h);
+    ctx.state.descDepth = -1;
+}
+
+// ---- WaitFor --------------------------------------------------------------
+
+// The first window whose text (WM_GETTEXT, 1,000 bytes) holds pattern, or 0.
+WsHandle WaitPass(CWinSys& ws, const char* pattern) {
+    auto found = ScanHandles(0, kLastWaitHandle, [&](WsHandle h) {
+        char text[kLongText + 1];
+        std::memset(text, 0, sizeof text);
+        if (ws.SendMessageA(h, wm::GETTEXT, kLongText, reinterpret_cast<intptr_t>(text)) < 1)
+            return false;
+        text[kLongText - 1] = '\0';
+        for (char* p = text; *p; ++p) *p = char(std::toupper((unsigned char)*p));
+        return strfindci(text, pattern) >= 0;
+    });
+    return found.value_or(0);
+}
+
+// ---- List items -------------------------------------------------------------
+
+void ListItemsToFile(CTxtArray& lines, const char* file) {
+    CTxt error;
+    lines.SaveToFile(file, error, 0); // a failed save is not reported
+}
+
+// Makes the command's desktop the process-wide one while a library call
+// reads through it, and restores the previous one.
+class UseDesktop {
+public:
+    explicit UseDesktop(CWinSys& ws) : previous_(SetWinSys(&ws)) {}
+    ~UseDesktop() { SetWinSys(previous_); }
+    UseDesktop(const UseDesktop&) = delete;
+    UseDesktop& operator=(const UseDesktop&) = delete;
+
+private:
+    CWinSys* previous_;
+};
+
+} // namespace
+
+std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
+                                     const std::vector<DlgChild>& controls) {
+    std::vector<std::string> lines;
+    CTxt line;
+    WsHandle p = ParentOf(ws, dlg);
+    for (int n = 0; p != 0 && n < kMaxParents; ++n) {
+        char title[kLongText] = "";
+        ws.GetWindowTextA(p, title, kLongText);
+        line.Format("Parent %04X (%s: %s)", unsigned(p), ClassOf(ws, p, kLongText).c_str(), title);
+        lines.emplace_back(static_cast<const char*>(line));
+        p = ParentOf(ws, p);
+    }
+    int found = 0;
+    for (const DlgChild& c : controls) {
+        const std::string cls = ClassOf(ws, c.hwnd, kShortText);
+        if (cls.empty()) continue;
+        if (++found == 1) {
+            const WsRect r = RectOf(ws, dlg);
+            line.Format("Dialog hDlg=%04X Par=%04X (0x%08lX) %s, (%s), (%d,%d,%d,%d)\n",
+                        unsigned(dlg), unsigned(ParentOf(ws, dlg)),
+                        (unsigned long)uint32_t(ws.GetWindowLongA(dlg, gwl::STYLE)),
+                        ClassOf(ws, dlg, kShortText).c_str(), TextOf(ws, dlg, kShortText).c_str(),
+                        r.left, r.top, r.right - r.left, r.bottom - r.top);
+            lines.emplace_back(static_cast<const char*>(line));
+        }
+        const WsRect r = RectOf(ws, c.hwnd);
+        line.Format("%3d. ID=%5ld hWCtl=%04X(0x%08lX) %s, (%s), (%d,%d,%d,%d)", found, long(c.id),
+                    unsigned(c.hwnd),
+                    (unsigned long)uint32_t(ws.GetWindowLongA(c.hwnd, gwl::STYLE)), cls.c_str(),
+                    TextOf(ws, c.hwnd, kShortText).c_str(), r.left, r.top, r.right - r.left,
+                    r.bottom - r.top);
+        lines.emplace_back(static_cast<const char*>(line));
+    }
+    return lines;
+}
+
+std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index) {
+    const intptr_t len = ws.SendMessageA(hwnd, lenMsg, uintptr_t(index), 0);
+    if (len < 0 || len > kMaxItemText) return std::string();
+    // Room beyond the length asked for: the owner may lengthen the item
+    // between the two calls.
+    std::vector<char> buf(size_t(len) + 1 + 256, '\0');
+    ws.SendMessageA(hwnd, textMsg, uintptr_t(index), reinterpret_cast<intptr_t>(buf.data()));
+    buf.back() = '\0';
+    std::string text = buf.data();
+    if (text.size() > size_t(kItemTextShown)) text.resize(kItemTextShown);
+    return text;
+}
+
+void CmdDesc(CommandContext& ctx, const CommandCall&) {
+    DescribeTree(ctx, ctx.state.hWnd);
+}
+
+void CmdWaitFor(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    char pattern[kLongText];
+    std::snprintf(pattern, sizeof pattern, "%s", call.args);
+    for (char* p = pattern; *p; ++p) *p = char(std::toupper((unsigned char)*p));
+    const uint32_t start = ws.GetTickCount();
+    uint32_t shown = 0;
+    for (int still = 0;;) {
+        const uint32_t before = ws.GetTickCount();
+        if (const WsHandle h = WaitPass(ws, pattern)) {
+            DescribeTree(ctx, h); // the first match is reported once
+            return;
+        }
+        const uint32_t now = ws.GetTickCount();
+        const uint32_t elapsed = (now - start) / 1000;
+        if (elapsed > kWaitSeconds) return;
+        if (elapsed != shown) {
+            std::printf(".");
+            std::fflush(stdout);
+            shown = elapsed;
+        }
+        still = now == before ? still + 1 : 0;
+        if (still >= kMaxStillPasses) {
+            std::printf("WaitFor: the desktop's clock stands still\n");
+            return;
+        }
+    }
+}
+
+void CmdDialog(CommandContext& ctx, const CommandCall& call) {
+    const WsHandle dlg = ChooseTarget(ctx, call.args);
+    if (dlg == 0) return;
+    for (const std::string& line :
+         DialogLines(ctx.ws, dlg, ChildrenById(ctx.ws, dlg, kLastControlId)))
+        Report(kTagTolvix, line.c_str());
+}
+
+void CmdComboBox(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle h = ChooseTarget(ctx, call.args);
+    if (h == 0) return;
+    const int count = int(ws.SendMessageA(h, cb::GETCOUNT, 0, 0));
+    CTxt line;
+    line.Format("hWCB=%04X Cnt=%d, '%s'", unsigned(h), count, TextOf(ws, h, kShortText).c_str());
+    Report(kTagCB, line);
+    const int selected = int(ws.SendMessageA(h, cb::GETCURSEL, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        const intptr_t data = ws.SendMessageA(h, cb::GETITEMDATA, uintptr_t(i), 0);
+        const std::string text = ItemText(ws, h, cb::GETLBTEXTLEN, cb::GETLBTEXT, i);
+        line.Format(i == selected ? "*%3d. %9ld(0x%08lx) (%s)\n" : " %3d. %9ld(0x%08lx) (%s)\n", i,
+                    DataDec(data), DataHex(data), text.c_str());
+        Report(kTagCB, line);
+    }
+}
+
+void CmdListBox(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle h = ChooseTarget(ctx, call.args);
+    if (h == 0) return;
+    const int count = int(ws.SendMessageA(h, lb::GETCOUNT, 0, 0));
+    const int extent = int(ws.SendMessageA(h, lb::GETHORIZONTALEXTENT, 0, 0));
+    const std::string text = TextOf(ws, h, kShortText);
+    const int current = int(ws.SendMessageA(h, lb::GETCURSEL, 0, 0));
+    CTxtArray lines;
+    CTxt line;
+    line.Format("hWLB=%04X Cnt=%d, iCurr=%d, '%s', ScrolY=%d", unsigned(h), count, current,
+                text.c_str(), extent);
+    Report(kTagListBox, line);
+    lines.Add(line);
+    for (int i = 0; i < count; ++i) {
+        const intptr_t data = ws.SendMessageA(h, lb::GETITEMDATA, uintptr_t(i), 0);
+        const int height = int(ws.SendMessageA(h, lb::GETITEMHEIGHT, uintptr_t(i), 0));
+        const std::string item = ItemText(ws, h, lb::GETTEXTLEN, lb::GETTEXT, i);
+        line.Format(i == current ? "*%3d. %9ld(0x%08lx) (%s), CY=%d"
+                                 : " %3d. %9ld(0x%08lx) (%s), CY=%d",
+                    i, DataDec(data), DataHex(data), item.c_str(), height);
+        Report(kTagListBox, line);
+        lines.Add(line);
+    }
+    ListItemsToFile(lines, kListBoxFile);
+    LOGTRACE(kTagListBox, 1, "%d Items written to ListBox.txt", count);
+}
+
+void CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle h = ChooseTarget(ctx, call.args);
+    if (h == 0) return;
+    int columns = strfldint(call.args, ',', 2);
+    if (columns <= 0) columns = 2;
+    int count = int(ws.SendMessageA(h, lvm::GETITEMCOUNT, 0, 0));
+    if (count <= 0) count = 1000;
+    const std::string text = TextOf(ws, h, kLongText);
+    const int selected = int(ws.SendMessageA(h, lvm::GETSELECTEDCOUNT, 0, 0));
+    CTxt line;
+    line.Format("hWLB=%04X, Par=%04X, Cnt=%d, Selecetd=%d, '%s'", unsigned(h),
+                unsigned(ParentOf(ws, h)), count, selected, text.c_str());
+    Report(kTagListBox, line);
+
+    CTxtArray rows;
+    CTxt error; // empty: no item is selected by the load
+    int loaded = 0;
+    try {
+        UseDesktop use(ws);
+        loaded = rows.LoadFromLC(h, error, columns);
+    } catch (const std::bad_alloc& e) {
+        error.SetTxt(e.what());
+        loaded = -1;
+    }
+    if (loaded < 0) {
+        LOGTRACE(kTagListBox, 1, "Error: %s", static_cast<const char*>(error));
+        return;
+    }
+    for (int i = 0; i < rows.GetSize(); ++i) {
+        const bool sel = ws.SendMessageA(h, lvm::GETITEMSTATE, uintptr_t(i), lvis::SELECTED) ==
+                         intptr_t(lvis::SELECTED);
+        const char* row = rows.GetAtTxt(i);
+        line.Format("%s%3d. (%s)", sel ? "*" : " ", i, row ? row : "");
+        Report(kTagListBox, line);
+    }
+    ListItemsToFile(rows, kListCtrlFile);
+    LOGTRACE(kTagListBox, 1, "%d Items written to ListCtrl.txt", rows.GetSize());
+}

@@ -20,3 +20,10 @@ std::vector<DlgChild> ChildrenById(CWinSys& ws, WsHandle parent, int lastId) {
         if (WsHandle h = ws.GetDlgItem(parent, id)) children.push_back(DlgChild{id, h});
     return children;
 }
+
+std::vector<DlgChild> DlgItemsEveryId(CWinSys& ws, WsHandle parent, int lastId) {
+    std::vector<DlgChild> children;
+    for (int id = 0; id <= lastId && id <= 0xFFFF; ++id)
+        if (WsHandle h = ws.GetDlgItem(parent, id)) children.push_back(DlgChild{id, h});
+    return children;
+}

@@ -179,12 +179,27 @@ public:
 
     // ---- List-view reading --------------------------------------------
 
-    // Replaces the list by the rows of the list-view control hwnd of another
-    // process, columns texts per row ('|' after each when columns > 1).
-    // error holds on entry the 1-based item to select (none when not a
-    // positive number) and on failure the message.  Returns the new size;
-    // -1 not a list view, -2 no owner process, -3 the process cannot be
-    // opened.
+    // Replaces the list by the rows of the list-view control hwnd
+    // ("SysListView32", any case) of another process, through the
+    // process-wide window-system layer: per row the texts of the first
+    // columns columns, each followed by '|' when columns > 1 (the bare text
+    // for 1, an empty line for 0 or less).  The requests travel through a
+    // record and a text buffer placed in the owner's memory, the record
+    // laid out as the owner lays out LVITEMA (40 bytes for a 32-bit owner,
+    // 88 for a 64-bit one).  A list that reports no items is read as 1000
+    // rows; a request the owner leaves unanswered reads as the text of the
+    // request before (an empty text at first).
+    // error holds on entry the 1-based item to select while reading (atoi;
+    // none when not a positive number); it is left as it was on success
+    // and replaced by the message on failure.  Returns the new size, or:
+    //   -1 "HWND XXXXXXXX not SysListView32"
+    //   -2 "Cannot get PID for HWND XXXXXXXX" (no owner process)
+    //   -3 "Cannot access PID N for HWND XXXXXXXX" (the process cannot be opened)
+    //   -4 "Cannot allocate memory in PID N for HWND XXXXXXXX" (no block in
+    //      the owner's memory; nothing was asked of the list view)
+    // On failure the list is left as it was.  The owner's process handle is
+    // closed and its memory blocks released on every path, an exception
+    // (such as CMemoryException from a row's text) included.
     int LoadFromLC(WsHandle hwnd, CTxt& error, int columns = 2);
 
 private:

@@ -102,13 +102,19 @@ constexpr uint32_t DROPHILITED = 0x8;
 
 // LVITEMA as a process of the given pointer width lays it out: byte
 // offsets of the fields the list-view requests use, and the record size.
+// The 32-bit record is the classic 40-byte one (mask .. iIndent); the
+// 64-bit record is the whole LVITEMA of current headers (iGroupId,
+// cColumns, puColumns, piColFmt and iGroup follow iIndent), 88 bytes, so
+// that an owner that reads its full record never reads past the block.
 struct LvItemLayout {
     uint32_t mask, iItem, iSubItem, state, stateMask, pszText, cchTextMax, iImage, lParam, iIndent;
     uint32_t size;
     uint32_t pointerSize;
 };
 constexpr LvItemLayout kLvItem32{0, 4, 8, 12, 16, 20, 24, 28, 32, 36, 40, 4};
-constexpr LvItemLayout kLvItem64{0, 4, 8, 12, 16, 24, 32, 36, 40, 48, 56, 8};
+constexpr LvItemLayout kLvItem64{0, 4, 8, 12, 16, 24, 32, 36, 40, 48, 88, 8};
+// The largest record size of the layouts above.
+constexpr uint32_t kLvItemMaxSize = 88;
 inline const LvItemLayout& LvItemLayoutFor(int bits) {
     return bits == 64 ? kLvItem64 : kLvItem32;
 }

@@ -9,6 +9,7 @@
 #   scene.json          (optional) desktop scene, given as TOLVANE_DESKTOP
 #   expected.log        (optional) the exact simulated-desktop event log
 #   expected.file.NAME  (optional) the exact content of file NAME the run writes
+#   expected.absent     (optional) names of files, one a line, that the run must not write
 # The run happens in a fresh copy of the case folder.
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK})
@@ -86,6 +87,15 @@ foreach(f IN LISTS expected_files)
     string(REGEX REPLACE "^expected\\.file\\." "" target ${fname})
     expect_same(${f} ${WORK}/${target})
 endforeach()
+if(EXISTS ${CASE}/expected.absent)
+    file(STRINGS ${CASE}/expected.absent absent)
+    foreach(name IN LISTS absent)
+        if(EXISTS ${WORK}/${name})
+            message(STATUS "MISMATCH: the run wrote ${name}")
+            set(failed TRUE)
+        endif()
+    endforeach()
+endif()
 if(failed)
     message(FATAL_ERROR "tool case ${CASE} failed")
 endif()

@@ -2,7 +2,7 @@
 // process (menus of another process do not answer under Wine), and the
 // fixture application's trading-application windows, check box and date
 // control in a process of their own.
-#include "tests/win32/fixture_process.h"
+#include "fixtures/fixture_process.h"
 #include "tool/commands.h"
 #include "winsys/eventlog.h"
 #include "winsys/winsys.h"
@@ -21,6 +21,16 @@
 #include <vector>
 
 namespace {
+
+// The fixture for one test, ended when the test ends.
+class Fixture : public CFixtureProcess {
+public:
+    Fixture() : CFixtureProcess(OSTRELLE_FIXTURE_EXE, "win32_probes_fixture.log", 60) {}
+};
+
+WsHandle H(HWND h) {
+    return WsHandle(reinterpret_cast<uintptr_t>(h));
+}
 
 CWinSys& Ws() {
     CWinSys* ws = PlatformWinSys();

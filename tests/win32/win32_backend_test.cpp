@@ -1,6 +1,6 @@
 // The Win32 backend against real windows: windows of this process, and the
 // fixture application in a process of its own.
-#include "tests/win32/fixture_process.h"
+#include "fixtures/fixture_process.h"
 #include "tool/context.h"
 #include "tool/interpreter.h"
 #include "tool/walks.h"
@@ -23,6 +23,10 @@ CWinSys& Ws() {
     CWinSys* ws = PlatformWinSys();
     EXPECT_NE(ws, nullptr);
     return *ws;
+}
+
+WsHandle H(HWND h) {
+    return WsHandle(reinterpret_cast<uintptr_t>(h));
 }
 
 std::string ClassOf(WsHandle h) {
@@ -356,6 +360,12 @@ TEST(Win32Backend, OwnProcessMemory) {
 
 // ---- the fixture application in a process of its own -------------------
 
+// The fixture for one test, ended when the test ends.
+class Fixture : public CFixtureProcess {
+public:
+    Fixture() : CFixtureProcess(OSTRELLE_FIXTURE_EXE, "win32_fixture.log", 60) {}
+};
+
 // The first descendant of parent with this class name, by a bounded walk.
 WsHandle FindChild(WsHandle parent, const char* cls) {
     CWinSys& ws = Ws();
@@ -423,7 +433,7 @@ TEST(Win32Backend, FixtureInAnotherProcess) {
     const char* cells[][2] = {{"Apple", "1"}, {"Banana", "2"}, {"Cherry", "3"}};
     for (int i = 0; i < 3; ++i) {
         for (int c = 0; c < 2; ++c) {
-            unsigned char rec[64] = {};
+            unsigned char rec[kLvItemMaxSize] = {};
             const int32_t sub = c, max = 512;
             std::memcpy(rec + layout.iSubItem, &sub, 4);
             std::memcpy(rec + layout.pszText, &text, layout.pointerSize);

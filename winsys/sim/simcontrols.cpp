@@ -329,7 +329,7 @@ intptr_t CSimCore::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
     const Process* proc = FindProcess(w.pid);
     if (!proc) return 0;
     const LvItemLayout& lay = LvItemLayoutFor(proc->bits);
-    uint8_t rec[64] = {};
+    uint8_t rec[kLvItemMaxSize] = {};
     if (!RemoteRead(w.pid, WsMem(uint64_t(lParam)), rec, lay.size)) return 0;
     auto field32 = [&](uint32_t off) { return uint32_t(ReadUnsigned(rec + off, 4)); };
     if (msg == lvm::GETITEMTEXTA) {

@@ -151,7 +151,8 @@ int32_t CSimCore::GetWindowLongA(WsHandle hwnd, int index) {
     case gwl::EXSTYLE:
         return int32_t(w->exStyle);
     case gwl::ID:
-        return w->id;
+        // A top-level window's id field holds its menu, as on the platform.
+        return !w->parent && w->menu ? int32_t(w->menu) : w->id;
     default:
         return 0;
     }
@@ -671,7 +672,8 @@ WsMem CSimCore::VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32
     size_t total = 0;
     for (const auto& [base, block] : p->memory) total += block.bytes.size();
     size_t rounded = size_t(RoundUp(size, 0x1000));
-    if (total + rounded > kMaxProcessMemory) return 0;
+    const size_t allowed = std::min(kMaxProcessMemory, p->memoryLimit.value_or(kMaxProcessMemory));
+    if (total + rounded > allowed) return 0;
     const WsMem limit = p->bits == 32 ? 0x7FFF0000ull : 0x00007FF000000000ull;
     WsMem base = p->nextAddress;
     if (base + rounded > limit) return 0;

@@ -129,6 +129,9 @@ struct Process {
     std::string name;
     std::vector<uint32_t> threads;
     bool openable = true;
+    // Bytes the process may commit (rounded up to whole pages); none: the
+    // desktop's limit for every process.
+    std::optional<size_t> memoryLimit;
     std::map<WsMem, Block> memory; // by base address
     WsMem nextAddress = 0;
 };

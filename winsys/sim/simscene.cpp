@@ -224,7 +224,7 @@ private:
     }
 
     void ProcessOf(const json& p, const std::string& path) {
-        CheckKeys(p, path, {"pid", "bits", "name", "threads", "openable"});
+        CheckKeys(p, path, {"pid", "bits", "name", "threads", "openable", "memoryLimit"});
         Process proc;
         if (!p.contains("pid")) Fail(path + ".pid", "missing");
         proc.pid = uint32_t(Int(p["pid"], path + ".pid", 1, 0xFFFFFFFF));
@@ -235,6 +235,9 @@ private:
         }
         if (p.contains("name")) proc.name = Text(p["name"], path + ".name");
         if (p.contains("openable")) proc.openable = Bool(p["openable"], path + ".openable");
+        if (p.contains("memoryLimit"))
+            proc.memoryLimit = size_t(
+                Int(p["memoryLimit"], path + ".memoryLimit", 0, CSimCore::kMaxProcessMemory));
         if (p.contains("threads")) {
             const json& t = Array(p["threads"], path + ".threads");
             for (size_t i = 0; i < t.size(); ++i) {

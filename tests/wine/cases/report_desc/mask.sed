@@ -1,0 +1,1 @@
+s/ID=-?[0-9]+\) OstrelleFixture,/ID=<menu>) OstrelleFixture,/
