@@ -182,15 +182,6 @@ TEST(Win32Probes, GetFontMeasuresInTheWindowsFont) {
 
 // ---- the fixture in a process of its own -----------------------------------
 
-// Polls the fixture's log (at most 10 s) until it holds line.
-bool LogShows(const Fixture& fixture, const std::string& line) {
-    for (int i = 0; i < 100; ++i) {
-        if (fixture.LogAfterReady().find(line + "\n") != std::string::npos) return true;
-        Sleep(100);
-    }
-    return false;
-}
-
 std::string ClipboardText() {
     std::string text;
     if (!OpenClipboard(nullptr)) return "<not open>";
@@ -252,9 +243,9 @@ TEST(Win32Probes, Test1FindsTheStrategyWindow) {
                   std::string::npos)
             << out;
     }
-    EXPECT_TRUE(LogShows(fixture, "ts.strategy copied strategy text"));
-    EXPECT_TRUE(LogShows(fixture, "ts.untitled copied nothing (no selection)"));
-    EXPECT_TRUE(LogShows(fixture, "hang WM_COMMAND id=57634 code=0 from=0"));
+    EXPECT_TRUE(fixture.LogShows("ts.strategy copied strategy text"));
+    EXPECT_TRUE(fixture.LogShows("ts.untitled copied nothing (no selection)"));
+    EXPECT_TRUE(fixture.LogShows("hang WM_COMMAND id=57634 code=0 from=0"));
     EXPECT_EQ(ClipboardText(), kStrategyText) << "closed again, and left as it is";
 }
 
@@ -283,13 +274,13 @@ TEST(Win32Probes, TheOtherProbesOnTheFixture) {
     // Chk: a click at 1,1 that the check box takes.
     const WsHandle check = fixture.Role("dialog.check");
     EXPECT_EQ(RunCommand(CmdChk, check), "");
-    EXPECT_TRUE(LogShows(fixture, "dialog WM_COMMAND id=1007 code=0 from=dialog.check"));
+    EXPECT_TRUE(fixture.LogShows("dialog WM_COMMAND id=1007 code=0 from=dialog.check"));
     EXPECT_EQ(ws.SendMessageA(check, bm::GETCHECK, 0, 0), 1);
 
     // Date: the control holds the date typed.
     const WsHandle date = fixture.Role("probe.date");
     EXPECT_EQ(RunCommand(CmdDate, date), "");
-    EXPECT_TRUE(LogShows(fixture, "probe.date holds 2005-12-18"));
+    EXPECT_TRUE(fixture.LogShows("probe.date holds 2005-12-18"));
     char held[64] = "";
     ws.SendMessageA(date, wm::GETTEXT, sizeof held, reinterpret_cast<intptr_t>(held));
     EXPECT_STREQ(held, "12/18/2005");

@@ -507,11 +507,17 @@ TEST(Win32Backend, FixtureLogsWhatItReceives) {
     ws.EnableWindow(edit, false);
     const int32_t style = ws.GetWindowLongA(dlg, gwl::STYLE);
     ws.SetWindowLongA(dlg, gwl::STYLE, style & ~int32_t(WS_SYSMENU));
-    // A message sent after the posted ones is handled after them.
+    // A last sent message: the sent ones are handled in the order sent.
     ws.SendMessageA(main, wm::COMMAND, 40030, 0);
 
-    const std::string log = fixture.LogAfterReady();
-    auto has = [&](const std::string& line) { return log.find(line + "\n") != std::string::npos; };
+    // The fixture handles posted messages in its own time, after the sent
+    // ones: each line is waited for.
+    std::string log;
+    auto has = [&](const std::string& line) {
+        const bool shown = fixture.LogShows(line);
+        log = fixture.LogAfterReady();
+        return shown;
+    };
     EXPECT_TRUE(has("main WM_COMMAND id=40002 code=0 from=dialog")) << log;
     EXPECT_TRUE(has("main WM_SETTEXT 'Renamed'")) << log;
     EXPECT_TRUE(has("dialog.edit WM_CHAR code=0x41 lparam=0x00000001")) << log;
@@ -596,7 +602,7 @@ TEST(Win32Backend, UnansweredSendReturnsAfterTheBound) {
     EXPECT_LE(took, 3000u);
     ASSERT_EQ(told.size(), 1u);
     EXPECT_EQ(told[0], "1 273 2000");
-    EXPECT_NE(fixture.LogAfterReady().find("hang WM_COMMAND id=1 code=0"), std::string::npos);
+    EXPECT_TRUE(fixture.LogShows("hang WM_COMMAND id=1 code=0 from=0"));
 }
 
 // The placement, text, style and enable commands, run by the tool's own
