@@ -6,6 +6,14 @@
 // that ours matches it.
 #include <getopt.h>
 
+// The exception specification the C library gives its own getopt (glibc:
+// "throw()" in C++), which every declaration of ours must repeat.
+#ifdef __THROW
+#define OSTRELLE_GETOPT_NOTHROW __THROW
+#else
+#define OSTRELLE_GETOPT_NOTHROW
+#endif
+
 extern "C" {
 // Argument of the last option that takes one; null after a flag option.
 extern char* optarg;
@@ -17,7 +25,7 @@ extern char* optarg;
 // element "-<digits…>" has its digits replaced by '*' and their number is
 // stored in optnum, so '-12' yields '*' twice with optnum 12.  The argv
 // texts must be writable.
-int getopt(int argc, char* const argv[], const char* opts);
+int getopt(int argc, char* const argv[], const char* opts) OSTRELLE_GETOPT_NOTHROW;
 }
 
 // Index of the next element of argv to examine (starts at 1).
