@@ -156,7 +156,10 @@ public:
     float GetDiffMonth(const CVKTDateTime* other) const;
 
     // ---- Parsing ------------------------------------------------------------------
-    // Texts are read from a private copy of at most 1000 characters.
+    // Texts are read from a private copy of at most 1000 characters.  What a
+    // text setter reports as set is valid: a packed date in the text
+    // (YYYYMMDD, YYMMDD) must be a calendar date, and a time must be a time of
+    // day from 00:00:00 to 23:59:59 (a packed 99999 or 240000 is a bad time).
 
     // Free-form date and time, or "Now", "Today", "NowEST", "TodayEST", "LIVE";
     // blanks give the empty value.  0, -1 bad date, -2 bad time.
