@@ -207,6 +207,7 @@ struct Place {
     int lastLine = -1; // last non-blank line of the section (the header at least)
     int keyLine = -1;  // line of the key, -1 when absent
     std::string_view value;
+    std::vector<int> repeats; // later lines of the same key in the section
 };
 
 // section and key are trimmed names, compared without regard to case.
@@ -221,8 +222,11 @@ Place Find(const IniFile& ini, std::string_view section, std::string_view key) {
         }
         if (p.header < 0) continue;
         if (!text.empty()) p.lastLine = i;
-        if (p.keyLine >= 0) continue;
         if (auto k = KeyOf(text); k && SameName(k->key, key)) {
+            if (p.keyLine >= 0) {
+                p.repeats.push_back(i);
+                continue;
+            }
             p.keyLine = i;
             p.value = k->value;
         }
@@ -329,18 +333,25 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
     const std::string& d = ini.data;
     std::string out;
 
-    if (p.keyLine >= 0) {
+    if (p.keyLine >= 0 && value) {
         const Line& line = ini.lines[size_t(p.keyLine)];
-        if (value && p.value == value) return 1; // already there
+        if (p.value == value) return 1; // already there
         out = d.substr(0, line.begin);
-        if (value) {
-            std::string_view text = std::string_view(d).substr(line.begin, line.end - line.begin);
-            out += text.substr(0, text.find('='));
-            out += '=';
-            out += Stored(value);
-            out += d.substr(line.end, line.next - line.end); // its own line end
+        std::string_view text = std::string_view(d).substr(line.begin, line.end - line.begin);
+        out += text.substr(0, text.find('='));
+        out += '=';
+        out += Stored(value);
+        out += d.substr(line.end); // its own line end and the rest
+    } else if (p.keyLine >= 0) {
+        // Removed: every line of the key in the section, so that a later
+        // line of the same key does not come to light in its place.
+        p.repeats.insert(p.repeats.begin(), p.keyLine);
+        size_t from = 0;
+        for (int i : p.repeats) {
+            out += d.substr(from, ini.lines[size_t(i)].begin - from);
+            from = ini.lines[size_t(i)].next;
         }
-        out += d.substr(line.next);
+        out += d.substr(from);
     } else if (!value) {
         return 1; // nothing to remove
     } else {

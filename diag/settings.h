@@ -42,7 +42,8 @@ int ReadIniString(const char* section, const char* key, const char* def, char* o
 
 // Writes value under key of section in the file at path (null: the settings
 // file), creating the file, the section and the key as needed; every other
-// line is kept as it was.  A null value removes the key.  The new contents go
+// line is kept as it was.  A null value removes the key (each of its lines in
+// the section, where a file repeats it).  The new contents go
 // to a temporary file in the same folder that is then renamed over the file,
 // so an interrupted write never leaves a half-written file.  Names are
 // trimmed as the reader trims them, so a name written with blanks around it

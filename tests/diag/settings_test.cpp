@@ -361,6 +361,23 @@ TEST(SettingsWrite, EveryValueReadsBackAsWritten) {
     }
 }
 
+TEST(SettingsWrite, RemovingARepeatedKeyRemovesEveryLineOfIt) {
+    // Found by the settings fuzzer: removing the first of two lines of a key
+    // brought the second to light, so the key read on as if never removed.
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    WriteAll(ini, "[SYS]\r\nK=1\r\nA=a\r\n k = 2\r\n[Next]\r\nK=3\r\n");
+    EXPECT_EQ(WriteIniString("SYS", "k", nullptr, ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[SYS]\r\nA=a\r\n[Next]\r\nK=3\r\n");
+    EXPECT_EQ(ReadString("SYS", "K", "absent", ini), "absent");
+    EXPECT_EQ(ReadString("Next", "K", "absent", ini), "3");
+    // A write replaces the line that is read and leaves a repeat as it is.
+    WriteAll(ini, "[SYS]\r\nK=1\r\nK=2\r\n");
+    EXPECT_EQ(WriteIniString("SYS", "K", "9", ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[SYS]\r\nK=9\r\nK=2\r\n");
+    EXPECT_EQ(ReadString("SYS", "K", "absent", ini), "9");
+}
+
 TEST(SettingsWrite, UnwritablePlacesChangeNothing) {
     TempDir dir;
     EXPECT_EQ(WriteIniString("SYS", "A", "1", dir.file("no/such/folder.ini").c_str()), 0);
