@@ -6,4 +6,5 @@
 #include "txt/txt.h"
 #include "datetime/datetime.h"
 #include "winsys/winsys.h"
+#include "winsys/scene.h"
 #include "tool/getopt.h"

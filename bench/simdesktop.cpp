@@ -21,7 +21,7 @@ void ClassAndTextScan(benchmark::State& state) {
     auto d = Demo();
     for (auto _ : state) {
         int found = 0;
-        for (uint32_t h = 0; h <= 0xFFFF; ++h) {
+        for (WsHandle h = 0; h <= 0xFFFF; ++h) {
             char cls[1000], text[1000];
             if (d->GetClassNameA(h, cls, sizeof cls) < 1) continue;
             d->GetWindowTextA(h, text, sizeof text);
@@ -36,7 +36,7 @@ BENCHMARK(ClassAndTextScan);
 void GetTextPass(benchmark::State& state) {
     auto d = Demo();
     for (auto _ : state) {
-        for (uint32_t h = 0; h < 0xFFFF; ++h) {
+        for (WsHandle h = 0; h < 0xFFFF; ++h) {
             char text[1000] = "";
             d->SendMessageA(h, wm::GETTEXT, sizeof text, reinterpret_cast<intptr_t>(text));
         }
@@ -49,7 +49,7 @@ void MenuScan(benchmark::State& state) {
     auto d = Demo();
     for (auto _ : state) {
         int menus = 0;
-        for (uint32_t h = 0; h <= 0xFFFF; ++h) menus += d->IsMenu(h);
+        for (WsHandle h = 0; h <= 0xFFFF; ++h) menus += d->IsMenu(h);
         benchmark::DoNotOptimize(menus);
     }
     state.SetItemsProcessed(state.iterations() * 0x10000);

@@ -4,6 +4,8 @@
 // in the output string.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <string>
 
 #include "platform/http.h"
@@ -27,12 +29,12 @@ constexpr size_t kHttpGetMaxUrl = 2083;
 // absent, the fragment dropped).  False when url is null, longer than
 // kHttpGetMaxUrl, has no scheme, no server, a port outside 1..65535, or
 // blanks or control characters anywhere.
-bool HttpParseUrl(const char* url, HttpGetService& service, HttpTarget& target);
+OSTRELLE_API bool HttpParseUrl(const char* url, HttpGetService& service, HttpTarget& target);
 
 // The failure of one HttpGetUrl call: code 1, the URL is not usable or
 // access was denied; code 2, a redirect could not be followed or its target
 // did not answer 200.  Thrown and caught inside HttpGetUrl only.
-class CHttpGetException {
+class OSTRELLE_API CHttpGetException {
 public:
     explicit CHttpGetException(int code) : m_nCode(code) {}
     static const char* ClassName() { return "CHttpGetException"; }
@@ -41,7 +43,7 @@ public:
 
 // The session of one HttpGetUrl call: agent "HTTP_GET", no automatic
 // redirect, and the two request header lines.  Closed when it goes away.
-class CHttpGetSession : public CHttpSession {
+class OSTRELLE_API CHttpGetSession : public CHttpSession {
 public:
     static constexpr const char* kAgent = "HTTP_GET";
     static constexpr const char* kHeaders = "Accept: text/*\r\nUser-Agent: HTTP_GET\r\n";
@@ -57,15 +59,15 @@ public:
 // services): connecting, and the whole request up to the last body byte, in
 // milliseconds.  Values below 1 restore the defaults kHttpConnectTimeoutMs
 // (10 s) and kHttpTotalTimeoutMs (30 s).
-void HttpSetTimeouts(long connectMs, long totalMs);
-long HttpConnectTimeout();
-long HttpTotalTimeout();
+OSTRELLE_API void HttpSetTimeouts(long connectMs, long totalMs);
+OSTRELLE_API long HttpConnectTimeout();
+OSTRELLE_API long HttpTotalTimeout();
 
 // Bound of each response body, in bytes, for the same requests; a longer
 // body takes the library-error path.  Values below 1 restore the default
 // kHttpMaxBodyBytes (256 MiB).
-void HttpSetMaxBody(int64_t bytes);
-int64_t HttpMaxBody();
+OSTRELLE_API void HttpSetMaxBody(int64_t bytes);
+OSTRELLE_API int64_t HttpMaxBody();
 
 // Fetches url and appends its body to *out.  Returns 0 on success (also for
 // a 4xx or 5xx answer without a redirect: the body is the error page); 1
@@ -75,4 +77,4 @@ int64_t HttpMaxBody();
 // answers other than 200) or after an internet-library error, timeouts
 // included (out replaced by "*ERR:<number>:<text>\r\n").  A null out fetches
 // and discards the body.
-int HttpGetUrl(const char* url, CString* out);
+OSTRELLE_API int HttpGetUrl(const char* url, CString* out);

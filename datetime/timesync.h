@@ -3,6 +3,8 @@
 // are declared with CVKTDateTime.
 #pragma once
 
+#include "ostrelle_api.h"
+
 // Settings-file section and keys of the time-service host names, and their
 // defaults.  A host may carry a port ("127.0.0.1:8080").  The first host
 // serves the date page ("/cgi-bin/dater.sh", SetNowURL) and the clock page
@@ -24,5 +26,5 @@ constexpr int kTimeSyncFetchPauseMs = 100;
 constexpr int kTimeSyncPageBytes = 10000;
 
 // The host names as configured (the settings file, else the defaults).
-const char* TimeSyncFirstHost(char* buf, int size);
-const char* TimeSyncSecondHost(char* buf, int size);
+OSTRELLE_API const char* TimeSyncFirstHost(char* buf, int size);
+OSTRELLE_API const char* TimeSyncSecondHost(char* buf, int size);

@@ -2,6 +2,8 @@
 // zone and no fraction of a second; parsing, formatting, the clock and zones.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,7 +14,7 @@ class CTxt;
 
 // Removes blanks and tabs from both ends of text in place; returns the new
 // length (0 for a null text).
-int strtrim(char* text);
+OSTRELLE_API int strtrim(char* text);
 
 // Six 8-bit fields and nothing else: copied byte for byte.
 //
@@ -25,7 +27,7 @@ int strtrim(char* text);
 // each either rejects the store with its own failure result (value unchanged)
 // or, where it has no failure result, clamps to the nearest representable
 // moment (1900-01-01 00:00:00 or 2155-12-31 23:59:59), as stated per method.
-class CVKTDateTime {
+class OSTRELLE_API CVKTDateTime {
 public:
     uint8_t year = 0; // years after 1900 (2007 is 107)
     uint8_t month = 0;
@@ -40,7 +42,7 @@ public:
     void Reset();
     void Copy(const CVKTDateTime* from); // null copies nothing
     int IsEmpty() const;                 // 1 when all six fields are 0
-    int IsFilled() const;
+    int IsFilled() const;                // 1 when any field is not 0
     // 1 when month, day (for the month's length), hour, minute and second are in
     // range; the year is not checked.
     int IsValid() const;
@@ -117,7 +119,7 @@ public:
     int GetWeekDay(int mode = 0) const;       // 0: 0 = Sunday; else 0 = Monday
     int GetWeekStart(int mode = 0) const;     // packed date of the week's first day
     int GetJulian() const;                    // 2000-01-01 is 2451545
-    int GetJulianWeek(int mode = 0) const;
+    int GetJulianWeek(int mode = 0) const;    // (GetJulian - GetWeekDay(mode)) / 7
 
     // ---- Shifting ---------------------------------------------------------------
     // Each costs O(1) whatever the amount.  A result beyond the range clamps to
@@ -243,13 +245,14 @@ public:
 };
 
 // Same fields and assignment; only Compare differs (null other gives 99).
-class CVKTDateTimePlain : public CVKTDateTime {
+class OSTRELLE_API CVKTDateTimePlain : public CVKTDateTime {
 public:
+    // As CVKTDateTime::Compare, but a null other gives 99 (not the clock).
     int Compare(const CVKTDateTimePlain* other, int level = 6) const;
 };
 
 // Two values and a number.
-class CVKTDateTimeInterval {
+class OSTRELLE_API CVKTDateTimeInterval {
 public:
     CVKTDateTime start;
     CVKTDateTime end;

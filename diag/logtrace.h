@@ -6,7 +6,6 @@
 // Shape of a message sink: (tag, text, level) to a result.
 using LogTraceSink = int (*)(const char* tag, const char* text, int level);
 
-
 // Largest message, in characters; a longer one is cut to this length.
 constexpr int kLogTraceMaxText = 9999;
 
@@ -16,7 +15,8 @@ constexpr int kLogTraceMaxText = 9999;
 // formatter cannot produce, is dropped.  A message longer than
 // kLogTraceMaxText characters raises the "LOGTRACE Buffer overrun!" alert and
 // is then reported cut.  The tag and level only matter to the trace log.
-void LOGTRACE(const char* tag, int level, const char* format, ...) OSTRELLE_PRINTF(3, 4);
+OSTRELLE_API void LOGTRACE(const char* tag, int level, const char* format, ...)
+    OSTRELLE_PRINTF(3, 4);
 
 // Shows the overrun alert: caption, then the cut text.  By default a message
 // box on Windows and two lines on standard error elsewhere.
@@ -24,8 +24,8 @@ using LogTraceAlert = void (*)(const char* caption, const char* text);
 
 // Replaces the overrun alert (for programs that cannot show a message box,
 // and for tests); null restores the default.
-void LogTraceSetAlert(LogTraceAlert alert);
+OSTRELLE_API void LogTraceSetAlert(LogTraceAlert alert);
 
 // The console sink: writes text, then CR LF, to standard output and returns
 // -1 (not consumed: the message is passed on to the log).
-int LogTraceConsole(const char* tag, const char* text, int level);
+OSTRELLE_API int LogTraceConsole(const char* tag, const char* text, int level);

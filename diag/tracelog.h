@@ -18,6 +18,8 @@
 // every line when "LogFileFlushOnEach" is on.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <cstdint>
 
 // Writes one log line, or carries out a control command given as the tag
@@ -31,26 +33,26 @@
 //   "*COPY"    flushes, then copies the file at the last log path to
 //              "LogCpy.tmp" in the working directory; 0 whatever the copy did.
 // Any other tag, or null: writes text as one line when a log is open; 0.
-int LogTraceWrite(const char* tag, const char* text, int level);
+OSTRELLE_API int LogTraceWrite(const char* tag, const char* text, int level);
 
 // True while a trace log is open.
-bool LogTraceIsOpen();
+OSTRELLE_API bool LogTraceIsOpen();
 
 // Copies the file source to target.  0 done (or the two name the same file),
 // -1 the source does not exist, -2 the existing target cannot be deleted,
 // -3 no copy buffer, -4 the source does not open or cannot be read, -5 the
 // target does not open, -6 a write fell short, -7 the target is missing
 // after the copy.  A copy that fails after the target was opened removes it.
-int FileCopy(const char* source, const char* target);
+OSTRELLE_API int FileCopy(const char* source, const char* target);
 
 // Closes the log and forgets its path and the switches read from the
 // settings file, as at the start of the process.
-void LogTraceReset();
+OSTRELLE_API void LogTraceReset();
 
 // Number of flushes (commits to the storage device) since the process began.
-long LogTraceFlushes();
+OSTRELLE_API long LogTraceFlushes();
 
 // Replaces the clock the log reads its time stamps and flush times from
 // (seconds since 1970 UTC and milliseconds); null restores the wall clock.
 using LogTraceClock = void (*)(int64_t* seconds, int* milliseconds);
-void LogTraceSetClock(LogTraceClock clock);
+OSTRELLE_API void LogTraceSetClock(LogTraceClock clock);

@@ -4,6 +4,8 @@
 // platform/clock.h.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <functional>
 #include <string>
 
@@ -14,19 +16,19 @@
 using ClockSetter = std::function<int(const SYSTEMTIME&)>;
 
 // Sets the local clock through the installed setter.
-int SetLocalClock(const SYSTEMTIME& when);
+OSTRELLE_API int SetLocalClock(const SYSTEMTIME& when);
 
 // Installs setter (an empty one restores the system's) and returns the one
 // it replaces.
-ClockSetter ReplaceClockSetter(ClockSetter setter);
+OSTRELLE_API ClockSetter ReplaceClockSetter(ClockSetter setter);
 
 // The system's own setter: needs the right to change the clock
 // (SetLocalTime on Windows, clock_settime elsewhere).
-int SystemSetLocalClock(const SYSTEMTIME& when);
+OSTRELLE_API int SystemSetLocalClock(const SYSTEMTIME& when);
 
 // The system's message text for an error number from the setter, at most
 // 1000 characters, without a trailing line end.
-std::string SysErrorText(int error);
+OSTRELLE_API std::string SysErrorText(int error);
 
 // Suspends the calling thread for ms milliseconds.
-void SleepMs(int ms);
+OSTRELLE_API void SleepMs(int ms);

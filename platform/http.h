@@ -3,6 +3,8 @@
 // libcurl elsewhere.  Error numbers and texts are the library's own.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,7 +29,7 @@ struct HttpError {
 
 // A session of the internet library for one agent name.  Requests are made
 // through CHttpRequest; the session must outlive them.
-class CHttpSession {
+class OSTRELLE_API CHttpSession {
 public:
     // Opens the session with the platform's preconfigured proxy settings.
     // A failure is kept: see Ok and Error.
@@ -36,6 +38,7 @@ public:
     CHttpSession(const CHttpSession&) = delete;
     CHttpSession& operator=(const CHttpSession&) = delete;
 
+    // True when the session opened; otherwise Error says why.
     bool Ok() const;
     const HttpError& Error() const { return error_; }
 
@@ -54,6 +57,7 @@ public:
     void SetMaxBody(int64_t bytes) { maxBody_ = bytes > 0 ? bytes : kHttpMaxBodyBytes; }
     int64_t MaxBody() const { return maxBody_; }
 
+    // The agent name the requests send.
     const std::string& Agent() const { return agent_; }
 
     struct Impl;
@@ -72,7 +76,7 @@ private:
 // lines ending in LF or CR LF): the first line that begins with "name:" in
 // any letter case, without the blanks around the value and the line end.
 // False when no line has it; value (when not null) is then left as it was.
-bool HttpHeaderValue(const std::string& headers, const char* name, std::string* value);
+OSTRELLE_API bool HttpHeaderValue(const std::string& headers, const char* name, std::string* value);
 
 // The head of an answer: its status code and its length in bytes.
 struct HttpHead {
@@ -87,12 +91,12 @@ struct HttpHead {
 // with head (when not null) filled; 0 when raw ends before the empty line,
 // as an answer cut inside its header block does; -1 when the first line is
 // not a status line.  head is left as it was unless 1 is returned.
-int HttpParseHead(const std::string& raw, HttpHead* head);
+OSTRELLE_API int HttpParseHead(const std::string& raw, HttpHead* head);
 
 // True when a complete head (see HttpParseHead) with status tells where its
 // body ends other than at the connection's close: a Content-Length line, a
 // chunked Transfer-Encoding, or a status that has no body (1xx, 204, 304).
-bool HttpHeadBoundsBody(const std::string& raw, long status);
+OSTRELLE_API bool HttpHeadBoundsBody(const std::string& raw, long status);
 
 // What to ask for.
 struct HttpTarget {
@@ -112,7 +116,7 @@ struct HttpRequestOptions {
 };
 
 // One GET request.  Closed by Close or the destructor, exactly once.
-class CHttpRequest {
+class OSTRELLE_API CHttpRequest {
 public:
     explicit CHttpRequest(CHttpSession& session);
     ~CHttpRequest();
@@ -144,6 +148,7 @@ public:
     // Releases the request and its connection; idempotent.
     void Close();
 
+    // The library's error of the last failed Send or Read.
     const HttpError& Error() const { return error_; }
 
     struct Impl;

@@ -6,6 +6,8 @@
 // bgetlmem, bgetl until -1, bgetlrelease.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <cstdint>
 
 // Smallest and default chunk buffer in file mode.  The environment variable
@@ -20,7 +22,7 @@ constexpr long BGETL_MAXRAM = 1L << 30;
 // be obtained.  The buffer is allocated at the first open and kept (also
 // across a failed open) until bgetlclose.  A file or memory block still
 // being read is given up first.
-int bgetlopen(const char* path);
+OSTRELLE_API int bgetlopen(const char* path);
 
 // Reads the next line into out (size bytes, at least 1).  LF, a zero byte
 // and Ctrl-Z end a line and are not stored; CR is dropped wherever it
@@ -28,28 +30,28 @@ int bgetlopen(const char* path);
 // line is skipped; out is always terminated.  Returns the count stored (0
 // for an empty line) or -1 at the end of the input (also for a line that
 // holds nothing and is ended by Ctrl-Z or by the end of the data).
-int bgetl(char* out, int size);
+OSTRELLE_API int bgetl(char* out, int size);
 
 // Closes the file and frees the buffer.
-void bgetlclose();
+OSTRELLE_API void bgetlclose();
 
 // Reads lines from a block of length bytes that the caller owns and keeps
 // alive until bgetlrelease.  Returns 0; -1 when block is null; -2 when
 // length is 0 or less (the reader is then left as it was).  A file still
 // being read is closed first.
-int bgetlmem(const char* block, int length);
+OSTRELLE_API int bgetlmem(const char* block, int length);
 
 // Forgets the memory block and all reader state without freeing the block.
-void bgetlrelease();
+OSTRELLE_API void bgetlrelease();
 
 // Bytes the reader's buffer holds (0 when it has none).
-long bgetlbufsize();
+OSTRELLE_API long bgetlbufsize();
 
 // Size of a file in bytes; -2 for a null or empty path, -1 when the file
 // cannot be examined.
-int64_t filesize(const char* path);
+OSTRELLE_API int64_t filesize(const char* path);
 
 // Modification time of a file in seconds since 1970; 0 for the null device
 // (a path whose last component is "NUL" in any case, with or without a
 // directory before it); -1 when the file cannot be examined.
-int64_t filetime(const char* path);
+OSTRELLE_API int64_t filetime(const char* path);

@@ -2,6 +2,8 @@
 // parsing and the unbuffered line reader.  Stateless; nothing allocates.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -12,14 +14,14 @@
 // 0 when there is nothing to extract, -1 for a reversed range; out is
 // always a terminated text.  Texts with any number of delimiters are
 // handled: field positions are found by scanning, not kept in a table.
-int strfld(const char* text, char delim, int first, int last, char* out, int size);
+OSTRELLE_API int strfld(const char* text, char delim, int first, int last, char* out, int size);
 
 // Number of fields of text with delimiter delim (see strfld).
-int strfldcnt(const char* text, char delim);
+OSTRELLE_API int strfldcnt(const char* text, char delim);
 
 // Field n of text read as a decimal integer (atoi rule on at most 99
 // characters); 0 when empty or absent.
-int strfldint(const char* text, char delim, int n);
+OSTRELLE_API int strfldint(const char* text, char delim, int n);
 
 // Reads one line from the stream's descriptor, one byte per read, so the
 // stream stands exactly after the line.  LF ends a line; CR ends it and
@@ -27,24 +29,24 @@ int strfldint(const char* text, char delim, int n);
 // the line is dropped.  Returns the count stored, or -1 at end of input or
 // on a read error.  A last line without a line end is delivered; the call
 // after it returns -1.
-int freadline(char* out, int size, FILE* stream);
+OSTRELLE_API int freadline(char* out, int size, FILE* stream);
 
 // Case-insensitive comparison (ASCII letters folded).  Mode 0: either may be
 // a prefix of the other; mode 1: exact; mode 2: a may be a prefix of b.
 // Returns 0 match, 1 a character differs, 2 lengths do not fit the mode,
 // 3 a null argument.
-int strcmpci(const char* a, const char* b, int mode);
+OSTRELLE_API int strcmpci(const char* a, const char* b, int mode);
 
 // Index of the first case-insensitive occurrence of pattern in text, or -1.
-int strfindci(const char* text, const char* pattern);
+OSTRELLE_API int strfindci(const char* text, const char* pattern);
 
 // Index of c in list, or -1 (NUL is never found).
-int chrindex(char c, const char* list);
+OSTRELLE_API int chrindex(char c, const char* list);
 
 // Value of the leading run of "0123456789ABCDEFabcdef " (space = 0 digit),
 // 32-bit arithmetic: only the last eight characters of the run count.
-uint32_t hextoint(const char* text);
+OSTRELLE_API uint32_t hextoint(const char* text);
 
 // As hextoint, but trailing spaces of the run (at most 99 characters) are
 // dropped first: "1A " gives 0x1A.
-uint32_t hexvalue(const char* text);
+OSTRELLE_API uint32_t hexvalue(const char* text);

@@ -2,10 +2,10 @@
 // Not built yet: each command accepts its line and does nothing.
 #include "tool/commands.h"
 
-void CmdEnable(const CommandCall&) {}
-void CmdDisable(const CommandCall&) {}
-void CmdSetStyle(const CommandCall&) {}
-void CmdSize(const CommandCall&) {}
-void CmdTitle(const CommandCall&) {}
-void CmdPos(const CommandCall&) {}
-void CmdMove(const CommandCall&) {}
+void CmdEnable(CommandContext&, const CommandCall&) {}
+void CmdDisable(CommandContext&, const CommandCall&) {}
+void CmdSetStyle(CommandContext&, const CommandCall&) {}
+void CmdSize(CommandContext&, const CommandCall&) {}
+void CmdTitle(CommandContext&, const CommandCall&) {}
+void CmdPos(CommandContext&, const CommandCall&) {}
+void CmdMove(CommandContext&, const CommandCall&) {}

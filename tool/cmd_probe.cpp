@@ -2,10 +2,10 @@
 // Not built yet: each command accepts its line and does nothing.
 #include "tool/commands.h"
 
-void CmdGetFont(const CommandCall&) {}
-void CmdMenu(const CommandCall&) {}
-void CmdChk(const CommandCall&) {}
-void CmdDate(const CommandCall&) {}
-void CmdTest1(const CommandCall&) {}
-void CmdTest2(const CommandCall&) {}
-void CmdTest3(const CommandCall&) {}
+void CmdGetFont(CommandContext&, const CommandCall&) {}
+void CmdMenu(CommandContext&, const CommandCall&) {}
+void CmdChk(CommandContext&, const CommandCall&) {}
+void CmdDate(CommandContext&, const CommandCall&) {}
+void CmdTest1(CommandContext&, const CommandCall&) {}
+void CmdTest2(CommandContext&, const CommandCall&) {}
+void CmdTest3(CommandContext&, const CommandCall&) {}

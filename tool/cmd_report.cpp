@@ -2,9 +2,9 @@
 // Not built yet: each command accepts its line and does nothing.
 #include "tool/commands.h"
 
-void CmdDesc(const CommandCall&) {}
-void CmdDialog(const CommandCall&) {}
-void CmdWaitFor(const CommandCall&) {}
-void CmdComboBox(const CommandCall&) {}
-void CmdListBox(const CommandCall&) {}
-void CmdListCtrl(const CommandCall&) {}
+void CmdDesc(CommandContext&, const CommandCall&) {}
+void CmdDialog(CommandContext&, const CommandCall&) {}
+void CmdWaitFor(CommandContext&, const CommandCall&) {}
+void CmdComboBox(CommandContext&, const CommandCall&) {}
+void CmdListBox(CommandContext&, const CommandCall&) {}
+void CmdListCtrl(CommandContext&, const CommandCall&) {}

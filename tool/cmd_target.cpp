@@ -1,10 +1,9 @@
 // Window targeting: Wnd, WndClass, FindDlg and the searches behind them.
 #include "textutil/strfld.h"
 #include "tool/commands.h"
-#include "tool/state.h"
 #include "tool/target.h"
+#include "tool/walks.h"
 #include "txt/ctxt.h"
-#include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
 #include <cctype>
@@ -14,9 +13,6 @@
 namespace {
 
 constexpr int kTextSize = 1000; // window texts and class names
-constexpr uint32_t kLastHandle = 0xFFFF;
-
-uint32_t gFound = 0; // the window the last title search found
 
 void Upper(char* s) {
     for (; *s; ++s) *s = char(std::toupper((unsigned char)*s));
@@ -31,136 +27,131 @@ void StripAmpersands(char* s) {
 }
 
 // Reads hwnd's caption into buf.
-void Caption(uint32_t hwnd, char (&buf)[kTextSize]) {
+void Caption(CWinSys& ws, WsHandle hwnd, char (&buf)[kTextSize]) {
     buf[0] = '\0';
-    WinSys().GetWindowTextA(hwnd, buf, kTextSize);
+    ws.GetWindowTextA(hwnd, buf, kTextSize);
+}
+
+// Does mode's caption test (see findwnd) on h.
+bool CaptionPasses(CWinSys& ws, WsHandle h, const char* title, int mode) {
+    char caption[kTextSize];
+    Caption(ws, h, caption);
+    StripAmpersands(caption);
+    switch (mode) {
+    case 0:
+        return strfindci(caption, title) >= 0 && ws.IsWindowVisible(h);
+    case 1:
+        return strcmpci(title, caption, 2) == 0;
+    case 2:
+        return strcmpci(caption, title, 1) == 0;
+    case 3:
+        return strfindci(caption, title) >= 0;
+    default:
+        return true;
+    }
 }
 
 } // namespace
 
-void MakeCurrent(uint32_t hwnd) {
-    State().hWnd = hwnd;
-    CWinSys& ws = WinSys();
-    ws.SetFocus(hwnd);
-    ws.SetCapture(hwnd);
-    ws.Sleep(1000);
+void MakeCurrent(CommandContext& ctx, WsHandle hwnd, uint32_t waitMs) {
+    ctx.state.hWnd = hwnd;
+    ctx.ws.SetFocus(hwnd);
+    ctx.ws.SetCapture(hwnd);
+    if (waitMs > 0) ctx.ws.Sleep(waitMs);
 }
 
-int wndmatch(uint32_t hwnd, intptr_t) {
-    const CommandState& st = State();
-    CWinSys& ws = WinSys();
+int wndmatch(WsHandle hwnd, intptr_t lParam) {
+    TitleSearch& search = *reinterpret_cast<TitleSearch*>(lParam);
+    CWinSys& ws = *search.ws;
     char text[kTextSize];
-    Caption(hwnd, text);
+    Caption(ws, hwnd, text);
     Upper(text);
-    if (strfindci(text, st.titlePattern.c_str()) < 0) return 1;
-    if (!st.classText.empty()) {
+    if (strfindci(text, search.pattern.c_str()) < 0) return 1;
+    if (!search.cls.empty()) {
         char cls[kTextSize] = "";
         ws.GetClassNameA(hwnd, cls, kTextSize);
-        if (strcmpci(cls, st.classText.c_str(), 1) != 0) return 1;
+        if (strcmpci(cls, search.cls.c_str(), 1) != 0) return 1;
     }
     if (!ws.IsWindowVisible(hwnd)) return 1;
-    gFound = hwnd;
+    search.found = hwnd;
     return 0;
 }
 
-uint32_t findwnd(const char* cls, const char* title, int mode, int n) {
-    CWinSys& ws = WinSys();
+WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int n) {
     int count = 0;
-    for (uint32_t h = 0; h < kLastHandle; ++h) {
+    auto found = ScanHandles(0, kLastHandle - 1, [&](WsHandle h) {
         char name[kTextSize] = "";
-        if (ws.GetClassNameA(h, name, kTextSize) < 1) continue;
-        if (strcmpci(name, cls, 1) != 0) continue;
-        char caption[kTextSize];
-        Caption(h, caption);
-        StripAmpersands(caption);
-        bool pass = true;
-        switch (mode) {
-        case 0:
-            pass = strfindci(caption, title) >= 0 && ws.IsWindowVisible(h);
-            break;
-        case 1:
-            pass = strcmpci(title, caption, 2) == 0;
-            break;
-        case 2:
-            pass = strcmpci(caption, title, 1) == 0;
-            break;
-        case 3:
-            pass = strfindci(caption, title) >= 0;
-            break;
-        default:
-            break;
-        }
-        if (pass && ++count == n) return h;
-    }
-    return 0;
+        if (ws.GetClassNameA(h, name, kTextSize) < 1) return false;
+        if (strcmpci(name, cls, 1) != 0) return false;
+        return CaptionPasses(ws, h, title, mode) && ++count == n;
+    });
+    return found.value_or(0);
 }
 
-uint32_t finddlg(const char* title) {
-    CWinSys& ws = WinSys();
-    for (uint32_t h = 0; h <= kLastHandle; ++h) {
+WsHandle finddlg(CWinSys& ws, const char* title) {
+    auto found = ScanHandles(0, kLastHandle, [&](WsHandle h) {
         char cls[kTextSize] = "";
-        if (ws.GetClassNameA(h, cls, kTextSize) < 2) continue;
-        if (strcmpci(cls, "#32770", 1) != 0) continue;
+        if (ws.GetClassNameA(h, cls, kTextSize) < 2) return false;
+        if (strcmpci(cls, "#32770", 1) != 0) return false;
         char caption[kTextSize];
-        Caption(h, caption);
-        if (caption[0] == '\0') continue;
-        if (strcmpci(title, caption, 2) == 0) return h;
-    }
-    return 0;
+        Caption(ws, h, caption);
+        return caption[0] != '\0' && strcmpci(title, caption, 2) == 0;
+    });
+    return found.value_or(0);
 }
 
-void CmdWnd(const CommandCall& call) {
-    CommandState& st = State();
-    CWinSys& ws = WinSys();
+void CmdWnd(CommandContext& ctx, const CommandCall& call) {
+    CommandState& st = ctx.state;
     if (strcmpci("0x", call.args, 2) == 0) {
-        const uint32_t h = hexvalue(call.args + 2);
-        if (h != 0) MakeCurrent(h);
+        const WsHandle h = hexvalue(call.args + 2);
+        if (h != 0) MakeCurrent(ctx, h, kSwitchWaitMs);
     } else {
         char pattern[kTextSize], cls[kTextSize];
-        strfld(call.line, ',', 2, 0, pattern, kTextSize);
-        strfld(call.line, ',', 3, 0, cls, kTextSize);
+        strfld(call.args, ',', 1, 0, pattern, kTextSize);
+        strfld(call.args, ',', 2, 0, cls, kTextSize);
         Upper(pattern);
         st.titlePattern = pattern;
         st.classText = cls;
-        gFound = 0;
-        uint32_t h = 0;
-        if (ws.EnumWindows(wndmatch, 0) == 0) {
-            h = gFound;
+        TitleSearch search{&ctx.ws, pattern, cls};
+        const intptr_t lParam = reinterpret_cast<intptr_t>(&search);
+        WsHandle h = 0;
+        if (ctx.ws.EnumWindows(wndmatch, lParam) == 0) {
+            h = search.found;
         } else {
-            for (uint32_t v = 0; v <= kLastHandle && h == 0; ++v)
-                if (wndmatch(v, 0) == 0) h = v;
+            h = ScanHandles(0, kLastHandle, [&](WsHandle v) {
+                    return wndmatch(v, lParam) == 0;
+                }).value_or(0);
         }
         if (h == 0) {
             std::printf("Title '%s' not found (Class=%s)\n", pattern, cls);
             return;
         }
-        MakeCurrent(h);
+        MakeCurrent(ctx, h, kSwitchWaitMs);
     }
     char text[kTextSize];
     std::memset(text, 0, sizeof text);
-    ws.SendMessageA(st.hWnd, wm::GETTEXT, kTextSize, reinterpret_cast<intptr_t>(text));
+    ctx.ws.SendMessageA(st.hWnd, wm::GETTEXT, kTextSize, reinterpret_cast<intptr_t>(text));
     text[kTextSize - 1] = '\0';
     std::printf("New Window: 0x%08X (%s)\n", unsigned(st.hWnd), text);
 }
 
-void CmdWndClass(const CommandCall& call) {
+void CmdWndClass(CommandContext& ctx, const CommandCall& call) {
     CTxt title, cls;
     strfldtxt(call.args, ',', 1, 0, &title);
     strfldtxt(call.args, ',', 2, 0, &cls);
-    const uint32_t h = findwnd(cls, title, 1, 1);
+    const WsHandle h = findwnd(ctx.ws, cls, title, 1, 1);
     if (h == 0) {
         std::printf("Title '%s' and CLass '%s' not found\n", (const char*)title, (const char*)cls);
         return;
     }
-    MakeCurrent(h);
+    MakeCurrent(ctx, h, kSwitchWaitMs);
     char text[kTextSize];
-    Caption(h, text);
+    Caption(ctx.ws, h, text);
     std::printf("New Window: 0x%08X (%s)\n", unsigned(h), text);
 }
 
-void CmdFindDlg(const CommandCall& call) {
-    CommandState& st = State();
-    st.dlgTitle = call.args;
-    const uint32_t h = finddlg(st.dlgTitle.c_str());
+void CmdFindDlg(CommandContext& ctx, const CommandCall& call) {
+    ctx.state.dlgTitle = call.args;
+    const WsHandle h = finddlg(ctx.ws, ctx.state.dlgTitle.c_str());
     std::printf("window=%6d (%08X)\r\n", int(h), unsigned(h));
 }

@@ -1,67 +1,64 @@
-// The desktop the tool drives: a scene named by TOLVANE_DESKTOP, else the
-// platform's own window system, else the demo scene built into the tool.
+#include "tool/desktop.h"
+
 #include "platform/errtext.h"
-#include "tool/entry.h"
+#include "winsys/logwinsys.h"
 #include "winsys/sim/simdesktop.h"
-#include "winsys/winsys.h"
 
 #include "demo_scene.h" // kDemoScene, generated from examples/demo-scene.json
 
 #include <cerrno>
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <memory>
 
 namespace {
 
-struct FileCloser {
-    void operator()(FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-
-std::unique_ptr<CSimDesktop> gSim;
-std::unique_ptr<FILE, FileCloser> gLog;
-
-bool Fail(const char* what, const std::string& why) {
-    std::fprintf(stderr, "%s: %s: %s\n", ToolName().c_str(), what, why.c_str());
-    std::fflush(stderr);
-    return false;
+// The event log's file name, under its current or its older name.
+const char* EventLogPath() {
+    for (const char* name : {"TOLVANE_EVENT_LOG", "TOLVANE_SIM_LOG"})
+        if (const char* path = std::getenv(name); path && *path) return path;
+    return nullptr;
 }
 
 } // namespace
 
-const char* DesktopDescription() {
-    return WinSys().Description();
-}
-
-bool InitDesktop() {
-    const char* scene = std::getenv("TOLVANE_DESKTOP");
-    std::string error;
-    if (scene && *scene) {
-        gSim = CSimDesktop::FromFile(scene, &error);
-        if (!gSim) return Fail((std::string("desktop scene ") + scene).c_str(), error);
-    } else if (CWinSys* platform = PlatformWinSys()) {
-        SetWinSys(platform);
-        return true;
+std::unique_ptr<CDesktop> CDesktop::Open(std::string* error) {
+    std::unique_ptr<CDesktop> d(new CDesktop);
+    std::string why;
+    if (const char* scene = std::getenv("TOLVANE_DESKTOP"); scene && *scene) {
+        d->sim_ = CSimDesktop::FromFile(scene, &why);
+        if (!d->sim_) {
+            if (error) *error = std::string("desktop scene ") + scene + ": " + why;
+            return nullptr;
+        }
+    } else if (!PlatformWinSys()) {
+        d->sim_ = CSimDesktop::FromJson(kDemoScene, "demo", &why);
+        if (!d->sim_) {
+            if (error) *error = "built-in demo scene: " + why;
+            return nullptr;
+        }
+    }
+    if (const char* path = EventLogPath()) {
+        d->logFile_.reset(std::fopen(path, "wb"));
+        if (!d->logFile_) {
+            if (error)
+                *error =
+                    std::string("desktop log ") + path + ": cannot write (" + ErrText(errno) + ")";
+            return nullptr;
+        }
+    }
+    if (d->sim_) {
+        d->sim_->SetLogStream(d->logFile_.get());
+        d->layer_ = d->sim_.get();
+    } else if (d->logFile_) {
+        d->log_.SetStream(d->logFile_.get());
+        d->logged_ = std::make_unique<CLoggingWinSys>(*PlatformWinSys(), d->log_);
+        d->layer_ = d->logged_.get();
     } else {
-        gSim = CSimDesktop::FromJson(kDemoScene, "demo", &error);
-        if (!gSim) return Fail("built-in demo scene", error);
+        d->layer_ = PlatformWinSys();
     }
-    if (const char* log = std::getenv("TOLVANE_SIM_LOG"); log && *log) {
-        gLog.reset(std::fopen(log, "wb"));
-        if (!gLog)
-            return Fail((std::string("desktop log ") + log).c_str(),
-                        std::string("cannot write (") + ErrText(errno) + ")");
-        gSim->SetLogStream(gLog.get());
-    }
-    SetWinSys(gSim.get());
-    return true;
+    d->previous_ = SetWinSys(d->layer_);
+    return d;
 }
 
-void SelectStartWindow(unsigned hwnd) {
-    CWinSys& ws = WinSys();
-    ws.SetFocus(hwnd);
-    ws.SetCapture(hwnd);
+CDesktop::~CDesktop() {
+    SetWinSys(previous_);
 }

@@ -2,24 +2,18 @@
 
 #include "textutil/strfld.h"
 #include "tool/commands.h"
-#include "tool/state.h"
 
 #include <cstdio>
-
-CommandState& State() {
-    static CommandState state;
-    return state;
-}
 
 namespace {
 
 // Markers for the rows the interpreter handles itself.
-void RowHelp(const CommandCall&) {
+void RowHelp(CommandContext&, const CommandCall&) {
     PrintHelp();
 }
-void RowIgnore(const CommandCall&) {}
-void RowExit(const CommandCall&) {}
-void RowUnknown(const CommandCall&) {
+void RowIgnore(CommandContext&, const CommandCall&) {}
+void RowExit(CommandContext&, const CommandCall&) {}
+void RowUnknown(CommandContext&, const CommandCall&) {
     std::printf("Unknown Command\n");
 }
 
@@ -117,7 +111,7 @@ void PrintHelp() {
     std::printf("Exit                      = Exit\n");
 }
 
-int RunCommands(FILE* in) {
+int RunCommands(CommandContext& ctx, FILE* in) {
     const bool interactive = (in == stdin);
     for (;;) {
         char line[1000];
@@ -125,7 +119,7 @@ int RunCommands(FILE* in) {
         char args[1000];
         if (interactive) {
             char hex[9];
-            std::snprintf(hex, sizeof hex, "%08X", (unsigned)State().hWnd);
+            std::snprintf(hex, sizeof hex, "%08X", unsigned(ctx.state.hWnd));
             std::printf("hWnd=%-4.4s Cmd> ", hex + 4);
             std::fflush(stdout);
         }
@@ -135,7 +129,7 @@ int RunCommands(FILE* in) {
         strfld(line, ',', 2, 99, args, sizeof args);
         CommandFn fn = Lookup(word);
         if (fn == RowExit) return 0;
-        fn(CommandCall{line, word, args});
+        fn(ctx, CommandCall{line, word, args});
         std::fflush(stdout);
     }
 }

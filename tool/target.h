@@ -1,25 +1,39 @@
 // Finding windows: the searches the targeting commands use, shared with
-// the commands that watch for a dialog.
+// the commands that watch for a dialog, and making a window current.
 #pragma once
 
-#include <cstdint>
+#include "tool/context.h"
 
-// Enumeration callback of the title search: 0 when hwnd's text holds the
-// title pattern and its class equals the class text of the command state
+#include <cstdint>
+#include <string>
+
+// What a title search looks for and what it found; wndmatch's lParam.
+struct TitleSearch {
+    CWinSys* ws;
+    std::string pattern; // upper case; empty matches every text
+    std::string cls;     // empty: any class
+    WsHandle found = 0;
+};
+
+// Enumeration callback of the title search; lParam is a TitleSearch*.  0
+// when hwnd's text holds the pattern and its class equals the class text
 // (when that is not empty) and it is visible; the handle is then stored as
-// the found window.  1 otherwise.  lParam is ignored.
-int wndmatch(uint32_t hwnd, intptr_t lParam);
+// the found window.  1 otherwise.
+int wndmatch(WsHandle hwnd, intptr_t lParam);
 
 // Handle of the n-th window (0..65534, ascending) whose class equals cls
 // ignoring case and whose caption, with every '&' removed, passes mode:
 // 0 holds title and is visible, 1 begins with title, 2 equals title, 3
 // holds title, other modes accept any caption.  0 when there is none.
-uint32_t findwnd(const char* cls, const char* title, int mode, int n);
+WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int n);
 
 // The first dialog (class "#32770", 0..65535 ascending) with a caption
 // that begins with title ignoring case; 0 when there is none.
-uint32_t finddlg(const char* title);
+WsHandle finddlg(CWinSys& ws, const char* title);
 
-// Makes hwnd the current window: focus, capture, then 1,000 ms for the
-// window to come forward.  hwnd is not checked.
-void MakeCurrent(uint32_t hwnd);
+// Makes hwnd the current window: focus, capture, then waitMs for the
+// window to come forward (no wait for 0).  hwnd is not checked.
+void MakeCurrent(CommandContext& ctx, WsHandle hwnd, uint32_t waitMs);
+
+// How long a switch of window waits for it to come forward.
+constexpr uint32_t kSwitchWaitMs = 1000;

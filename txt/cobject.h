@@ -2,13 +2,15 @@
 // class record through which an object tells its class.
 #pragma once
 
+#include "ostrelle_api.h"
+
 class CObject;
 class CArchive;     // serialisation stream; no operation of the library uses one
 class CDumpContext; // diagnostic dump target; no operation of the library uses one
 
 // One record per class: name, object size, schema number, creation function
 // (none for classes that cannot be created by name) and the base class.
-struct CRuntimeClass {
+struct OSTRELLE_API CRuntimeClass {
     const char* m_lpszClassName;
     int m_nObjectSize;
     unsigned int m_wSchema;
@@ -30,10 +32,13 @@ struct CRuntimeClass {
 
 // Root class.  Its five virtual operations, in slot order: GetRuntimeClass,
 // destructor, Serialize, AssertValid, Dump.  Objects are not copyable.
-class CObject {
+class OSTRELLE_API CObject {
 public:
+    // The record of the object's most derived class.
     virtual const CRuntimeClass* GetRuntimeClass() const;
     virtual ~CObject() = default;
+    // Serialisation, the validity check and the diagnostic dump: they do
+    // nothing here (the library keeps no archives and no dump targets).
     virtual void Serialize(CArchive& archive);
     virtual void AssertValid() const;
     virtual void Dump(CDumpContext& dc) const;

@@ -32,7 +32,7 @@ class CTxtArray;
 // CTxt::FormatMessageA when no message can be produced, and by every CTxt
 // operation when the task allocator fails.  Catch it as
 // `const CMemoryException&` (or as std::bad_alloc, its base).
-class CMemoryException : public std::bad_alloc {
+class OSTRELLE_API CMemoryException : public std::bad_alloc {
 public:
     const char* what() const noexcept override { return "Out of memory"; }
 };
@@ -40,7 +40,7 @@ public:
 // Throws CMemoryException.
 [[noreturn]] void AfxThrowMemoryException();
 
-class CTxt {
+class OSTRELLE_API CTxt {
 public:
     // ---- Construction, release and assignment ------------------------------
 
@@ -90,7 +90,7 @@ public:
     // ---- Appending and inserting: each returns the new length --------------
 
     int AddTxt(const char* text); // text must be present
-    int Add(char c);
+    int Add(char c);              // appends one character (a zero byte too)
     // Inserts text before position pos (pos <= 0: at the front; pos beyond
     // the length: appended).  No text or an empty one changes nothing.
     int InsertAt(int pos, const char* text);
@@ -331,4 +331,4 @@ private:
 // Fields first..last of text (strfld rules, delimiter delimiter) into target,
 // at most 9,999 characters; the empty text when the fields are absent.
 // Returns the result of strfld.
-int strfldtxt(const char* text, char delimiter, int first, int last, CTxt* target);
+OSTRELLE_API int strfldtxt(const char* text, char delimiter, int first, int last, CTxt* target);

@@ -3,8 +3,11 @@
 // small key/value tables held as lines "key|value".
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include "txt/ctxt.h"
 #include "txt/sptrarray.h"
+#include "winsys/wstypes.h"
 
 #include <cstdint>
 #include <string>
@@ -17,7 +20,7 @@
 //
 // Indices start at 0; searches return -1 when nothing matches.  Text
 // comparisons "without regard to case" fold the ASCII letters only.
-class CTxtArray {
+class OSTRELLE_API CTxtArray {
 public:
     CTxtArray() = default;
     ~CTxtArray(); // destroys every element
@@ -182,7 +185,7 @@ public:
     // positive number) and on failure the message.  Returns the new size;
     // -1 not a list view, -2 no owner process, -3 the process cannot be
     // opened.
-    int LoadFromLC(uint32_t hwnd, CTxt& error, int columns = 2);
+    int LoadFromLC(WsHandle hwnd, CTxt& error, int columns = 2);
 
 private:
     // Nulls slots [from, to) that growth brought into use without an element.

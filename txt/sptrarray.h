@@ -2,6 +2,8 @@
 // what the pointers refer to.
 #pragma once
 
+#include "ostrelle_api.h"
+
 #include "txt/cobject.h"
 
 // SetSize only reserves storage: it never changes the number of elements,
@@ -18,7 +20,7 @@
 //
 // Index arguments of GetAt, ElementAt, SetAt and operator[] are not
 // checked: callers keep them in range.
-class SPtrArray : public CObject {
+class OSTRELLE_API SPtrArray : public CObject {
 public:
     // qsort form: two pointers to slots, each pointing at one stored pointer.
     using CompareFn = int (*)(const void*, const void*);
@@ -31,6 +33,7 @@ public:
     void Dump(CDumpContext& dc) const override;
     static const CRuntimeClass classSPtrArray; // "SPtrArray", schema 0xFFFF, base CObject
 
+    // The element count, and its last index (-1 when empty).
     int GetSize() const { return size_; }
     int GetUpperBound() const { return size_ - 1; }
     // The storage itself; null when there is none.
@@ -38,6 +41,7 @@ public:
     const void* const* GetData() const { return data_; }
     void** GetRawData() const { return data_; }
 
+    // Slot i, by value or by reference; i must lie below the capacity.
     void* GetAt(int i) const { return data_[i]; }
     void* operator[](int i) const { return data_[i]; }
     void*& ElementAt(int i) { return data_[i]; }

@@ -17,29 +17,29 @@
 //   are in winsys/wsdefs.h.
 #pragma once
 
+#include "ostrelle_api.h"
+
+#include "winsys/wstypes.h"
+
 #include <cstddef>
 #include <cstdint>
-
-using WsHandle = uint32_t; // window, menu, device context, font
-using WsMem = uint64_t;    // process handle, clipboard data, remote address
-
-struct WsRect {
-    int32_t left = 0, top = 0, right = 0, bottom = 0;
-};
-
-struct WsSize {
-    int32_t cx = 0, cy = 0;
-};
 
 // Window-enumeration callback: nonzero goes on, 0 stops the enumeration.
 using WsEnumProc = int (*)(WsHandle hwnd, intptr_t lParam);
 
-class CWinSys {
+class OSTRELLE_API CWinSys {
 public:
     virtual ~CWinSys() = default;
 
     // One line saying which desktop this is (shown in the usage text).
     virtual const char* Description() const = 0;
+
+    // --- Queries for the event log -------------------------------------
+    // They cost nothing on a simulated clock and are never logged.
+    // True when hwnd names a window now.
+    virtual bool NamesWindow(WsHandle hwnd) = 0;
+    // The process id of a handle from OpenProcess; 0 for anything else.
+    virtual uint32_t ProcessIdOf(WsMem process) = 0;
 
     // --- Identity and text ---------------------------------------------
     virtual bool IsWindow(WsHandle hwnd) = 0;
@@ -159,11 +159,11 @@ public:
 
 // The process-wide current backend.  Until one is set it is the platform's
 // own (PlatformWinSys) or, on builds without one, an empty simulated desktop.
-CWinSys& WinSys();
+OSTRELLE_API CWinSys& WinSys();
 // Makes backend current (null restores the default); returns the previous
 // one.  The caller keeps ownership and keeps it alive while it is current.
-CWinSys* SetWinSys(CWinSys* backend);
+OSTRELLE_API CWinSys* SetWinSys(CWinSys* backend);
 
 // The real window system of this build, or null on builds without one.
 // Defined by the Win32 backend on Windows, by winsys/winsys.cpp elsewhere.
-CWinSys* PlatformWinSys();
+OSTRELLE_API CWinSys* PlatformWinSys();

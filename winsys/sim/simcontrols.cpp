@@ -1,7 +1,7 @@
 // How the simulated windows answer their messages: scene behaviours first,
 // then the control class, then what every window does.
 #include "winsys/sim/simdesktop.h"
-#include "winsys/sim/simlog.h"
+#include "winsys/eventlog.h"
 #include "winsys/wsdefs.h"
 
 #include <algorithm>
@@ -9,6 +9,8 @@
 #include <cstring>
 
 namespace sim {
+
+using namespace evlog;
 
 namespace {
 
@@ -73,7 +75,7 @@ std::string DateText(const int date[3]) {
     return b;
 }
 
-intptr_t CSimDesktop::Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+intptr_t CSimCore::Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     const WsHandle self = w.hwnd;
     // Behaviours may send messages that change the desktop; work on a copy.
     const std::vector<Behaviour> behaviours = w.behaviours;
@@ -120,8 +122,8 @@ intptr_t CSimDesktop::Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_
     return DefaultAnswer(*me, msg, wParam, lParam, &handled);
 }
 
-intptr_t CSimDesktop::DefaultAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
-                                    bool* handled) {
+intptr_t CSimCore::DefaultAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                 bool* handled) {
     *handled = true;
     switch (msg) {
     case wm::GETTEXT:
@@ -142,7 +144,7 @@ intptr_t CSimDesktop::DefaultAnswer(Window& w, uint32_t msg, uintptr_t wParam, i
     }
 }
 
-intptr_t CSimDesktop::EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
+intptr_t CSimCore::EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
     if (msg != wm::CHAR) return 0;
     *handled = true;
     if (w.style & kEsReadOnly) return 0;
@@ -159,7 +161,7 @@ intptr_t CSimDesktop::EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool
     return 0;
 }
 
-intptr_t CSimDesktop::ButtonAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
+intptr_t CSimCore::ButtonAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
     *handled = true;
     switch (msg) {
     case wm::LBUTTONDOWN:
@@ -188,7 +190,7 @@ intptr_t CSimDesktop::ButtonAnswer(Window& w, uint32_t msg, uintptr_t wParam, bo
     }
 }
 
-void CSimDesktop::Click(Window& w) {
+void CSimCore::Click(Window& w) {
     if (w.style & ws::DISABLED) return;
     const uint32_t type = w.style & 0xF;
     if (type == kBsGroupBox) return;
@@ -214,14 +216,14 @@ void CSimDesktop::Click(Window& w) {
     Notify(w, bn::CLICKED);
 }
 
-void CSimDesktop::Notify(Window& w, uint32_t code) {
+void CSimCore::Notify(Window& w, uint32_t code) {
     if (!w.parent) return;
     const uintptr_t wParam = (uintptr_t(code & 0xFFFF) << 16) | (uint32_t(w.id) & 0xFFFF);
     SendMessageA(w.parent, wm::COMMAND, wParam, intptr_t(w.hwnd));
 }
 
-intptr_t CSimDesktop::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
-                                    bool* handled) {
+intptr_t CSimCore::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                 bool* handled) {
     *handled = true;
     const size_t i = size_t(wParam);
     const bool valid = i < w.items.size();
@@ -259,8 +261,8 @@ intptr_t CSimDesktop::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, i
     }
 }
 
-intptr_t CSimDesktop::ComboBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
-                                     bool* handled) {
+intptr_t CSimCore::ComboBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                  bool* handled) {
     *handled = true;
     const size_t i = size_t(wParam);
     const bool valid = i < w.items.size();
@@ -289,8 +291,8 @@ intptr_t CSimDesktop::ComboBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, 
     }
 }
 
-intptr_t CSimDesktop::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
-                                     bool* handled) {
+intptr_t CSimCore::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                                  bool* handled) {
     *handled = true;
     const size_t i = size_t(wParam);
     const bool valid = i < w.items.size();
@@ -355,7 +357,7 @@ intptr_t CSimDesktop::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, 
     return 1;
 }
 
-intptr_t CSimDesktop::DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
+intptr_t CSimCore::DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
     *handled = true;
     switch (msg) {
     case wm::LBUTTONDOWN:
@@ -397,7 +399,7 @@ intptr_t CSimDesktop::DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool
     }
 }
 
-void CSimDesktop::RunAction(Window& w, const Action& a) {
+void CSimCore::RunAction(Window& w, const Action& a) {
     const WsHandle target = a.window ? a.window : w.hwnd;
     Window* t = Win(target);
     switch (a.type) {

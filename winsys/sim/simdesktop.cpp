@@ -1,13 +1,15 @@
 // The simulated desktop's window-system operations: identity, tree, focus,
 // placement, menus, text metrics, clipboard, other processes and the clock.
 #include "winsys/sim/simdesktop.h"
-#include "winsys/sim/simlog.h"
+#include "winsys/eventlog.h"
 #include "winsys/wsdefs.h"
 
 #include <algorithm>
 #include <cstring>
 
 namespace sim {
+
+using namespace evlog;
 
 namespace {
 
@@ -27,75 +29,55 @@ WsMem RoundUp(WsMem v, WsMem unit) {
 
 } // namespace
 
-CSimDesktop::CSimDesktop() {
+CSimCore::CSimCore(CEventLog& log) : log_(log) {
     systemFont_.handle = 0x018A0001;
     systemFont_.name = "System";
     description_ = "Desktop: simulated (empty)";
 }
 
-CSimDesktop::~CSimDesktop() = default;
+CSimCore::~CSimCore() = default;
 
-void CSimDesktop::Tick() {
+void CSimCore::Tick() {
     micros_ += costMicros_;
 }
 
 // Counts a message sent or posted from inside a handler; true once the
 // handlers of one outside call have used up their budget.
-bool CSimDesktop::OverBudget() {
-    if (depth_ == 0) {
+bool CSimCore::OverBudget() {
+    if (log_.Depth() == 0) {
         handlerMessages_ = 0;
         return false;
     }
     return ++handlerMessages_ > kMaxHandlerMessages;
 }
 
-void CSimDesktop::Emit(const std::string& line) {
-    if (logStream_) {
-        std::fputs(line.c_str(), logStream_);
-        std::fputc('\n', logStream_);
-        std::fflush(logStream_);
-    }
-    if (logCapture_) logLines_.push_back(line);
-}
-
-void CSimDesktop::FlushPending() {
-    if (pending_.empty()) return;
-    Emit(pending_);
-    pending_.clear();
-}
-
-void CSimDesktop::Log(const std::string& line) {
-    FlushPending();
-    Emit(Indent() + line);
-}
-
-Window* CSimDesktop::Win(WsHandle hwnd) {
+Window* CSimCore::Win(WsHandle hwnd) {
     if (hwnd == 0) return nullptr;
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-const Window* CSimDesktop::WindowAt(WsHandle hwnd) const {
+const Window* CSimCore::WindowAt(WsHandle hwnd) const {
     auto it = windows_.find(hwnd);
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
-const Process* CSimDesktop::FindProcess(uint32_t pid) const {
+const Process* CSimCore::FindProcess(uint32_t pid) const {
     auto it = processes_.find(pid);
     return it == processes_.end() ? nullptr : &it->second;
 }
 
-const Menu* CSimDesktop::FindMenu(WsHandle menu) const {
+const Menu* CSimCore::FindMenu(WsHandle menu) const {
     auto it = menus_.find(menu);
     return it == menus_.end() ? nullptr : &it->second;
 }
 
-std::vector<WsHandle>& CSimDesktop::SiblingsOf(const Window& w) {
+std::vector<WsHandle>& CSimCore::SiblingsOf(const Window& w) {
     if (w.parent) return Win(w.parent)->children;
     return topLevel_;
 }
 
-bool CSimDesktop::VisibleChain(const Window& w) const {
+bool CSimCore::VisibleChain(const Window& w) const {
     const Window* p = &w;
     for (int depth = 0; p && depth < 1000; ++depth) {
         if (!(p->style & ws::VISIBLE)) return false;
@@ -105,13 +87,13 @@ bool CSimDesktop::VisibleChain(const Window& w) const {
     return false;
 }
 
-void CSimDesktop::SetText(Window& w, const std::string& text) {
+void CSimCore::SetText(Window& w, const std::string& text) {
     if (w.text == text) return;
     w.text = text;
     Log("text " + Hex8(w.hwnd) + " " + Quote(text));
 }
 
-void CSimDesktop::MoveTree(Window& w, int dx, int dy) {
+void CSimCore::MoveTree(Window& w, int dx, int dy) {
     OffsetRect(&w.rect, dx, dy);
     for (WsHandle c : w.children)
         if (Window* cw = Win(c)) MoveTree(*cw, dx, dy);
@@ -119,12 +101,12 @@ void CSimDesktop::MoveTree(Window& w, int dx, int dy) {
 
 // --- Identity and text ------------------------------------------------------
 
-bool CSimDesktop::IsWindow(WsHandle hwnd) {
+bool CSimCore::IsWindow(WsHandle hwnd) {
     Tick();
     return Win(hwnd) != nullptr;
 }
 
-int CSimDesktop::GetClassNameA(WsHandle hwnd, char* buf, int size) {
+int CSimCore::GetClassNameA(WsHandle hwnd, char* buf, int size) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) {
@@ -134,32 +116,32 @@ int CSimDesktop::GetClassNameA(WsHandle hwnd, char* buf, int size) {
     return CopyOut(w->cls, buf, size);
 }
 
-int CSimDesktop::GetWindowTextA(WsHandle hwnd, char* buf, int size) {
+int CSimCore::GetWindowTextA(WsHandle hwnd, char* buf, int size) {
     Tick();
     Window* w = Win(hwnd);
     return CopyOut(w ? w->text : std::string(), buf, size);
 }
 
-bool CSimDesktop::IsWindowVisible(WsHandle hwnd) {
+bool CSimCore::IsWindowVisible(WsHandle hwnd) {
     Tick();
     Window* w = Win(hwnd);
     return w && VisibleChain(*w);
 }
 
-bool CSimDesktop::IsWindowEnabled(WsHandle hwnd) {
+bool CSimCore::IsWindowEnabled(WsHandle hwnd) {
     Tick();
     Window* w = Win(hwnd);
     return w && !(w->style & ws::DISABLED);
 }
 
-bool CSimDesktop::GetWindowRect(WsHandle hwnd, WsRect* rect) {
+bool CSimCore::GetWindowRect(WsHandle hwnd, WsRect* rect) {
     Tick();
     Window* w = Win(hwnd);
     if (rect) *rect = w ? w->rect : WsRect{};
     return w != nullptr;
 }
 
-int32_t CSimDesktop::GetWindowLongA(WsHandle hwnd, int index) {
+int32_t CSimCore::GetWindowLongA(WsHandle hwnd, int index) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return 0;
@@ -175,7 +157,7 @@ int32_t CSimDesktop::GetWindowLongA(WsHandle hwnd, int index) {
     }
 }
 
-int32_t CSimDesktop::SetWindowLongA(WsHandle hwnd, int index, int32_t value) {
+int32_t CSimCore::SetWindowLongA(WsHandle hwnd, int index, int32_t value) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return 0;
@@ -184,17 +166,14 @@ int32_t CSimDesktop::SetWindowLongA(WsHandle hwnd, int index, int32_t value) {
     case gwl::STYLE:
         old = int32_t(w->style);
         w->style = uint32_t(value);
-        Log("style " + Hex8(hwnd) + " " + Hex8(uint32_t(value)));
         break;
     case gwl::EXSTYLE:
         old = int32_t(w->exStyle);
         w->exStyle = uint32_t(value);
-        Log("exstyle " + Hex8(hwnd) + " " + Hex8(uint32_t(value)));
         break;
     case gwl::ID:
         old = w->id;
         w->id = value;
-        Log("id " + Hex8(hwnd) + " " + std::to_string(value));
         break;
     default:
         return 0;
@@ -204,7 +183,7 @@ int32_t CSimDesktop::SetWindowLongA(WsHandle hwnd, int index, int32_t value) {
 
 // --- Tree -------------------------------------------------------------------
 
-int CSimDesktop::EnumWindows(WsEnumProc proc, intptr_t lParam) {
+int CSimCore::EnumWindows(WsEnumProc proc, intptr_t lParam) {
     Tick();
     if (!proc) return 0;
     // The callback may change the desktop: walk a copy of the order.
@@ -216,14 +195,14 @@ int CSimDesktop::EnumWindows(WsEnumProc proc, intptr_t lParam) {
     return 1;
 }
 
-WsHandle CSimDesktop::GetParent(WsHandle hwnd) {
+WsHandle CSimCore::GetParent(WsHandle hwnd) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return 0;
     return w->parent ? w->parent : w->owner;
 }
 
-WsHandle CSimDesktop::GetTopWindow(WsHandle hwnd) {
+WsHandle CSimCore::GetTopWindow(WsHandle hwnd) {
     Tick();
     if (hwnd == 0) return topLevel_.empty() ? 0 : topLevel_.front();
     Window* w = Win(hwnd);
@@ -231,7 +210,7 @@ WsHandle CSimDesktop::GetTopWindow(WsHandle hwnd) {
     return w->children.front();
 }
 
-WsHandle CSimDesktop::GetWindow(WsHandle hwnd, unsigned cmd) {
+WsHandle CSimCore::GetWindow(WsHandle hwnd, unsigned cmd) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return 0;
@@ -254,7 +233,7 @@ WsHandle CSimDesktop::GetWindow(WsHandle hwnd, unsigned cmd) {
     }
 }
 
-WsHandle CSimDesktop::GetDlgItem(WsHandle dialog, int id) {
+WsHandle CSimCore::GetDlgItem(WsHandle dialog, int id) {
     Tick();
     Window* w = Win(dialog);
     if (!w) return 0;
@@ -263,13 +242,13 @@ WsHandle CSimDesktop::GetDlgItem(WsHandle dialog, int id) {
     return 0;
 }
 
-int CSimDesktop::GetDlgCtrlID(WsHandle hwnd) {
+int CSimCore::GetDlgCtrlID(WsHandle hwnd) {
     Tick();
     Window* w = Win(hwnd);
     return w && w->parent ? w->id : 0;
 }
 
-uint32_t CSimDesktop::GetWindowThreadProcessId(WsHandle hwnd, uint32_t* pid) {
+uint32_t CSimCore::GetWindowThreadProcessId(WsHandle hwnd, uint32_t* pid) {
     Tick();
     Window* w = Win(hwnd);
     if (pid) *pid = w ? w->pid : 0;
@@ -278,7 +257,7 @@ uint32_t CSimDesktop::GetWindowThreadProcessId(WsHandle hwnd, uint32_t* pid) {
 
 // --- Focus and input ----------------------------------------------------------
 
-WsHandle CSimDesktop::SetFocus(WsHandle hwnd) {
+WsHandle CSimCore::SetFocus(WsHandle hwnd) {
     Tick();
     if (hwnd == 0) {
         WsHandle old = focus_;
@@ -288,101 +267,101 @@ WsHandle CSimDesktop::SetFocus(WsHandle hwnd) {
     if (!Win(hwnd)) return 0;
     WsHandle old = focus_;
     focus_ = hwnd;
-    Log("focus " + Hex8(hwnd));
     return old;
 }
 
-WsHandle CSimDesktop::SetCapture(WsHandle hwnd) {
+WsHandle CSimCore::SetCapture(WsHandle hwnd) {
     Tick();
     if (!Win(hwnd)) return 0;
     WsHandle old = captureWnd_;
     captureWnd_ = hwnd;
-    Log("capture " + Hex8(hwnd));
     return old;
 }
 
-WsHandle CSimDesktop::GetFocus() {
+WsHandle CSimCore::GetFocus() {
     Tick();
     return focus_;
 }
 
-WsHandle CSimDesktop::GetCapture() {
+WsHandle CSimCore::GetCapture() {
     Tick();
     return captureWnd_;
 }
 
-bool CSimDesktop::ReleaseCapture() {
+bool CSimCore::ReleaseCapture() {
     Tick();
-    if (captureWnd_) Log("capture 00000000");
     captureWnd_ = 0;
     return true;
 }
 
-intptr_t CSimDesktop::SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+intptr_t CSimCore::SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return 0;
-    if (depth_ >= kMaxNesting) {
-        Log("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (nesting)");
-        return 0;
-    }
-    if (OverBudget()) {
-        Log("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (too many)");
-        return 0;
-    }
-    // The send line waits for the answer; whatever the receiver does in
-    // between is logged beneath it, and the answer then follows on a line
-    // of its own.
-    FlushPending();
-    pending_ = Indent() + "send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam);
-    ++depth_;
-    intptr_t result = Deliver(*w, msg, wParam, lParam);
-    --depth_;
-    std::string answer = " -> " + std::to_string(int64_t(result));
-    if (!pending_.empty()) {
-        Emit(pending_ + answer);
-        pending_.clear();
+    // A caller outside the desktop is logged by the layer above; messages
+    // that handlers send on are logged here, beneath the one being handled.
+    const bool fromHandler = log_.Depth() > 0;
+    if (fromHandler) {
+        if (log_.Depth() >= kMaxNesting) {
+            Log("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) +
+                " dropped (nesting)");
+            return 0;
+        }
+        if (OverBudget()) {
+            Log("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) +
+                " dropped (too many)");
+            return 0;
+        }
+        log_.BeginSend("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam));
     } else {
-        Emit(Indent() + answer.substr(1));
+        OverBudget();
     }
+    log_.Enter();
+    intptr_t result = Deliver(*w, msg, wParam, lParam);
+    log_.Leave();
+    if (fromHandler) log_.EndSend(result);
     return result;
 }
 
-bool CSimDesktop::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+bool CSimCore::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return false;
+    const bool fromHandler = log_.Depth() > 0;
     if (CarriesPointer(msg)) {
         // The platform refuses to post a message whose lParam points into
         // the sender's memory.
-        Log("post " + Hex8(hwnd) + " " + MessageName(msg) + " refused");
+        if (fromHandler) Log("post " + Hex8(hwnd) + " " + MessageName(msg) + " refused");
         return false;
     }
-    if (depth_ >= kMaxNesting) {
-        Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (nesting)");
-        return false;
+    if (fromHandler) {
+        if (log_.Depth() >= kMaxNesting) {
+            Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) +
+                " dropped (nesting)");
+            return false;
+        }
+        if (OverBudget()) {
+            Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) +
+                " dropped (too many)");
+            return false;
+        }
+        Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam));
+    } else {
+        OverBudget();
     }
-    if (OverBudget()) {
-        Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam) + " dropped (too many)");
-        return false;
-    }
-    Log("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam));
-    ++depth_;
+    log_.Enter();
     Deliver(*w, msg, wParam, lParam);
-    --depth_;
+    log_.Leave();
     return true;
 }
 
 // --- Placement ----------------------------------------------------------------
 
-bool CSimDesktop::SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
-                               unsigned flags) {
+bool CSimCore::SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
+                            unsigned flags) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return false;
-    Log("pos " + Hex8(hwnd) + " after=" + Hex8(insertAfter) + " x=" + std::to_string(x) +
-        " y=" + std::to_string(y) + " cx=" + std::to_string(cx) + " cy=" + std::to_string(cy) +
-        " flags=" + Hex4(flags));
     if (!(flags & swp::NOZORDER)) {
         std::vector<WsHandle>& sib = SiblingsOf(*w);
         auto it = std::find(sib.begin(), sib.end(), hwnd);
@@ -418,7 +397,7 @@ bool CSimDesktop::SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y
     return true;
 }
 
-bool CSimDesktop::EnableWindow(WsHandle hwnd, bool enable) {
+bool CSimCore::EnableWindow(WsHandle hwnd, bool enable) {
     Tick();
     Window* w = Win(hwnd);
     if (!w) return false;
@@ -427,30 +406,29 @@ bool CSimDesktop::EnableWindow(WsHandle hwnd, bool enable) {
         w->style &= ~ws::DISABLED;
     else
         w->style |= ws::DISABLED;
-    Log("enable " + Hex8(hwnd) + (enable ? " 1" : " 0"));
     return wasDisabled;
 }
 
 // --- Menus --------------------------------------------------------------------
 
-bool CSimDesktop::IsMenu(WsHandle menu) {
+bool CSimCore::IsMenu(WsHandle menu) {
     Tick();
     return menus_.count(menu) != 0;
 }
 
-WsHandle CSimDesktop::GetMenu(WsHandle hwnd) {
+WsHandle CSimCore::GetMenu(WsHandle hwnd) {
     Tick();
     Window* w = Win(hwnd);
     return w ? w->menu : 0;
 }
 
-int CSimDesktop::GetMenuItemCount(WsHandle menu) {
+int CSimCore::GetMenuItemCount(WsHandle menu) {
     Tick();
     auto it = menus_.find(menu);
     return it == menus_.end() ? -1 : int(it->second.items.size());
 }
 
-uint32_t CSimDesktop::GetMenuItemID(WsHandle menu, int pos) {
+uint32_t CSimCore::GetMenuItemID(WsHandle menu, int pos) {
     Tick();
     auto it = menus_.find(menu);
     if (it == menus_.end() || pos < 0 || size_t(pos) >= it->second.items.size()) return 0xFFFFFFFF;
@@ -459,7 +437,7 @@ uint32_t CSimDesktop::GetMenuItemID(WsHandle menu, int pos) {
     return item.separator ? 0 : item.id;
 }
 
-int CSimDesktop::GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) {
+int CSimCore::GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) {
     Tick();
     if (buf && size > 0) buf[0] = '\0';
     auto it = menus_.find(menu);
@@ -487,7 +465,7 @@ int CSimDesktop::GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int siz
     return CopyOut(found->text, buf, size);
 }
 
-WsHandle CSimDesktop::GetSubMenu(WsHandle menu, int pos) {
+WsHandle CSimCore::GetSubMenu(WsHandle menu, int pos) {
     Tick();
     auto it = menus_.find(menu);
     if (it == menus_.end() || pos < 0 || size_t(pos) >= it->second.items.size()) return 0;
@@ -496,7 +474,7 @@ WsHandle CSimDesktop::GetSubMenu(WsHandle menu, int pos) {
 
 // --- Text metrics -------------------------------------------------------------
 
-WsHandle CSimDesktop::GetDC(WsHandle hwnd) {
+WsHandle CSimCore::GetDC(WsHandle hwnd) {
     Tick();
     if (hwnd != 0 && !Win(hwnd)) return 0;
     if (dcs_.size() >= kMaxDCs) return 0;
@@ -506,7 +484,7 @@ WsHandle CSimDesktop::GetDC(WsHandle hwnd) {
     return dc;
 }
 
-int CSimDesktop::ReleaseDC(WsHandle hwnd, WsHandle dc) {
+int CSimCore::ReleaseDC(WsHandle hwnd, WsHandle dc) {
     Tick();
     auto it = dcs_.find(dc);
     if (it == dcs_.end() || it->second.hwnd != hwnd) return 0;
@@ -514,7 +492,7 @@ int CSimDesktop::ReleaseDC(WsHandle hwnd, WsHandle dc) {
     return 1;
 }
 
-WsHandle CSimDesktop::SelectObject(WsHandle dc, WsHandle object) {
+WsHandle CSimCore::SelectObject(WsHandle dc, WsHandle object) {
     Tick();
     auto it = dcs_.find(dc);
     if (it == dcs_.end()) return 0;
@@ -524,7 +502,7 @@ WsHandle CSimDesktop::SelectObject(WsHandle dc, WsHandle object) {
     return old;
 }
 
-bool CSimDesktop::GetTextExtentPointA(WsHandle dc, const char* text, int count, WsSize* size) {
+bool CSimCore::GetTextExtentPointA(WsHandle dc, const char* text, int count, WsSize* size) {
     Tick();
     auto it = dcs_.find(dc);
     if (it == dcs_.end() || !size || count < 0 || (count > 0 && !text)) return false;
@@ -537,11 +515,10 @@ bool CSimDesktop::GetTextExtentPointA(WsHandle dc, const char* text, int count, 
 
 // --- Clipboard ----------------------------------------------------------------
 
-bool CSimDesktop::OpenClipboard(WsHandle owner) {
+bool CSimCore::OpenClipboard(WsHandle owner) {
     Tick();
     if (owner != 0 && !Win(owner)) return false;
     bool ok = !clipOpen_ || clipOpener_ == owner;
-    Log("clipboard-open " + Hex8(owner) + (ok ? " -> 1" : " -> 0"));
     if (ok) {
         clipOpen_ = true;
         clipOpener_ = owner;
@@ -549,31 +526,29 @@ bool CSimDesktop::OpenClipboard(WsHandle owner) {
     return ok;
 }
 
-bool CSimDesktop::EmptyClipboard() {
+bool CSimCore::EmptyClipboard() {
     Tick();
-    Log(std::string("clipboard-empty") + (clipOpen_ ? " -> 1" : " -> 0"));
     if (!clipOpen_) return false;
     clip_ = Clip{};
     clipOwner_ = clipOpener_;
     return true;
 }
 
-bool CSimDesktop::CloseClipboard() {
+bool CSimCore::CloseClipboard() {
     Tick();
-    Log(std::string("clipboard-close") + (clipOpen_ ? " -> 1" : " -> 0"));
     if (!clipOpen_) return false;
     clipOpen_ = false;
     clipOpener_ = 0;
     return true;
 }
 
-WsMem CSimDesktop::GetClipboardData(unsigned format) {
+WsMem CSimCore::GetClipboardData(unsigned format) {
     Tick();
     if (!clipOpen_ || format != cf::TEXT || !clip_.text) return 0;
     return clip_.handle;
 }
 
-void* CSimDesktop::GlobalLock(WsMem mem) {
+void* CSimCore::GlobalLock(WsMem mem) {
     Tick();
     if (mem == 0) return nullptr;
     auto it = locked_.find(mem);
@@ -586,7 +561,7 @@ void* CSimDesktop::GlobalLock(WsMem mem) {
     return it->second.first->data();
 }
 
-bool CSimDesktop::GlobalUnlock(WsMem mem) {
+bool CSimCore::GlobalUnlock(WsMem mem) {
     Tick();
     auto it = locked_.find(mem);
     if (it == locked_.end()) return false;
@@ -595,7 +570,7 @@ bool CSimDesktop::GlobalUnlock(WsMem mem) {
     return false;
 }
 
-void CSimDesktop::PutOnClipboard(Window& owner, const std::string& text) {
+void CSimCore::PutOnClipboard(Window& owner, const std::string& text) {
     // What an application does: open, empty, set, close.  It fails when
     // someone else holds the clipboard open.
     if (clipOpen_ && clipOpener_ != owner.hwnd) {
@@ -609,52 +584,52 @@ void CSimDesktop::PutOnClipboard(Window& owner, const std::string& text) {
     Log("clipboard-set " + Hex8(owner.hwnd) + " " + Quote(text));
 }
 
-std::string CSimDesktop::ClipboardText() const {
+std::string CSimCore::ClipboardText() const {
     return clip_.text ? *clip_.text : std::string();
 }
 
 // --- Other processes ----------------------------------------------------------
 
-Process* CSimDesktop::ProcOf(WsMem handle, uint32_t need) {
+Process* CSimCore::ProcOf(WsMem handle, uint32_t need) {
     auto it = processHandles_.find(handle);
     if (it == processHandles_.end() || (it->second.access & need) != need) return nullptr;
     auto p = processes_.find(it->second.pid);
     return p == processes_.end() ? nullptr : &p->second;
 }
 
-WsMem CSimDesktop::OpenProcess(uint32_t access, bool, uint32_t pid) {
+WsMem CSimCore::OpenProcess(uint32_t access, bool, uint32_t pid) {
     Tick();
     auto it = processes_.find(pid);
     if (it == processes_.end()) return 0;
-    if (!it->second.openable) {
-        Log("process-open " + std::to_string(pid) + " denied");
-        return 0;
-    }
+    if (!it->second.openable) return 0;
     if (processHandles_.size() >= kMaxProcessHandles) return 0;
     WsMem h = nextProcessHandle_;
     nextProcessHandle_ += 4;
     processHandles_[h] = ProcessHandle{pid, access};
-    Log("process-open " + std::to_string(pid) + " access=" + Hex8(access));
     return h;
 }
 
-bool CSimDesktop::CloseHandle(WsMem process) {
+bool CSimCore::CloseHandle(WsMem process) {
     Tick();
     auto it = processHandles_.find(process);
     if (it == processHandles_.end()) return false;
-    Log("process-close " + std::to_string(it->second.pid));
     processHandles_.erase(it);
     return true;
 }
 
-int CSimDesktop::ProcessBits(WsMem process) {
+uint32_t CSimCore::ProcessIdOf(WsMem process) {
+    auto it = processHandles_.find(process);
+    return it == processHandles_.end() ? 0 : it->second.pid;
+}
+
+int CSimCore::ProcessBits(WsMem process) {
     Tick();
     Process* p = ProcOf(process, 0);
     return p ? p->bits : 0;
 }
 
-WsMem CSimDesktop::VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
-                                  uint32_t protect) {
+WsMem CSimCore::VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
+                               uint32_t protect) {
     Tick();
     Process* p = ProcOf(process, procaccess::VM_OPERATION);
     if (!p || address != 0 || size == 0 || size > kMaxBlock || !(type & mem::COMMIT)) return 0;
@@ -671,18 +646,16 @@ WsMem CSimDesktop::VirtualAllocEx(WsMem process, WsMem address, size_t size, uin
     Block& b = p->memory[base];
     b.bytes.assign(rounded, 0); // fresh committed memory reads as zeros
     b.protect = protect;
-    Log("alloc " + std::to_string(p->pid) + " " + Hex16(base) + " " + std::to_string(size));
     return base;
 }
 
-bool CSimDesktop::VirtualFreeEx(WsMem process, WsMem address, size_t size, uint32_t type) {
+bool CSimCore::VirtualFreeEx(WsMem process, WsMem address, size_t size, uint32_t type) {
     Tick();
     Process* p = ProcOf(process, procaccess::VM_OPERATION);
     if (!p || type != mem::RELEASE || size != 0) return false;
     auto it = p->memory.find(address);
     if (it == p->memory.end()) return false;
     p->memory.erase(it);
-    Log("free " + std::to_string(p->pid) + " " + Hex16(address));
     return true;
 }
 
@@ -697,7 +670,7 @@ static Block* BlockAt(Process& p, WsMem address, size_t size) {
     return &it->second;
 }
 
-bool CSimDesktop::RemoteRead(uint32_t pid, WsMem address, void* data, size_t size) {
+bool CSimCore::RemoteRead(uint32_t pid, WsMem address, void* data, size_t size) {
     auto pit = processes_.find(pid);
     if (pit == processes_.end()) return false;
     Block* b = BlockAt(pit->second, address, size);
@@ -708,7 +681,7 @@ bool CSimDesktop::RemoteRead(uint32_t pid, WsMem address, void* data, size_t siz
     return true;
 }
 
-bool CSimDesktop::RemoteWrite(uint32_t pid, WsMem address, const void* data, size_t size) {
+bool CSimCore::RemoteWrite(uint32_t pid, WsMem address, const void* data, size_t size) {
     auto pit = processes_.find(pid);
     if (pit == processes_.end()) return false;
     Block* b = BlockAt(pit->second, address, size);
@@ -719,20 +692,19 @@ bool CSimDesktop::RemoteWrite(uint32_t pid, WsMem address, const void* data, siz
     return true;
 }
 
-bool CSimDesktop::WriteProcessMemory(WsMem process, WsMem address, const void* data, size_t size,
-                                     size_t* written) {
+bool CSimCore::WriteProcessMemory(WsMem process, WsMem address, const void* data, size_t size,
+                                  size_t* written) {
     Tick();
     if (written) *written = 0;
     Process* p = ProcOf(process, procaccess::VM_WRITE | procaccess::VM_OPERATION);
     if (!p || (!data && size)) return false;
     if (!RemoteWrite(p->pid, address, data, size)) return false;
     if (written) *written = size;
-    Log("write " + std::to_string(p->pid) + " " + Hex16(address) + " " + std::to_string(size));
     return true;
 }
 
-bool CSimDesktop::ReadProcessMemory(WsMem process, WsMem address, void* data, size_t size,
-                                    size_t* read) {
+bool CSimCore::ReadProcessMemory(WsMem process, WsMem address, void* data, size_t size,
+                                 size_t* read) {
     Tick();
     if (read) *read = 0;
     Process* p = ProcOf(process, procaccess::VM_READ);
@@ -744,21 +716,18 @@ bool CSimDesktop::ReadProcessMemory(WsMem process, WsMem address, void* data, si
 
 // --- Timing and the alert box -------------------------------------------------
 
-void CSimDesktop::Sleep(uint32_t ms) {
+void CSimCore::Sleep(uint32_t ms) {
     Tick();
     micros_ += uint64_t(ms) * 1000;
-    Log("sleep " + std::to_string(ms));
 }
 
-uint32_t CSimDesktop::GetTickCount() {
+uint32_t CSimCore::GetTickCount() {
     Tick();
     return uint32_t(micros_ / 1000);
 }
 
-int CSimDesktop::MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned) {
+int CSimCore::MessageBoxA(WsHandle, const char*, const char*, unsigned) {
     Tick();
-    Log("alert " + Hex8(owner) + " " + Quote(caption ? caption : "Error") + " " +
-        Quote(text ? text : ""));
     return dlgid::OK;
 }
 

@@ -10,16 +10,19 @@
 //   LVITEMA requests from its own process's memory in that process's layout.
 // - A virtual clock in microseconds: Sleep advances it, every operation
 //   costs a fixed amount (the scene's "costMicros", 10 by default).
-// - Every send and post to a window and every change a caller makes
-//   (focus, capture, placement, style, enable, texts, check states,
-//   clipboard, other-process memory, sleeps, alerts) is one line of the
-//   event log; the format is documented in examples/README.md.
+// - The event log: what a caller asks (sends, posts, focus, placement ...)
+//   is written by the logging layer the desktop is built on (logwinsys.h);
+//   what the windows do while handling a message (texts, check states,
+//   shown windows, clipboard copies, the messages handlers send on) is
+//   written by the desktop itself, indented beneath.  The format is
+//   documented in examples/README.md.
 //
 // Calls that name no window (or menu, process, device context) fail the
 // way the platform's do and are not logged.  Posted messages are delivered
 // at once, in the order posted.
 #pragma once
 
+#include "winsys/logwinsys.h"
 #include "winsys/winsys.h"
 
 #include <cstdio>
@@ -30,6 +33,8 @@
 #include <vector>
 
 namespace sim {
+
+class SceneLoader;
 
 // What a control class does with its messages.
 enum class Kind { Generic, Edit, Button, ListBox, ComboBox, ListView, DatePicker };
@@ -127,28 +132,15 @@ struct Process {
 // A date picker's text for month, day, year: "MM/DD/YYYY".
 std::string DateText(const int date[3]);
 
-class CSimDesktop : public CWinSys {
+// The windows, menus, processes and clipboard of a scene and how they
+// answer: every operation of CWinSys, unlogged but for what the windows do
+// while handling a message (see CSimDesktop for the whole desktop).
+class CSimCore : public CWinSys {
 public:
-    CSimDesktop();
-    ~CSimDesktop() override;
-    CSimDesktop(const CSimDesktop&) = delete;
-    CSimDesktop& operator=(const CSimDesktop&) = delete;
-
-    // Builds a desktop from a scene text; name is used in messages.  On
-    // failure returns null and sets error to "line L, column C: why" for
-    // malformed JSON or "key.path: why" for a wrong value.
-    static std::unique_ptr<CSimDesktop> FromJson(const std::string& text, const std::string& name,
-                                                 std::string* error);
-    // As FromJson, reading the file at path ("cannot open (reason)" when
-    // it cannot be read).
-    static std::unique_ptr<CSimDesktop> FromFile(const std::string& path, std::string* error);
-
-    // The event log: appended to the stream when one is set (not owned),
-    // and kept in memory when capturing.
-    void SetLogStream(FILE* stream) { logStream_ = stream; }
-    void CaptureLog(bool on) { logCapture_ = on; }
-    const std::vector<std::string>& LogLines() const { return logLines_; }
-    void ClearLog() { logLines_.clear(); }
+    explicit CSimCore(CEventLog& log);
+    ~CSimCore() override;
+    CSimCore(const CSimCore&) = delete;
+    CSimCore& operator=(const CSimCore&) = delete;
 
     // Inspection, for tests and the tool's own use.
     const Window* WindowAt(WsHandle hwnd) const;
@@ -164,6 +156,8 @@ public:
 
     // --- CWinSys ----------------------------------------------------------
     const char* Description() const override { return description_.c_str(); }
+    bool NamesWindow(WsHandle hwnd) override { return Win(hwnd) != nullptr; }
+    uint32_t ProcessIdOf(WsMem process) override;
     bool IsWindow(WsHandle hwnd) override;
     int GetClassNameA(WsHandle hwnd, char* buf, int size) override;
     int GetWindowTextA(WsHandle hwnd, char* buf, int size) override;
@@ -247,10 +241,7 @@ private:
 
     void Tick();
     bool OverBudget();
-    void Log(const std::string& line);
-    void Emit(const std::string& line);
-    void FlushPending();
-    std::string Indent() const { return std::string(size_t(depth_) * 2, ' '); }
+    void Log(const std::string& line) { log_.Line(line); }
     Window* Win(WsHandle hwnd);
     Process* ProcOf(WsMem handle, uint32_t need);
     std::vector<WsHandle>& SiblingsOf(const Window& w);
@@ -304,14 +295,59 @@ private:
     uint64_t micros_ = 0;
     uint64_t costMicros_ = 10;
     // Log.
-    FILE* logStream_ = nullptr;
-    bool logCapture_ = false;
-    std::vector<std::string> logLines_;
-    int depth_ = 0;
+    CEventLog& log_;
     size_t handlerMessages_ = 0; // sent or posted by handlers in this outside call
-    std::string pending_;        // a send line waiting for its result
+};
+
+// Members a CSimDesktop builds before its logging layer.
+struct SimParts {
+    CEventLog log;
+    CSimCore core{log};
 };
 
 } // namespace sim
 
-using sim::CSimDesktop;
+// A simulated desktop: the scene's windows (CSimCore) behind the logging
+// layer, so that its event log holds what its caller asked and, beneath,
+// what the windows did.
+class CSimDesktop : private sim::SimParts, public CLoggingWinSys {
+public:
+    CSimDesktop() { Attach(core, log); }
+    CSimDesktop(const CSimDesktop&) = delete;
+    CSimDesktop& operator=(const CSimDesktop&) = delete;
+
+    // Builds a desktop from a scene text; name is used in messages.  On
+    // failure returns null and sets error to "line L, column C: why" for
+    // malformed JSON or "key.path: why" for a wrong value.
+    static std::unique_ptr<CSimDesktop> FromJson(const std::string& text, const std::string& name,
+                                                 std::string* error);
+    // As FromJson, reading the file at path ("cannot open (reason)" when
+    // it cannot be read).
+    static std::unique_ptr<CSimDesktop> FromFile(const std::string& path, std::string* error);
+
+    // The event log: appended to the stream when one is set (not owned),
+    // and kept in memory when capturing.
+    void SetLogStream(FILE* stream) { log.SetStream(stream); }
+    void CaptureLog(bool on) { log.Capture(on); }
+    const std::vector<std::string>& LogLines() const { return log.Lines(); }
+    void ClearLog() { log.Clear(); }
+
+    // Inspection, for tests and the tool's own use.
+    const sim::Window* WindowAt(WsHandle hwnd) const { return core.WindowAt(hwnd); }
+    const sim::Process* FindProcess(uint32_t pid) const { return core.FindProcess(pid); }
+    const sim::Menu* FindMenu(WsHandle menu) const { return core.FindMenu(menu); }
+    std::string ClipboardText() const { return core.ClipboardText(); }
+    bool ClipboardIsOpen() const { return core.ClipboardIsOpen(); }
+    WsHandle ClipboardOwner() const { return core.ClipboardOwner(); }
+    uint64_t NowMicros() const { return core.NowMicros(); }
+    size_t OpenProcessHandles() const { return core.OpenProcessHandles(); }
+    size_t OpenDCs() const { return core.OpenDCs(); }
+    const std::string& Name() const { return core.Name(); }
+
+    static constexpr size_t kMaxBlock = sim::CSimCore::kMaxBlock;
+    static constexpr size_t kMaxProcessMemory = sim::CSimCore::kMaxProcessMemory;
+    static constexpr size_t kMaxDCs = sim::CSimCore::kMaxDCs;
+    static constexpr size_t kMaxProcessHandles = sim::CSimCore::kMaxProcessHandles;
+    static constexpr int kMaxNesting = sim::CSimCore::kMaxNesting;
+    static constexpr size_t kMaxHandlerMessages = sim::CSimCore::kMaxHandlerMessages;
+};

@@ -3,7 +3,7 @@
 #include "platform/errtext.h"
 #include "winsys/sim/simdesktop.h"
 #include "textutil/strfld.h"
-#include "winsys/sim/simlog.h"
+#include "winsys/eventlog.h"
 #include "winsys/wsdefs.h"
 
 #include <nlohmann/json.hpp>
@@ -17,6 +17,8 @@
 #include <sstream>
 
 namespace sim {
+
+using namespace evlog;
 
 using nlohmann::json;
 
@@ -151,12 +153,13 @@ std::string Where(const std::string& text, size_t byte) {
 // Builds the desktop's tables from the parsed scene.
 class SceneLoader {
 public:
-    explicit SceneLoader(CSimDesktop& d) : d_(d) {}
+    explicit SceneLoader(CSimCore& d) : d_(d) {}
 
-    void Load(const json& scene) {
+    void Load(const std::string& name, const json& scene) {
         CheckKeys(scene, "scene",
                   {"name", "description", "clock", "systemFont", "fonts", "processes", "menus",
                    "windows", "clipboard", "focus"});
+        d_.name_ = name;
         if (scene.contains("name")) d_.name_ = Text(scene["name"], "name");
         d_.description_ = scene.contains("description") ? Text(scene["description"], "description")
                                                         : "Desktop: simulated (" + d_.name_ + ")";
@@ -569,11 +572,15 @@ private:
         }
     }
 
-    CSimDesktop& d_;
+    CSimCore& d_;
     std::set<WsHandle> handles_; // windows and menus share one handle space
     std::vector<std::pair<WsHandle, std::string>> menuRefs_;
     std::vector<std::pair<WsHandle, std::string>> windowRefs_;
 };
+
+} // namespace sim
+
+using namespace sim;
 
 std::unique_ptr<CSimDesktop> CSimDesktop::FromJson(const std::string& text, const std::string& name,
                                                    std::string* error) {
@@ -596,9 +603,8 @@ std::unique_ptr<CSimDesktop> CSimDesktop::FromJson(const std::string& text, cons
         return nullptr;
     }
     auto desktop = std::make_unique<CSimDesktop>();
-    desktop->name_ = name;
     try {
-        SceneLoader(*desktop).Load(scene);
+        SceneLoader(desktop->core).Load(name, scene);
     } catch (const SceneError& e) {
         if (error) *error = e.text;
         return nullptr;
@@ -638,5 +644,3 @@ std::unique_ptr<CSimDesktop> CSimDesktop::FromFile(const std::string& path, std:
     if (slash != std::string::npos) name.erase(0, slash + 1);
     return FromJson(text.str(), name, error);
 }
-
-} // namespace sim

@@ -98,6 +98,10 @@ bool KnownLongIndex(int index) {
 class CWin32WinSys final : public CWinSys {
 public:
     const char* Description() const override { return "Desktop: Win32 (this computer's windows)"; }
+    bool NamesWindow(WsHandle hwnd) override { return Named(hwnd) && ::IsWindow(Wnd(hwnd)); }
+    uint32_t ProcessIdOf(WsMem process) override {
+        return process ? uint32_t(::GetProcessId(Mem(process))) : 0;
+    }
 
     // --- Identity and text ---------------------------------------------
     bool IsWindow(WsHandle hwnd) override { return Named(hwnd) && ::IsWindow(Wnd(hwnd)); }

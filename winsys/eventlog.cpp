@@ -1,4 +1,4 @@
-#include "winsys/sim/simlog.h"
+#include "winsys/eventlog.h"
 
 #include "textutil/strfld.h"
 #include "winsys/wsdefs.h"
@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace sim {
+namespace evlog {
 
 namespace {
 
@@ -164,4 +164,39 @@ std::string MessageText(uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     return out;
 }
 
-} // namespace sim
+} // namespace evlog
+
+void CEventLog::Emit(const std::string& line) {
+    if (stream_) {
+        std::fputs(line.c_str(), stream_);
+        std::fputc('\n', stream_);
+        std::fflush(stream_);
+    }
+    if (capture_) lines_.push_back(line);
+}
+
+void CEventLog::FlushPending() {
+    if (pending_.empty()) return;
+    Emit(pending_);
+    pending_.clear();
+}
+
+void CEventLog::Line(const std::string& text) {
+    FlushPending();
+    Emit(Indent() + text);
+}
+
+void CEventLog::BeginSend(const std::string& text) {
+    FlushPending();
+    pending_ = Indent() + text;
+}
+
+void CEventLog::EndSend(intptr_t result) {
+    const std::string answer = "-> " + std::to_string(int64_t(result));
+    if (!pending_.empty()) {
+        Emit(pending_ + " " + answer);
+        pending_.clear();
+    } else {
+        Emit(Indent() + answer);
+    }
+}
