@@ -364,7 +364,9 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
             if (!ini.lines.empty() && !Text(ini, ini.lines.back()).empty()) entry = "\r\n" + entry;
         }
         out = d.substr(0, at);
-        if (!out.empty() && out.back() != '\n') out += "\r\n"; // a last line without its end
+        // A last line without its end gets one; a CR there is the start of
+        // its CR LF, which a second CR would turn into part of its text.
+        if (!out.empty() && out.back() != '\n') out += out.back() == '\r' ? "\n" : "\r\n";
         out += entry;
         out += d.substr(at);
     }

@@ -378,6 +378,27 @@ TEST(SettingsWrite, RemovingARepeatedKeyRemovesEveryLineOfIt) {
     EXPECT_EQ(ReadString("SYS", "K", "absent", ini), "9");
 }
 
+TEST(SettingsWrite, ALastLineEndingInCrIsCompletedNotChanged) {
+    // Found by the settings fuzzer: a last line "Half=a" CR without its LF
+    // got another CR LF, and its value became "a" CR.
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    struct Case {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"[SYS]\r\nHalf=a\r", "[SYS]\r\nHalf=a\r\nK=v\r\n"},
+        {"[SYS]\r\nHalf=a", "[SYS]\r\nHalf=a\r\nK=v\r\n"},
+        {"[SYS]\nHalf=a\n", "[SYS]\nHalf=a\nK=v\r\n"},
+    };
+    for (const Case& c : cases) {
+        WriteAll(ini, c.before);
+        EXPECT_EQ(WriteIniString("SYS", "K", "v", ini.c_str()), 1);
+        EXPECT_EQ(ReadAll(ini), c.after);
+        EXPECT_EQ(ReadString("SYS", "Half", "absent", ini), "a");
+    }
+}
+
 TEST(SettingsWrite, UnwritablePlacesChangeNothing) {
     TempDir dir;
     EXPECT_EQ(WriteIniString("SYS", "A", "1", dir.file("no/such/folder.ini").c_str()), 0);
