@@ -4,11 +4,11 @@
 // past its bound: device contexts, process handles, the clipboard, other
 // processes' memory, window texts.
 #include "fuzz_support.h"
+#include "fuzz_windows.h"
 #include "tool/context.h"
 #include "tool/desktop.h"
 #include "tool/interpreter.h"
 #include "winsys/sim/simdesktop.h"
-#include "winsys/wsdefs.h"
 
 #include <cstdlib>
 #include <memory>
@@ -34,22 +34,12 @@ std::string FirstLines(const uint8_t* data, size_t size) {
     return std::string(reinterpret_cast<const char*>(data), n);
 }
 
-int Collect(WsHandle hwnd, intptr_t list) {
-    reinterpret_cast<std::vector<WsHandle>*>(list)->push_back(hwnd);
-    return 1;
-}
-
 void CheckNothingLeft(CSimDesktop& d) {
     OSTRELLE_FUZZ_CHECK(d.OpenDCs() == 0);
     OSTRELLE_FUZZ_CHECK(d.OpenProcessHandles() == 0);
     OSTRELLE_FUZZ_CHECK(!d.ClipboardIsOpen());
-    std::vector<WsHandle> all;
-    d.EnumWindows(&Collect, reinterpret_cast<intptr_t>(&all));
-    for (size_t i = 0; i < all.size(); ++i)
-        for (WsHandle c = d.GetWindow(all[i], gw::CHILD); c; c = d.GetWindow(c, gw::HWNDNEXT))
-            all.push_back(c);
     std::set<uint32_t> pids;
-    for (WsHandle w : all) {
+    for (WsHandle w : AllWindows(d, 100000)) {
         const sim::Window* win = d.WindowAt(w);
         OSTRELLE_FUZZ_CHECK(win != nullptr && win->text.size() <= size_t(kTextBound));
         pids.insert(win->pid);

@@ -2,8 +2,8 @@
 // a hang; a desktop that loads answers a walk over its windows and every
 // behaviour its scene gives them, within its message budget.
 #include "fuzz_support.h"
+#include "fuzz_windows.h"
 #include "winsys/sim/simdesktop.h"
-#include "winsys/wsdefs.h"
 
 #include <string>
 #include <vector>
@@ -11,24 +11,6 @@
 namespace {
 
 constexpr size_t kMaxWalk = 2000; // windows visited, whatever the scene
-
-int Collect(WsHandle hwnd, intptr_t list) {
-    reinterpret_cast<std::vector<WsHandle>*>(list)->push_back(hwnd);
-    return 1;
-}
-
-// Every window: the top-level ones and, breadth first, their children.
-std::vector<WsHandle> Windows(CSimDesktop& d) {
-    std::vector<WsHandle> all;
-    d.EnumWindows(&Collect, reinterpret_cast<intptr_t>(&all));
-    for (size_t i = 0; i < all.size() && all.size() < kMaxWalk; ++i) {
-        size_t guard = 0;
-        for (WsHandle c = d.GetWindow(all[i], gw::CHILD); c && guard < kMaxWalk;
-             c = d.GetWindow(c, gw::HWNDNEXT), ++guard)
-            all.push_back(c);
-    }
-    return all;
-}
 
 } // namespace
 
@@ -42,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     d->CaptureLog(true);
     char buf[1024];
-    for (WsHandle w : Windows(*d)) {
+    for (WsHandle w : AllWindows(*d, kMaxWalk)) {
         OSTRELLE_FUZZ_CHECK(d->IsWindow(w));
         OSTRELLE_FUZZ_CHECK(d->GetWindowTextA(w, buf, sizeof buf) < int(sizeof buf));
         d->GetClassNameA(w, buf, sizeof buf);
