@@ -1,11 +1,90 @@
-// Window placement and style commands.
-// Not built yet: each command accepts its line and does nothing.
+// Window placement and style commands: Pos, Move, Size, Title, SetStyle,
+// Enable, Disable.
+#include "textutil/strfld.h"
 #include "tool/commands.h"
+#include "winsys/wsdefs.h"
 
-void CmdEnable(CommandContext&, const CommandCall&) {}
-void CmdDisable(CommandContext&, const CommandCall&) {}
-void CmdSetStyle(CommandContext&, const CommandCall&) {}
-void CmdSize(CommandContext&, const CommandCall&) {}
-void CmdTitle(CommandContext&, const CommandCall&) {}
-void CmdPos(CommandContext&, const CommandCall&) {}
-void CmdMove(CommandContext&, const CommandCall&) {}
+#include <cstdio>
+
+namespace {
+
+// Flags of the moves that keep the size: show, keep the z-order, keep the size.
+constexpr unsigned kMoveOnly = swp::SHOWWINDOW | swp::NOZORDER | swp::NOSIZE;
+
+// After Pos and Move: the focus to the window, then to its parent if it has one.
+void FocusWindowThenParent(CommandContext& ctx) {
+    CWinSys& ws = ctx.ws;
+    ws.SetFocus(ctx.state.hWnd);
+    if (const WsHandle parent = ws.GetParent(ctx.state.hWnd)) ws.SetFocus(parent);
+}
+
+void EnableOrDisable(CommandContext& ctx, const CommandCall& call, bool enable) {
+    // The handle as given, 0 included: unlike the reports, no fallback to
+    // the current window.
+    const WsHandle h = hexvalue(call.args);
+    ctx.state.hDlg = h;
+    ctx.ws.EnableWindow(h, enable);
+}
+
+} // namespace
+
+void CmdPos(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle hwnd = ctx.state.hWnd;
+    const unsigned kZOrderOnly = swp::NOMOVE | swp::NOSIZE;
+    bool keyword = false;
+    // Each keyword must be the whole argument text.  Bottom goes to the
+    // bottom of the z-order (the help text promises Top/Bottom).
+    const struct {
+        const char* word;
+        WsHandle insertAfter;
+    } kKeywords[] = {
+        {"Top", insert::TOP}, {"TopMost", insert::TOPMOST}, {"Bottom", insert::BOTTOM}};
+    for (const auto& k : kKeywords) {
+        if (strcmpci(call.args, k.word, 1) != 0) continue;
+        ws.SetWindowPos(hwnd, k.insertAfter, 0, 0, 0, 0, kZOrderOnly);
+        keyword = true;
+    }
+    if (!keyword) {
+        const int x = strfldint(call.args, ',', 1), y = strfldint(call.args, ',', 2);
+        const int cx = strfldint(call.args, ',', 3), cy = strfldint(call.args, ',', 4);
+        ws.SetWindowPos(hwnd, 0, x, y, cx, cy, kMoveOnly);
+        // The window lays itself out for CX by CY without being resized.
+        ws.SendMessageA(hwnd, wm::SIZE, 0,
+                        intptr_t((uint32_t(cy) << 16) | (uint32_t(cx) & 0xFFFF)));
+    }
+    FocusWindowThenParent(ctx);
+}
+
+void CmdMove(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle hwnd = ctx.state.hWnd;
+    WsRect r;
+    ws.GetWindowRect(hwnd, &r);
+    CWinSys::OffsetRect(&r, strfldint(call.args, ',', 1), strfldint(call.args, ',', 2));
+    ws.SetWindowPos(hwnd, 0, r.left, r.top, r.right - r.left, r.bottom - r.top, kMoveOnly);
+    FocusWindowThenParent(ctx);
+}
+
+void CmdSize(CommandContext& ctx, const CommandCall& call) {
+    const int x = strfldint(call.args, ',', 1), y = strfldint(call.args, ',', 2);
+    const int cx = strfldint(call.args, ',', 3), cy = strfldint(call.args, ',', 4);
+    ctx.ws.SetWindowPos(ctx.state.hWnd, 0, x, y, cx, cy, swp::NOZORDER);
+    std::printf("Window Size: -> X=%d, Y=%d, CX=%d, CY=%d\n", x, y, cx, cy);
+}
+
+void CmdTitle(CommandContext& ctx, const CommandCall& call) {
+    ctx.ws.SendMessageA(ctx.state.hWnd, wm::SETTEXT, 0, reinterpret_cast<intptr_t>(call.args));
+}
+
+void CmdSetStyle(CommandContext& ctx, const CommandCall& call) {
+    ctx.ws.SetWindowLongA(ctx.state.hWnd, gwl::STYLE, int32_t(hexvalue(call.args)));
+}
+
+void CmdEnable(CommandContext& ctx, const CommandCall& call) {
+    EnableOrDisable(ctx, call, true);
+}
+
+void CmdDisable(CommandContext& ctx, const CommandCall& call) {
+    EnableOrDisable(ctx, call, false);
+}

@@ -1,5 +1,6 @@
 // Window targeting: Wnd, WndClass, FindDlg and the searches behind them.
 #include "textutil/strfld.h"
+#include "tool/caption.h"
 #include "tool/commands.h"
 #include "tool/target.h"
 #include "tool/walks.h"
@@ -14,17 +15,6 @@ namespace {
 
 constexpr int kTextSize = 1000; // window texts and class names
 
-void Upper(char* s) {
-    for (; *s; ++s) *s = char(std::toupper((unsigned char)*s));
-}
-
-// Removes every '&' from s in place.
-void StripAmpersands(char* s) {
-    char* out = s;
-    for (const char* in = s; *in; ++in)
-        if (*in != '&') *out++ = *in;
-    *out = '\0';
-}
 
 // Reads hwnd's caption into buf.
 void Caption(CWinSys& ws, WsHandle hwnd, char (&buf)[kTextSize]) {
@@ -65,7 +55,7 @@ int wndmatch(WsHandle hwnd, intptr_t lParam) {
     CWinSys& ws = *search.ws;
     char text[kTextSize];
     Caption(ws, hwnd, text);
-    Upper(text);
+    UpperInPlace(text);
     if (strfindci(text, search.pattern.c_str()) < 0) return 1;
     if (!search.cls.empty()) {
         char cls[kTextSize] = "";
@@ -109,7 +99,7 @@ void CmdWnd(CommandContext& ctx, const CommandCall& call) {
         char pattern[kTextSize], cls[kTextSize];
         strfld(call.args, ',', 1, 0, pattern, kTextSize);
         strfld(call.args, ',', 2, 0, cls, kTextSize);
-        Upper(pattern);
+        UpperInPlace(pattern);
         st.titlePattern = pattern;
         st.classText = cls;
         TitleSearch search{&ctx.ws, pattern, cls};

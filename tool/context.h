@@ -5,6 +5,7 @@
 
 #include "winsys/winsys.h"
 
+#include <cstdio>
 #include <string>
 
 // The state the commands share for the whole run; it outlives every input.
@@ -21,6 +22,9 @@ struct CommandContext {
     explicit CommandContext(CWinSys& layer) : ws(layer) {}
     CWinSys& ws; // every window-system call goes through here
     CommandState state;
+    // Where the prompts of Cmd, Post, ScanUp and ScanDn read their replies:
+    // standard input, even when the commands come from a file.
+    FILE* replies = stdin;
 };
 
 // One command line as the interpreter split it.

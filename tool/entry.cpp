@@ -8,10 +8,12 @@
 #include "tool/getopt.h"
 #include "tool/interpreter.h"
 #include "tool/target.h"
+#include "winsys/eventlog.h"
 
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -19,6 +21,9 @@
 namespace {
 
 std::string gToolName;
+
+// A day: the longest bound a send may be given.
+constexpr unsigned long long kMaxSendTimeoutMs = 86400000;
 
 std::string NameFromPath(const std::string& path) {
     size_t slash = path.find_last_of("/\\:");
@@ -41,6 +46,39 @@ bool RunFile(CommandContext& ctx, const char* path) {
     RunCommands(ctx, f);
     std::fclose(f);
     return true;
+}
+
+// The longest a send may wait: TOLVANE_SEND_TIMEOUT in milliseconds (0 waits
+// as long as the window takes), else the default.
+uint32_t SendTimeoutSetting() {
+    const char* text = std::getenv("TOLVANE_SEND_TIMEOUT");
+    if (!text || !*text) return kDefaultSendTimeoutMs;
+    char* end = nullptr;
+    errno = 0;
+    const unsigned long long ms = std::strtoull(text, &end, 10);
+    if (*end == '\0' && text[0] >= '0' && text[0] <= '9' && errno == 0 && ms <= kMaxSendTimeoutMs)
+        return uint32_t(ms);
+    std::fprintf(stderr,
+                 "%s: TOLVANE_SEND_TIMEOUT=%s is not a number of milliseconds up to %u; a send "
+                 "waits at most %u ms\n",
+                 gToolName.c_str(), text, unsigned(kMaxSendTimeoutMs),
+                 unsigned(kDefaultSendTimeoutMs));
+    return kDefaultSendTimeoutMs;
+}
+
+// Bounds every send and says on standard error which window did not answer.
+void BoundSends(CWinSys& ws) {
+    ws.SetSendTimeout(SendTimeoutSetting());
+    ws.SetUnansweredHandler([](WsHandle hwnd, uint32_t msg, uint32_t waitedMs) {
+        const std::string name = evlog::MessageName(msg);
+        if (waitedMs > 0)
+            std::fprintf(stderr, "%s: no answer from window %08X to %s within %u ms\n",
+                         gToolName.c_str(), unsigned(hwnd), name.c_str(), unsigned(waitedMs));
+        else
+            std::fprintf(stderr, "%s: window %08X is not responding: %s not answered\n",
+                         gToolName.c_str(), unsigned(hwnd), name.c_str());
+        std::fflush(stderr);
+    });
 }
 
 // Prints the usage text; its last line names the desktop being driven.
@@ -69,6 +107,7 @@ int ToolMain(int argc, char* argv[]) {
         return 1;
     }
     CommandContext ctx(desktop->WinSys());
+    BoundSends(ctx.ws);
     const char* description = ctx.ws.Description();
     if (argc == 2 && std::strncmp(argv[1], "-?", 2) == 0) {
         PrintUsage(description);

@@ -12,6 +12,33 @@ std::string Result(bool ok) {
 
 } // namespace
 
+void CLoggingWinSys::Attach(CWinSys& inner, CEventLog& log) {
+    inner_ = &inner;
+    log_ = &log;
+    inner_->SetSendTimeout(SendTimeout());
+    SetUnansweredHandler(nullptr);
+}
+
+void CLoggingWinSys::SetSendTimeout(uint32_t ms) {
+    CWinSys::SetSendTimeout(ms);
+    inner_->SetSendTimeout(ms);
+}
+
+CLoggingWinSys::~CLoggingWinSys() {
+    if (inner_) inner_->SetUnansweredHandler(handler_);
+}
+
+void CLoggingWinSys::SetUnansweredHandler(WsUnansweredFn fn) {
+    CWinSys::SetUnansweredHandler(fn);
+    handler_ = fn;
+    inner_->SetUnansweredHandler([this](WsHandle hwnd, uint32_t msg, uint32_t waitedMs) {
+        log_->Enter();
+        log_->Line("no-answer " + Hex8(hwnd) + " " + std::to_string(waitedMs));
+        log_->Leave();
+        if (handler_) handler_(hwnd, msg, waitedMs);
+    });
+}
+
 int32_t CLoggingWinSys::SetWindowLongA(WsHandle hwnd, int index, int32_t value) {
     if (inner_->NamesWindow(hwnd)) {
         const std::string v = Hex8(uint32_t(value));

@@ -18,7 +18,11 @@
 class CLoggingWinSys : public CWinSys {
 public:
     // inner and log stay the caller's and must outlive this layer.
-    CLoggingWinSys(CWinSys& inner, CEventLog& log) : inner_(&inner), log_(&log) {}
+    CLoggingWinSys(CWinSys& inner, CEventLog& log) { Attach(inner, log); }
+    // Gives the layer below its own handler back.
+    ~CLoggingWinSys() override;
+    CLoggingWinSys(const CLoggingWinSys&) = delete;
+    CLoggingWinSys& operator=(const CLoggingWinSys&) = delete;
 
     CWinSys& Inner() const { return *inner_; }
     CEventLog& Log() const { return *log_; }
@@ -110,6 +114,11 @@ public:
         return inner_->ReadProcessMemory(process, address, data, size, read);
     }
 
+    // Both go to the layer below too; a send that got no answer is logged
+    // ("no-answer HWND MS", beneath the send) before the handler hears of it.
+    void SetSendTimeout(uint32_t ms) override;
+    void SetUnansweredHandler(WsUnansweredFn fn) override;
+
     void Sleep(uint32_t ms) override;
     uint32_t GetTickCount() override { return inner_->GetTickCount(); }
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override;
@@ -117,12 +126,10 @@ public:
 protected:
     // For a layer that owns what it wraps: set both before the first call.
     CLoggingWinSys() = default;
-    void Attach(CWinSys& inner, CEventLog& log) {
-        inner_ = &inner;
-        log_ = &log;
-    }
+    void Attach(CWinSys& inner, CEventLog& log);
 
 private:
     CWinSys* inner_ = nullptr;
     CEventLog* log_ = nullptr;
+    WsUnansweredFn handler_; // the caller's, called after the log line
 };

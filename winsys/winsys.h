@@ -23,9 +23,18 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 // Window-enumeration callback: nonzero goes on, 0 stops the enumeration.
 using WsEnumProc = int (*)(WsHandle hwnd, intptr_t lParam);
+
+// How long a send waits for its receiver by default, in milliseconds.
+constexpr uint32_t kDefaultSendTimeoutMs = 5000;
+
+// Told of a send that got no answer: the window, the message, and the
+// milliseconds waited (0 when the receiver's thread was deemed hung and the
+// send gave up at once).
+using WsUnansweredFn = std::function<void(WsHandle hwnd, uint32_t msg, uint32_t waitedMs)>;
 
 class OSTRELLE_API CWinSys {
 public:
@@ -79,7 +88,10 @@ public:
     virtual bool ReleaseCapture() = 0;
     // Waits until the receiver has handled the message; returns its result.
     // For messages that carry a text or a buffer (WM_GETTEXT, WM_SETTEXT,
-    // LB_GETTEXT, CB_GETLBTEXT ...) lParam is the caller's pointer.
+    // LB_GETTEXT, CB_GETLBTEXT ...) lParam is the caller's pointer.  The
+    // wait is bounded (SetSendTimeout): a receiver that does not answer in
+    // time, or whose thread hangs, makes the send return 0 and is reported
+    // to the unanswered handler.
     virtual intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam,
                                   intptr_t lParam) = 0;
     // Queues the message and returns at once; false when hwnd is no window.
@@ -149,12 +161,31 @@ public:
     virtual bool ReadProcessMemory(WsMem process, WsMem address, void* data, size_t size,
                                    size_t* read) = 0;
 
+    // --- Bounded sends ---------------------------------------------------
+    // The longest a SendMessageA waits for its receiver, in milliseconds;
+    // 0 waits as long as the receiver takes.  kDefaultSendTimeoutMs at
+    // first.
+    virtual void SetSendTimeout(uint32_t ms) { sendTimeoutMs_ = ms; }
+    uint32_t SendTimeout() const { return sendTimeoutMs_; }
+    // Who is told of a send that got no answer (nobody when empty).
+    virtual void SetUnansweredHandler(WsUnansweredFn fn) { unanswered_ = std::move(fn); }
+
     // --- Timing and the alert box --------------------------------------
     virtual void Sleep(uint32_t ms) = 0;
     virtual uint32_t GetTickCount() = 0;
     // type MB_*; returns the button pressed (IDOK 1 ...).
     virtual int MessageBoxA(WsHandle owner, const char* text, const char* caption,
                             unsigned type) = 0;
+
+protected:
+    // For backends: tells the unanswered handler of a send that gave up.
+    void ReportUnanswered(WsHandle hwnd, uint32_t msg, uint32_t waitedMs) const {
+        if (unanswered_) unanswered_(hwnd, msg, waitedMs);
+    }
+
+private:
+    uint32_t sendTimeoutMs_ = kDefaultSendTimeoutMs;
+    WsUnansweredFn unanswered_;
 };
 
 // The process-wide current backend.  Until one is set it is the platform's

@@ -5,6 +5,7 @@
 #   expected.rc         (optional) the exit code, default 0
 #   args                (optional) one line of arguments placed before script.txt
 #   stdin.txt           (optional) standard input (default: empty)
+#   env                 (optional) NAME=VALUE lines added to the environment
 #   scene.json          (optional) desktop scene, given as TOLVANE_DESKTOP
 #   expected.log        (optional) the exact simulated-desktop event log
 #   expected.file.NAME  (optional) the exact content of file NAME the run writes
@@ -25,12 +26,17 @@ if(EXISTS ${CASE}/script.txt)
     list(APPEND cmd script.txt)
 endif()
 
-set(env --unset=TOLVANE_DESKTOP --unset=TOLVANE_SIM_LOG)
+set(env --unset=TOLVANE_DESKTOP --unset=TOLVANE_SIM_LOG --unset=TOLVANE_EVENT_LOG
+    --unset=TOLVANE_SEND_TIMEOUT)
 if(EXISTS ${CASE}/scene.json)
     list(APPEND env TOLVANE_DESKTOP=${WORK}/scene.json)
 endif()
 if(EXISTS ${CASE}/expected.log)
     list(APPEND env TOLVANE_SIM_LOG=${WORK}/actual.log)
+endif()
+if(EXISTS ${CASE}/env)
+    file(STRINGS ${CASE}/env extra_env)
+    list(APPEND env ${extra_env})
 endif()
 set(input /dev/null)
 if(EXISTS ${CASE}/stdin.txt)

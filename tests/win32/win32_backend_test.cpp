@@ -1,5 +1,8 @@
 // The Win32 backend against real windows: windows of this process, and the
 // fixture application in a process of its own.
+#include "tool/context.h"
+#include "tool/interpreter.h"
+#include "tool/walks.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
@@ -11,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -590,6 +594,120 @@ TEST(Win32Backend, FixtureLogsWhatItReceives) {
     // In the order sent.
     EXPECT_LT(log.find("id=40002"), log.find("WM_SETTEXT"));
     EXPECT_LT(log.find("WM_ENABLE"), log.find("id=40030"));
+}
+
+// The children-by-id walk gives what asking GetDlgItem for every id gives,
+// on real windows: duplicate ids, ids 0 and 65535, a hidden child, a
+// grandchild that GetDlgItem never sees; and on the fixture's dialog.
+TEST(Win32Backend, ChildrenByIdIsGetDlgItem) {
+    OwnWindows w;
+    ASSERT_NE(w.top, nullptr);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    struct {
+        int id;
+        DWORD style;
+    } extra[] = {{0, WS_VISIBLE},     {5, WS_VISIBLE}, {5, WS_VISIBLE},
+                 {65535, WS_VISIBLE}, {7, 0},          {65536, WS_VISIBLE}};
+    HWND parentOfInner = nullptr;
+    for (const auto& e : extra) {
+        HWND h = CreateWindowExA(0, "BUTTON", "x", WS_CHILD | e.style, 0, 0, 10, 10, w.top,
+                                 reinterpret_cast<HMENU>(intptr_t(e.id)), instance, nullptr);
+        ASSERT_NE(h, nullptr);
+        parentOfInner = h;
+    }
+    CreateWindowExA(0, "BUTTON", "inner", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, parentOfInner,
+                    reinterpret_cast<HMENU>(intptr_t(11)), instance, nullptr);
+    CWinSys& ws = Ws();
+    auto everyId = [&](WsHandle parent, int lastId) {
+        std::vector<DlgChild> out;
+        for (int id = 0; id <= lastId; ++id)
+            if (WsHandle h = ws.GetDlgItem(parent, id)) out.push_back(DlgChild{id, h});
+        return out;
+    };
+    const std::vector<DlgChild> walked = ChildrenById(ws, H(w.top), 65535);
+    EXPECT_EQ(walked, everyId(H(w.top), 65535));
+    EXPECT_EQ(walked.size(), 6u); // 0, 5, 7, 8, 9, 65535
+    EXPECT_EQ(ChildrenById(ws, H(w.top), 65534), everyId(H(w.top), 65534));
+
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started());
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    const WsHandle dlg = fixture.Window("#32770", "Fixture Dialog");
+    ASSERT_NE(dlg, 0u);
+    EXPECT_EQ(ChildrenById(ws, dlg, 65535), everyId(dlg, 65535));
+}
+
+// A send to a window whose handler does not return gives up after the bound
+// (plus a second for the machine), returns 0 and says so.
+TEST(Win32Backend, UnansweredSendReturnsAfterTheBound) {
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started());
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    const WsHandle hang = fixture.Window("OstrelleHang", "Hanging Window");
+    ASSERT_NE(hang, 0u);
+    CWinSys& ws = Ws();
+    std::vector<std::string> told;
+    ws.SetSendTimeout(2000);
+    ws.SetUnansweredHandler([&](WsHandle h, uint32_t msg, uint32_t waited) {
+        told.push_back(std::to_string(h == hang) + " " + std::to_string(msg) + " " +
+                       std::to_string(waited));
+    });
+    const DWORD start = GetTickCount();
+    const intptr_t result = ws.SendMessageA(hang, wm::COMMAND, 1, 0);
+    const DWORD took = GetTickCount() - start;
+    ws.SetSendTimeout(kDefaultSendTimeoutMs);
+    ws.SetUnansweredHandler(nullptr);
+    EXPECT_EQ(result, 0);
+    EXPECT_LE(took, 3000u);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0], "1 273 2000");
+    EXPECT_NE(fixture.LogAfterReady().find("hang WM_COMMAND id=1 code=0"), std::string::npos);
+}
+
+// The placement, text, style and enable commands, run by the tool's own
+// interpreter on the fixture, read back from the windows.
+TEST(Win32Backend, PlacementCommandsReadBack) {
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started());
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    const WsHandle frame = fixture.Window("ORPLAT.EXE TRADESTATION", nullptr);
+    const WsHandle dlg = fixture.Window("#32770", "Fixture Dialog");
+    ASSERT_NE(frame, 0u);
+    ASSERT_NE(dlg, 0u);
+    CWinSys& ws = Ws();
+    const WsHandle save = ws.GetDlgItem(dlg, 1001);
+    const uint32_t style = uint32_t(ws.GetWindowLongA(frame, gwl::STYLE)) & ~0x00010000u;
+
+    const char* tmp = std::getenv("OSTRELLE_TEST_TMP");
+    const std::string path = std::string(tmp ? tmp : ".") + "/place_commands.txt";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    std::fprintf(f,
+                 "Wnd,0x%08X\nPos,10,20,300,200\nSize,30,40,400,300\nMove,5,-5\n"
+                 "Title,Moved, Sized\nSetStyle,%08X\nDisable,%08X\n",
+                 unsigned(frame), unsigned(style), unsigned(save));
+    std::fclose(f);
+    f = std::fopen(path.c_str(), "rb");
+    ASSERT_NE(f, nullptr);
+    CommandContext ctx(ws);
+    RunCommands(ctx, f);
+    std::fclose(f);
+    std::fflush(stdout);
+
+    WsRect r;
+    ASSERT_TRUE(ws.GetWindowRect(frame, &r));
+    EXPECT_EQ(r.left, 35);
+    EXPECT_EQ(r.top, 35);
+    EXPECT_EQ(r.right - r.left, 400);
+    EXPECT_EQ(r.bottom - r.top, 300);
+    char text[100] = "";
+    ws.GetWindowTextA(frame, text, sizeof text);
+    EXPECT_STREQ(text, "Moved, Sized");
+    // The system adds WS_CLIPSIBLINGS to an overlapped window of its own.
+    EXPECT_EQ(uint32_t(ws.GetWindowLongA(frame, gwl::STYLE)) & ~uint32_t(WS_CLIPSIBLINGS),
+              style & ~uint32_t(WS_CLIPSIBLINGS));
+    EXPECT_FALSE(ws.IsWindowEnabled(save));
+    EXPECT_EQ(ctx.state.hDlg, save);
 }
 
 } // namespace

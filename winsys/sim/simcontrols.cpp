@@ -75,6 +75,14 @@ std::string DateText(const int date[3]) {
     return b;
 }
 
+uint32_t CSimCore::HandlerDelay(const Window& w, uint32_t msg, uintptr_t wParam,
+                                intptr_t lParam) const {
+    uint64_t total = 0;
+    for (const Behaviour& b : w.behaviours)
+        if (Matches(b, msg, wParam, lParam)) total += b.delayMs;
+    return uint32_t(std::min<uint64_t>(total, UINT32_MAX));
+}
+
 intptr_t CSimCore::Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     const WsHandle self = w.hwnd;
     // Behaviours may send messages that change the desktop; work on a copy.

@@ -313,13 +313,30 @@ intptr_t CSimCore::SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, i
             return 0;
         }
         log_.BeginSend("send " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam));
-    } else {
-        OverBudget();
+        log_.Enter();
+        const intptr_t result = Deliver(*w, msg, wParam, lParam);
+        log_.Leave();
+        log_.EndSend(result);
+        return result;
     }
+    OverBudget();
+    // A caller outside waits at most the send bound, and not at all for a
+    // hung thread; a desktop that cannot wait for ever gives up at once too.
+    const uint32_t bound = SendTimeout();
+    if (w->hung) {
+        ReportUnanswered(hwnd, msg, 0);
+        return 0;
+    }
+    const uint32_t delay = HandlerDelay(*w, msg, wParam, lParam);
     log_.Enter();
     intptr_t result = Deliver(*w, msg, wParam, lParam);
     log_.Leave();
-    if (fromHandler) log_.EndSend(result);
+    const bool late = bound > 0 && delay > bound;
+    micros_ += uint64_t(late ? bound : delay) * 1000;
+    if (late) {
+        ReportUnanswered(hwnd, msg, bound);
+        result = 0;
+    }
     return result;
 }
 
@@ -349,6 +366,7 @@ bool CSimCore::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intpt
     } else {
         OverBudget();
     }
+    if (w->hung) return true; // queued, and never handled
     log_.Enter();
     Deliver(*w, msg, wParam, lParam);
     log_.Leave();

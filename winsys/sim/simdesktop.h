@@ -65,6 +65,7 @@ struct Behaviour {
     std::optional<int64_t> lParam;
     std::vector<Action> actions;
     std::optional<int64_t> result; // what SendMessageA returns
+    uint32_t delayMs = 0;          // how long the handler takes (virtual clock)
 };
 
 struct Window {
@@ -94,6 +95,7 @@ struct Window {
     int dateField = 0;
     std::string dateDigits;
     std::vector<Behaviour> behaviours;
+    bool hung = false; // its thread answers no sent message
 };
 
 struct MenuItem {
@@ -251,6 +253,8 @@ private:
 
     // Message handling (simcontrols.cpp).
     intptr_t Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam);
+    // How long w's handlers take for this message, in ms.
+    uint32_t HandlerDelay(const Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam) const;
     intptr_t DefaultAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
                            bool* handled);
     intptr_t EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled);

@@ -422,7 +422,7 @@ private:
     }
 
     Behaviour BehaviourOf(const json& b, const std::string& path) {
-        CheckKeys(b, path, {"message", "wParam", "id", "lParam", "do", "result"});
+        CheckKeys(b, path, {"message", "wParam", "id", "lParam", "do", "result", "delayMs"});
         Behaviour beh;
         if (!b.contains("message")) Fail(path + ".message", "missing");
         beh.msg = MessageNumber(b["message"], path + ".message");
@@ -433,6 +433,8 @@ private:
             beh.lParam = Int(b["lParam"], path + ".lParam", INT32_MIN, UINT32_MAX);
         if (b.contains("result"))
             beh.result = Int(b["result"], path + ".result", INT32_MIN, UINT32_MAX);
+        if (b.contains("delayMs"))
+            beh.delayMs = uint32_t(Int(b["delayMs"], path + ".delayMs", 0, 86400000));
         if (b.contains("do")) {
             const json& acts = Array(b["do"], path + ".do");
             for (size_t i = 0; i < acts.size(); ++i)
@@ -457,10 +459,10 @@ private:
         if (depth > kMaxDepth) Fail(path, "windows nested too deeply");
         if (d_.windows_.size() >= kMaxWindows) Fail(path, "too many windows");
         CheckKeys(j, path,
-                  {"handle", "class",   "text",    "style",    "exStyle",          "rect",
-                   "id",     "visible", "enabled", "owner",    "thread",           "process",
-                   "font",   "menu",    "items",   "selected", "horizontalExtent", "check",
-                   "date",   "on",      "children"});
+                  {"handle", "class",   "text",     "style",    "exStyle",          "rect",
+                   "id",     "visible", "enabled",  "owner",    "thread",           "process",
+                   "font",   "menu",    "items",    "selected", "horizontalExtent", "check",
+                   "date",   "on",      "children", "hung"});
         auto w = std::make_unique<Window>();
         if (!j.contains("handle")) Fail(path + ".handle", "missing");
         w->hwnd = Handle(j["handle"], path + ".handle");
@@ -481,6 +483,7 @@ private:
             else
                 w->style &= ~ws::VISIBLE;
         }
+        if (j.contains("hung")) w->hung = Bool(j["hung"], path + ".hung");
         if (j.contains("enabled")) {
             if (Bool(j["enabled"], path + ".enabled"))
                 w->style &= ~ws::DISABLED;

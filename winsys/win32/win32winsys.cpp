@@ -37,21 +37,60 @@ template <typename P> WsMem FromMem(P p) {
 constexpr LRESULT kMaxItemText = 1 << 20;
 constexpr size_t kItemSlack = 256;
 
+// Sends to one window, each send waiting at most timeoutMs (0: as long as
+// the receiver takes) and giving up at once on a hung receiver.  Once a
+// send goes unanswered the later ones are not made.
+class BoundedSender {
+public:
+    BoundedSender(HWND hwnd, uint32_t timeoutMs) : hwnd_(hwnd), timeoutMs_(timeoutMs) {}
+
+    LRESULT A(UINT msg, WPARAM wParam, LPARAM lParam) { return Send(false, msg, wParam, lParam); }
+    LRESULT W(UINT msg, WPARAM wParam, LPARAM lParam) { return Send(true, msg, wParam, lParam); }
+
+    bool Answered() const { return answered_; }
+    // The system's error of the unanswered send (ERROR_TIMEOUT when the
+    // bound ran out).
+    DWORD Error() const { return error_; }
+
+private:
+    LRESULT Send(bool wide, UINT msg, WPARAM wParam, LPARAM lParam) {
+        if (!answered_) return 0;
+        if (timeoutMs_ == 0)
+            return wide ? ::SendMessageW(hwnd_, msg, wParam, lParam)
+                        : ::SendMessageA(hwnd_, msg, wParam, lParam);
+        DWORD_PTR answer = 0;
+        ::SetLastError(0);
+        const LRESULT ok = wide ? ::SendMessageTimeoutW(hwnd_, msg, wParam, lParam,
+                                                        SMTO_ABORTIFHUNG, timeoutMs_, &answer)
+                                : ::SendMessageTimeoutA(hwnd_, msg, wParam, lParam,
+                                                        SMTO_ABORTIFHUNG, timeoutMs_, &answer);
+        if (ok) return LRESULT(answer);
+        error_ = ::GetLastError();
+        answered_ = false;
+        return 0;
+    }
+
+    HWND hwnd_;
+    uint32_t timeoutMs_;
+    bool answered_ = true;
+    DWORD error_ = 0;
+};
+
 // LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as the ANSI call would
 // fill it. The ANSI call, sent to another process, can come back as UTF-16
 // under Wine and overrun a buffer sized for ANSI text; so the length is asked
 // first, the text read with the wide call into a buffer of that size, and
 // converted to the ANSI code page here. The caller's buffer must hold the
 // item's ANSI text and its terminating zero, exactly as for the ANSI call.
-intptr_t GetItemText(HWND hwnd, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
+intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
     const LRESULT err = -1; // LB_ERR and CB_ERR
     if (!out) return err;
-    LRESULT len = SendMessageW(hwnd, lenMsg, index, 0);
+    LRESULT len = send.W(lenMsg, index, 0);
     if (len < 0 || len > kMaxItemText) return err;
     // Some room beyond the length asked for: the owner may lengthen the item
     // between the two calls.
     std::vector<wchar_t> wide(size_t(len) + 1 + kItemSlack, L'\0');
-    LRESULT got = SendMessageW(hwnd, textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
+    LRESULT got = send.W(textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
     if (got < 0) return err;
     if (got > len) got = len; // never more than the length asked for
     wide[size_t(got)] = L'\0';
@@ -63,7 +102,7 @@ intptr_t GetItemText(HWND hwnd, UINT lenMsg, UINT textMsg, WPARAM index, char* o
     if (n > 0)
         WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), ansi.data(), n, nullptr, nullptr);
     // The ANSI length that LB_GETTEXTLEN reports bounds what may be written.
-    LRESULT ansiLen = SendMessageA(hwnd, lenMsg, index, 0);
+    LRESULT ansiLen = send.A(lenMsg, index, 0);
     if (ansiLen >= 0 && n > ansiLen) n = int(ansiLen);
     for (int i = 0; i < n; ++i) out[i] = ansi[size_t(i)];
     out[n] = '\0';
@@ -177,15 +216,27 @@ public:
     bool ReleaseCapture() override { return ::ReleaseCapture() != 0; }
     intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
         if (!Named(hwnd)) return 0;
+        BoundedSender send(Wnd(hwnd), SendTimeout());
+        intptr_t result = 0;
         switch (msg) {
         case LB_GETTEXT:
-            return GetItemText(Wnd(hwnd), LB_GETTEXTLEN, LB_GETTEXT, wParam,
-                               reinterpret_cast<char*>(lParam));
+            result = GetItemText(send, LB_GETTEXTLEN, LB_GETTEXT, wParam,
+                                 reinterpret_cast<char*>(lParam));
+            break;
         case CB_GETLBTEXT:
-            return GetItemText(Wnd(hwnd), CB_GETLBTEXTLEN, CB_GETLBTEXT, wParam,
-                               reinterpret_cast<char*>(lParam));
+            result = GetItemText(send, CB_GETLBTEXTLEN, CB_GETLBTEXT, wParam,
+                                 reinterpret_cast<char*>(lParam));
+            break;
+        default:
+            result = send.A(msg, wParam, lParam);
+            break;
         }
-        return ::SendMessageA(Wnd(hwnd), msg, wParam, lParam);
+        if (send.Answered()) return result;
+        // A window that went away is no unanswered send.
+        const DWORD error = send.Error();
+        if (::IsWindow(Wnd(hwnd)))
+            ReportUnanswered(hwnd, msg, error == ERROR_TIMEOUT ? SendTimeout() : 0);
+        return 0;
     }
     bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
         return Named(hwnd) && ::PostMessageA(Wnd(hwnd), msg, wParam, lParam);
