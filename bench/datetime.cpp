@@ -122,10 +122,15 @@ void BM_StepByStep(benchmark::State& state) {
 }
 BENCHMARK(BM_StepByStep)->Arg(365)->Arg(36500);
 
-void BM_SetDTJul(benchmark::State& state) {
+std::vector<int> JulianDays() {
     std::mt19937 rng(3);
     std::vector<int> jds(kSamples);
     for (auto& j : jds) j = std::uniform_int_distribution<int>(2415021, 2508522)(rng);
+    return jds;
+}
+
+void BM_SetDTJul(benchmark::State& state) {
+    const auto jds = JulianDays();
     size_t i = 0;
     CVKTDateTime v;
     for (auto _ : state) {
@@ -134,6 +139,99 @@ void BM_SetDTJul(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_SetDTJul);
+
+// Julian day number to calendar fields.
+void BM_Chrono_JulianToFields(benchmark::State& state) {
+    const auto jds = JulianDays();
+    // 2440588 is the Julian day number of 1970-01-01.
+    const sys_days epoch{};
+    size_t i = 0;
+    for (auto _ : state) {
+        const year_month_day ymd(epoch + days(jds[i++ % kSamples] - 2440588));
+        benchmark::DoNotOptimize(ymd);
+    }
+}
+BENCHMARK(BM_Chrono_JulianToFields);
+
+// The whole of SetDTJul's work with chrono: the fields of the day, and its
+// distance from today, for which chrono reads its clock (today in UTC: the
+// local date would need a time-zone conversion on top).
+void BM_Chrono_JulianToToday(benchmark::State& state) {
+    const auto jds = JulianDays();
+    const sys_days epoch{};
+    size_t i = 0;
+    for (auto _ : state) {
+        const int jd = jds[i++ % kSamples];
+        const year_month_day ymd(epoch + days(jd - 2440588));
+        const sys_days today = floor<days>(system_clock::now());
+        benchmark::DoNotOptimize(ymd);
+        benchmark::DoNotOptimize(jd - 2440588 - today.time_since_epoch().count());
+    }
+}
+BENCHMARK(BM_Chrono_JulianToToday);
+
+struct Moment {
+    int start;  // days after 1900-01-01
+    int second; // of the day
+    int secs;   // to shift, staying inside the range
+};
+
+std::vector<Moment> Moments() {
+    std::mt19937 rng(4);
+    const int total = kLastSerial - kFirstSerial;
+    std::vector<Moment> v(kSamples);
+    for (auto& m : v) {
+        m.start = std::uniform_int_distribution<int>(1, total - 1)(rng);
+        m.second = std::uniform_int_distribution<int>(0, 86399)(rng);
+        // Up to a year either way: a shift of seconds is rarely longer.
+        m.secs = std::uniform_int_distribution<int>(-365 * 86400, 365 * 86400)(rng);
+        if (m.start < 366 || m.start > total - 366) m.secs /= 400;
+    }
+    return v;
+}
+
+void BM_ShiftTime_RandomSpan(benchmark::State& state) {
+    const auto moments = Moments();
+    std::vector<CVKTDateTime> starts;
+    for (const auto& m : moments) {
+        CVKTDateTime v = FromDays(m.start);
+        v.SetTimeSec(m.second);
+        starts.push_back(v);
+    }
+    size_t i = 0;
+    for (auto _ : state) {
+        const size_t k = i++ % kSamples;
+        CVKTDateTime v = starts[k];
+        benchmark::DoNotOptimize(v.ShiftTime(moments[k].secs));
+        benchmark::DoNotOptimize(v);
+    }
+}
+BENCHMARK(BM_ShiftTime_RandomSpan);
+
+// Fields to a moment, moved by seconds, and back to fields.
+void BM_Chrono_ShiftSeconds(benchmark::State& state) {
+    const auto moments = Moments();
+    struct Start {
+        year_month_day ymd;
+        hh_mm_ss<seconds> hms;
+    };
+    std::vector<Start> starts;
+    for (const auto& m : moments)
+        starts.push_back({sys_days(year(1900) / January / 1) + days(m.start),
+                          hh_mm_ss<seconds>(seconds(m.second))});
+    size_t i = 0;
+    for (auto _ : state) {
+        const size_t k = i++ % kSamples;
+        const sys_seconds t =
+            sys_days(starts[k].ymd) + starts[k].hms.to_duration() + seconds(moments[k].secs);
+        const sys_days day = floor<days>(t);
+        const year_month_day ymd(day);
+        const hh_mm_ss<seconds> hms(t - day);
+        benchmark::DoNotOptimize(ymd);
+        benchmark::DoNotOptimize(hms);
+    }
+}
+BENCHMARK(BM_Chrono_ShiftSeconds);
 
 } // namespace
 

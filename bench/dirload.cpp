@@ -5,9 +5,13 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fnmatch.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -82,6 +86,52 @@ void BM_NameMatch(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 15);
 }
 BENCHMARK(BM_NameMatch);
+
+// The baselines: the same walks with std::filesystem, and the C library's
+// pattern matcher.
+std::vector<std::string> TreeListing(bool withTimes, const char* extension) {
+    std::vector<std::string> names;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(SharedTree().Path())) {
+        if (extension && (!e.is_regular_file() || e.path().extension() != extension)) continue;
+        std::string line = e.path().generic_string();
+        if (withTimes)
+            line = std::to_string(e.last_write_time().time_since_epoch().count()) + "|" + line;
+        names.push_back(std::move(line));
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void BM_std_TreeListing(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(TreeListing(false, nullptr));
+    state.SetItemsProcessed(state.iterations() * 2020);
+}
+BENCHMARK(BM_std_TreeListing)->Unit(benchmark::kMillisecond);
+
+void BM_std_TreeListingByWriteTime(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(TreeListing(true, nullptr));
+    state.SetItemsProcessed(state.iterations() * 2020);
+}
+BENCHMARK(BM_std_TreeListingByWriteTime)->Unit(benchmark::kMillisecond);
+
+void BM_std_TreeTxtFiles(benchmark::State& state) {
+    for (auto _ : state) benchmark::DoNotOptimize(TreeListing(false, ".txt"));
+    state.SetItemsProcessed(state.iterations() * 1000);
+}
+BENCHMARK(BM_std_TreeTxtFiles)->Unit(benchmark::kMillisecond);
+
+void BM_fnmatch(benchmark::State& state) {
+    const char* names[] = {"report-2026-12-08.TXT", "notes.txt.bak", "a", "readme.md",
+                           "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab"};
+    for (auto _ : state)
+        for (const char* n : names) {
+            benchmark::DoNotOptimize(fnmatch("*.txt", n, FNM_CASEFOLD));
+            benchmark::DoNotOptimize(fnmatch("r*-?\?\?\?-*.t?t", n, FNM_CASEFOLD));
+            benchmark::DoNotOptimize(fnmatch("a*a*a*a*c", n, FNM_CASEFOLD));
+        }
+    state.SetItemsProcessed(state.iterations() * 15);
+}
+BENCHMARK(BM_fnmatch);
 
 } // namespace
 

@@ -17,6 +17,22 @@ std::unique_ptr<CSimDesktop> Demo() {
     return d;
 }
 
+// The baseline of the scans: the bare sweep of GetClassNameA they are built
+// on.
+void BareClassSweep(benchmark::State& state) {
+    auto d = Demo();
+    for (auto _ : state) {
+        int found = 0;
+        for (uint32_t h = 0; h <= 0xFFFF; ++h) {
+            char cls[1000];
+            found += d->GetClassNameA(h, cls, sizeof cls) > 0;
+        }
+        benchmark::DoNotOptimize(found);
+    }
+    state.SetItemsProcessed(state.iterations() * 0x10000);
+}
+BENCHMARK(BareClassSweep);
+
 void ClassAndTextScan(benchmark::State& state) {
     auto d = Demo();
     for (auto _ : state) {

@@ -1,6 +1,7 @@
 // CVKTDateTime: the value, the calendar, shifting and differences.
 #include "datetime/vktdatetime.h"
 
+#include <atomic>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -8,32 +9,9 @@
 #include "datetime/vktdatetime_internal.h"
 #include "diag/logtrace.h"
 #include "platform/clock.h"
+#include "platform/timezone.h"
 
 namespace vktdt {
-
-// Howard Hinnant's civil-calendar algorithms (constant time, proleptic
-// Gregorian), in 32-bit arithmetic: callers stay within a few thousand years
-// of the range, far inside what int holds.
-int64_t DaysFromCivil(int64_t year, int m, int d) {
-    const int y = int(year) - (m <= 2);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = unsigned(y - era * 400);
-    const unsigned doy = unsigned((153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1);
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return int64_t(era) * 146097 + int64_t(doe) - 719468;
-}
-
-void CivilFromDays(int64_t days, int& y, int& m, int& d) {
-    const int z = int(days) + 719468;
-    const int era = (z >= 0 ? z : z - 146096) / 146097;
-    const unsigned doe = unsigned(z - era * 146097);
-    const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const unsigned mp = (5 * doy + 2) / 153;
-    d = int(doy - (153 * mp + 2) / 5 + 1);
-    m = int(mp < 10 ? mp + 3 : mp - 9);
-    y = int(yoe) + era * 400 + (m <= 2);
-}
 
 void Report(const char* format, long value) {
     LOGTRACE("DateTime", 1, format, int(value));
@@ -45,15 +23,8 @@ using namespace vktdt;
 
 namespace {
 
-const int64_t kFirstDay = DaysFromCivil(kMinYear, 1, 1);
-const int64_t kLastDay = DaysFromCivil(kMaxYear, 12, 31);
-
 // Longest run of months a shift can take inside the range (256 years).
 constexpr int kMonthSpan = (kMaxYear - kMinYear + 1) * 12;
-
-bool DateValid(int y, int m, int d) {
-    return m >= 1 && m <= 12 && d >= 1 && d <= CVKTDateTime::DayMonth(y, m);
-}
 
 // The value other stands for: itself, or now when null (or, where asked, empty).
 const CVKTDateTime& OtherOrNow(const CVKTDateTime* other, bool emptyIsNow, CVKTDateTime& holder) {
@@ -86,10 +57,8 @@ int CVKTDateTime::IsFilled() const {
 }
 
 int CVKTDateTime::IsValid() const {
-    return month >= 1 && month <= 12 && day >= 1 && day <= DayMonth(GetYear(), month) &&
-                   hour <= 23 && minute <= 59 && second <= 59
-               ? 1
-               : 0;
+    return IsCalendarDate(GetYear(), month, day) && hour <= 23 && minute <= 59 && second <= 59 ? 1
+                                                                                               : 0;
 }
 
 int CVKTDateTime::IsDate(unsigned long date) {
@@ -152,7 +121,7 @@ void StoreJulianDay(CVKTDateTime& v, int64_t jd) {
     if (days < kFirstDay) days = kFirstDay;
     if (days > kLastDay) days = kLastDay;
     int y, m, d;
-    CivilFromDays(days, y, m, d);
+    RangeCivilFromDays(days, y, m, d);
     v.year = uint8_t(y - kMinYear), v.month = uint8_t(m), v.day = uint8_t(d);
     v.hour = v.minute = v.second = 0;
 }
@@ -161,13 +130,47 @@ int SaturateInt(int64_t v) {
     return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : int(v);
 }
 
+// The local date costs a time-zone conversion, far more than the rest of
+// SetDTJul; it is kept with the second it was read for and the zone's reload
+// count.  One atomic word holds the three, so that threads never see a torn
+// entry: bits 63..30 the second, 29..18 the reload count, 17 set when the
+// entry is filled, 16..0 the day since 1970.
+std::atomic<uint64_t> todayCache{0};
+
+constexpr int kCacheSecondShift = 30, kCacheZoneShift = 18;
+constexpr uint64_t kCacheZoneMask = 0xFFF, kCacheFilled = 1u << 17, kCacheDayMask = 0x1FFFF;
+
+uint64_t CacheEntry(int64_t second, unsigned zone, int64_t day) {
+    return uint64_t(second) << kCacheSecondShift | (zone & kCacheZoneMask) << kCacheZoneShift |
+           kCacheFilled | uint64_t(day);
+}
+
+// Julian day number of today's local date, as SetNow would read it.
+int64_t TodayJulian() {
+    const int64_t now = ClockNowCoarse();
+    const unsigned zone = ZoneReloadCount();
+    const uint64_t e = todayCache.load(std::memory_order_relaxed);
+    if ((e & kCacheFilled) && int64_t(e >> kCacheSecondShift) == now &&
+        ((e >> kCacheZoneShift) & kCacheZoneMask) == (zone & kCacheZoneMask))
+        return int64_t(e & kCacheDayMask) + kUnixEpochJulian;
+    struct tm tm {};
+    const int y = LocalTm(now, tm) ? tm.tm_year + 1900 : 0;
+    if (y < kMinYear || y > kMaxYear) {
+        // SetNow would leave the empty value; its day is what counts then.
+        return CVKTDateTime().GetJulian();
+    }
+    const int64_t day = DaysFromCivil(y, tm.tm_mon + 1, tm.tm_mday);
+    if (now >= 0 && now < (int64_t(1) << (64 - kCacheSecondShift)) && day >= 0 &&
+        uint64_t(day) <= kCacheDayMask)
+        todayCache.store(CacheEntry(now, zone, day), std::memory_order_relaxed);
+    return day + kUnixEpochJulian;
+}
+
 } // namespace
 
 int CVKTDateTime::SetDTJul(int jd) {
-    CVKTDateTime today;
-    today.SetNow();
     StoreJulianDay(*this, jd);
-    return SaturateInt(int64_t(jd) - today.GetJulian());
+    return SaturateInt(int64_t(jd) - TodayJulian());
 }
 
 int CVKTDateTime::SetDTJul(const char* text) {
@@ -184,8 +187,11 @@ int CVKTDateTime::SetDTFloat(double x) {
     if (jd < double(kFirstDay + kUnixEpochJulian) || jd > double(kLastDay + kUnixEpochJulian))
         return -1;
     StoreJulianDay(*this, int64_t(jd));
-    SetTimeSec(int((x - a) * 86400 + 0.5));
-    return IsValid() ? 0 : -1;
+    // The date is a calendar date; only a fraction that rounds up to a whole
+    // day (24:00:00) makes the value invalid.
+    const int s = int((x - a) * 86400 + 0.5);
+    SetTimeSec(s);
+    return s < 86400 ? 0 : -1;
 }
 
 int CVKTDateTime::FixDate() {
@@ -229,17 +235,12 @@ namespace {
 
 // s reduced into 0..86399; days receives the whole days taken off (may be negative).
 int64_t WrapDay(int64_t s, int64_t& days) {
-    days = 0;
-    if (s < 0) {
-        const int64_t k = (86399 - s) / 86400;
-        s += k * 86400;
-        days = -k;
-    }
-    if (s >= 86400) {
-        days += s / 86400;
-        s %= 86400;
-    }
-    return s;
+    // Division rounding down, without a branch on the sign: the shifts go
+    // either way at random.
+    const int64_t r = s % 86400;
+    const int64_t below = r < 0;
+    days = s / 86400 - below;
+    return r + below * 86400;
 }
 
 int PackSec(int64_t s) {
@@ -318,13 +319,11 @@ int CVKTDateTime::SameDate(const CVKTDateTime* other) const {
 // ---- Calendar ---------------------------------------------------------------
 
 int CVKTDateTime::DayYear(int y) {
-    return (y % 4 == 0 && (y % 100 != 0 || y % 400 == 0)) ? 366 : 365;
+    return IsLeapYear(y) ? 366 : 365;
 }
 
 int CVKTDateTime::DayMonth(int y, int m) {
-    static const int kLen[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (m < 1 || m > 12) return 0;
-    return m == 2 && DayYear(y) == 366 ? 29 : kLen[m];
+    return m >= 1 && m <= 12 ? MonthLength(y, m) : 0;
 }
 
 int CVKTDateTime::Jan1(int year) {
@@ -360,7 +359,7 @@ int CVKTDateTime::GetWeekDay(int mode) const {
 
 int CVKTDateTime::GetWeekStart(int mode) const {
     const int wd = GetWeekDay(mode);
-    if (DateValid(GetYear(), month, day)) {
+    if (IsCalendarDate(GetYear(), month, day)) {
         int y, m, d;
         CivilFromDays(DaysFromCivil(GetYear(), month, day) - wd, y, m, d);
         return y * 10000 + m * 100 + d;
@@ -444,7 +443,7 @@ struct Wide {
 // walked one day at a time, by the same rules as every step, until it is one
 // (a few hundred steps at most); from there the rest is day-number arithmetic.
 void ShiftDays(Wide& w, int64_t rest) {
-    for (int guard = 0; rest != 0 && !DateValid(w.y, w.m, w.d) && guard < 1024; ++guard) {
+    for (int guard = 0; rest != 0 && !IsCalendarDate(w.y, w.m, w.d) && guard < 1024; ++guard) {
         if (rest > 0) {
             if (++w.d > CVKTDateTime::DayMonth(w.y, w.m)) {
                 w.d = 1;
@@ -459,7 +458,7 @@ void ShiftDays(Wide& w, int64_t rest) {
             ++rest;
         }
     }
-    if (rest != 0 && DateValid(w.y, w.m, w.d)) {
+    if (rest != 0 && IsCalendarDate(w.y, w.m, w.d)) {
         // Held far enough that the year stays well inside int.
         int64_t days = DaysFromCivil(w.y, w.m, w.d) + rest;
         if (days < kFirstDay - 400) days = kFirstDay - 400;
@@ -475,11 +474,11 @@ void ShiftDays(Wide& w, int64_t rest) {
 void ShiftMonths(Wide& w, int n) {
     for (int i = 0; i < n; ++i) {
         if (++w.m > 12) w.m = 1, ++w.y;
-        for (int k = 0; k < 10 && !DateValid(w.y, w.m, w.d); ++k) ShiftDays(w, 1);
+        for (int k = 0; k < 10 && !IsCalendarDate(w.y, w.m, w.d); ++k) ShiftDays(w, 1);
     }
     for (int i = 0; i > n; --i) {
         if (--w.m < 1) w.m = 12, --w.y;
-        for (int k = 0; k < 10 && !DateValid(w.y, w.m, w.d); ++k) ShiftDays(w, -1);
+        for (int k = 0; k < 10 && !IsCalendarDate(w.y, w.m, w.d); ++k) ShiftDays(w, -1);
     }
 }
 
@@ -500,24 +499,32 @@ float DiffDays(const Wide& from, const Wide& to) {
 
 } // namespace
 
+namespace {
+
+// ShiftDate of a value whose date is not a calendar date.  Kept out of line,
+// so that the usual case stays a short function.
+[[gnu::noinline]] int ShiftOddDate(CVKTDateTime& v, int n) {
+    Wide w(v);
+    ShiftDays(w, n);
+    if (w.y < kMinYear) return ClampLow(v);
+    if (w.y > kMaxYear) return ClampHigh(v);
+    v.year = uint8_t(w.y - kMinYear), v.month = uint8_t(w.m), v.day = uint8_t(w.d);
+    return 0;
+}
+
+} // namespace
+
 int CVKTDateTime::ShiftDate(int n) {
     if (n == 0) return 0;
     const int y = GetYear();
-    if (month >= 1 && month <= 12 && day >= 1 && day <= DayMonth(y, month)) {
-        // The usual case, a calendar date: straight day-number arithmetic.
-        const int64_t days = DaysFromCivil(y, month, day) + n;
-        if (days < kFirstDay) return ClampLow(*this);
-        if (days > kLastDay) return ClampHigh(*this);
-        int ny, nm, nd;
-        CivilFromDays(days, ny, nm, nd);
-        year = uint8_t(ny - kMinYear), month = uint8_t(nm), day = uint8_t(nd);
-        return 0;
-    }
-    Wide w(*this);
-    ShiftDays(w, n);
-    if (w.y < kMinYear) return ClampLow(*this);
-    if (w.y > kMaxYear) return ClampHigh(*this);
-    year = uint8_t(w.y - kMinYear), month = uint8_t(w.m), day = uint8_t(w.d);
+    if (!IsCalendarDate(y, month, day)) return ShiftOddDate(*this, n);
+    // The usual case, a calendar date: straight day-number arithmetic.
+    const int64_t days = RangeDaysFromCivil(y, month, day) + n;
+    if (days < kFirstDay) return ClampLow(*this);
+    if (days > kLastDay) return ClampHigh(*this);
+    int ny, nm, nd;
+    RangeCivilFromDays(days, ny, nm, nd);
+    year = uint8_t(ny - kMinYear), month = uint8_t(nm), day = uint8_t(nd);
     return 0;
 }
 

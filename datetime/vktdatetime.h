@@ -68,6 +68,9 @@ public:
     int SetTimeHMS(int v);
     // The date of Julian day number jd at 00:00:00; returns jd minus the Julian
     // day of today.  A day outside the range clamps to 1900-01-01 or 2155-12-31.
+    // Today is the local date of the system time in whole seconds (a reading
+    // that may lag SetNow's by a few milliseconds); it is converted once a
+    // second and again whenever ZoneReload runs.
     int SetDTJul(int jd);
     int SetDTJul(const char* text); // the decimal integer at the start of text
     // x counts days (and fractions) from 1899-12-30.  Returns 0 for a valid

@@ -16,6 +16,10 @@ void ClockUtc(SYSTEMTIME& out);
 // ClockLocal and ClockUtc (so that readings of the three agree at a tick).
 int64_t ClockNow();
 
+// Current time in seconds since 1970-01-01 UTC from the cheapest reading
+// the system has (time()): it may lag ClockNow by a few milliseconds.
+int64_t ClockNowCoarse();
+
 // Seconds since 1970-01-01 UTC broken down as local time by the zone's rules
 // for that moment.  False when the C library cannot convert it.
 bool LocalTm(int64_t seconds, struct tm& out);

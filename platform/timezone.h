@@ -29,3 +29,7 @@ bool ZoneFollowsTz();
 
 // Rereads the zone after the TZ variable changed (tzset).
 void ZoneReload();
+
+// How many times ZoneReload ran: a value that changes whenever the zone may
+// have, for callers that keep results of the local-time conversion.
+unsigned ZoneReloadCount();

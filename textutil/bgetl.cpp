@@ -4,10 +4,15 @@
 #include "textutil/strfld.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -42,9 +47,11 @@ struct Reader {
     }
 };
 
+// Constant-initialised, so the hot path pays no first-use test.
+constinit Reader activeReader;
+
 Reader& ActiveReader() {
-    static Reader r;
-    return r;
+    return activeReader;
 }
 
 constexpr char kCtrlZ = 0x1A;
@@ -88,39 +95,117 @@ bool Refill(Reader& r) {
     return n > 0;
 }
 
-// Word-at-a-time test for any of the four bytes that end or alter a line.
-constexpr uint64_t kOnes = 0x0101010101010101ULL;
-constexpr uint64_t kHighs = 0x8080808080808080ULL;
-
-inline uint64_t zeroBytes(uint64_t v) {
-    return (v - kOnes) & ~v & kHighs;
-}
-
-inline bool hasSpecial(uint64_t w) {
-    return (zeroBytes(w) | zeroBytes(w ^ (kOnes * '\n')) | zeroBytes(w ^ (kOnes * '\r')) |
-            zeroBytes(w ^ (kOnes * uint64_t(kCtrlZ)))) != 0;
-}
-
-inline bool hasBelow1B(uint64_t w) {
-    return ((w - kOnes * 0x1B) & ~w & kHighs) != 0;
-}
-
-inline bool isSpecial(char c) {
+// The four bytes that end or alter a line: LF, NUL, CR and Ctrl-Z.
+inline bool IsSpecial(char c) {
     return c == '\n' || c == '\0' || c == '\r' || c == kCtrlZ;
 }
 
-// First LF, NUL, CR or Ctrl-Z in [p, end), or end.
-const char* findSpecial(const char* p, const char* end) {
-    while (end - p >= 8) {
-        uint64_t w;
-        std::memcpy(&w, p, 8);
-        // All four are below 0x1B: a word without such a byte is skipped at
-        // the cost of one test; other control bytes get the exact test.
-        if (hasBelow1B(w) && hasSpecial(w)) break;
-        p += 8;
+// All four lie at or below Ctrl-Z: one compare finds the candidates, and
+// ordinary text has no other bytes that low, so a block without any is
+// passed at once and the first candidate is nearly always the line's end.
+constexpr size_t kBlock = 32;
+
+#if defined(__SSE2__)
+// Two 16-byte vectors.
+struct Block {
+    __m128i lo, hi;
+};
+
+inline Block LoadBlock(const char* p) {
+    return {_mm_loadu_si128(reinterpret_cast<const __m128i*>(p)),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16))};
+}
+
+inline void StoreBlock(char* p, const Block& b) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), b.lo);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p + 16), b.hi);
+}
+
+// Bit i set where byte i is at or below Ctrl-Z.
+inline unsigned Candidates(const Block& b) {
+    const __m128i low = _mm_set1_epi8(kCtrlZ);
+    const __m128i lo = _mm_cmpeq_epi8(_mm_min_epu8(b.lo, low), b.lo);
+    const __m128i hi = _mm_cmpeq_epi8(_mm_min_epu8(b.hi, low), b.hi);
+    return unsigned(_mm_movemask_epi8(lo)) | unsigned(_mm_movemask_epi8(hi)) << 16;
+}
+#else
+// Without vector compares: the same steps a byte at a time, only slower.
+struct Block {
+    char b[kBlock];
+};
+
+inline Block LoadBlock(const char* p) {
+    Block b;
+    std::memcpy(b.b, p, kBlock);
+    return b;
+}
+
+inline void StoreBlock(char* p, const Block& b) {
+    std::memcpy(p, b.b, kBlock);
+}
+
+inline unsigned Candidates(const Block& b) {
+    unsigned m = 0;
+    for (size_t i = 0; i < kBlock; ++i) m |= unsigned(uint8_t(b.b[i]) <= uint8_t(kCtrlZ)) << i;
+    return m;
+}
+#endif
+
+// Index of the first special byte among the candidates m of the block read
+// at p, or kBlock when none is special.
+inline size_t FirstSpecial(unsigned m, const char* p) {
+    for (; m != 0; m &= m - 1) {
+        const int i = std::countr_zero(m);
+        if (IsSpecial(p[i])) return size_t(i);
     }
-    while (p < end && !isSpecial(*p)) ++p;
-    return p;
+    return kBlock;
+}
+
+// Stores n bytes of the line, the block b read at p, at out + stored while
+// room lasts.  With a whole block of room left the block is stored at once:
+// the bytes it writes past the line lie inside out, behind what the line
+// will hold, and are overwritten or left behind the terminator.
+inline void Keep(const Block& b, const char* p, size_t n, char* out, size_t& stored, size_t room) {
+    if (room - stored >= kBlock) {
+        StoreBlock(out + stored, b);
+        stored += n;
+    } else {
+        const size_t take = std::min(n, room - stored);
+        std::memcpy(out + stored, p, take);
+        stored += take;
+    }
+}
+
+// Copies the bytes of [p, end) before the first special byte into out +
+// stored while fewer than room are stored, and returns the special byte's
+// address, or end.  Never reads outside [p, end): a caller's memory block
+// may end anywhere.
+inline const char* ScanLine(const char* p, const char* end, char* out, size_t& stored,
+                            size_t room) {
+    // The step is a constant until a special byte turns up, so the loads
+    // do not wait for the masks.
+    while (size_t(end - p) >= kBlock) {
+        const Block b = LoadBlock(p);
+        if (const unsigned m = Candidates(b)) {
+            const size_t n = FirstSpecial(m, p);
+            if (n < kBlock) {
+                Keep(b, p, n, out, stored, room);
+                return p + n;
+            }
+        }
+        Keep(b, p, kBlock, out, stored, room);
+        p += kBlock;
+    }
+    if (p == end) return end;
+    // The last few bytes, padded with a byte that is not special.
+    const size_t left = size_t(end - p);
+    char tail[kBlock];
+    std::memset(tail, 'A', kBlock);
+    std::memcpy(tail, p, left);
+    const Block b = LoadBlock(tail);
+    const size_t n = std::min(FirstSpecial(Candidates(b), tail), left);
+    Keep(b, p, n, out, stored, room);
+    return p + n;
 }
 
 enum class LineEnd { Byte, CtrlZ, Drained };
@@ -150,27 +235,46 @@ int bgetl(char* out, int size) {
     if (!r.data) return -1;
     if (r.position >= r.valid && r.total >= r.inputSize) return -1;
 
+    // The state is kept in locals: out is a char pointer and may alias
+    // anything, so the compiler would reload members after every copy.
     const size_t room = size_t(size) - 1;
     size_t stored = 0;
+    bool held = false; // the line held a character other than CR
     LineEnd how = LineEnd::Drained;
+    const char* data = r.data;
+    size_t position = r.position;
+    size_t valid = r.valid;
     for (;;) {
-        if (r.position >= r.valid && !Refill(r)) break;
-        const char* p = r.data + r.position;
-        const char* end = r.data + r.valid;
-        const char* stop = findSpecial(p, end);
-        size_t run = size_t(stop - p);
-        size_t take = std::min(run, room - stored);
-        std::memcpy(out + stored, p, take);
-        stored += take;
-        r.position += run;
-        if (stop == end) continue; // the line goes on in the next chunk
-        ++r.position;
-        if (*stop == '\r') continue;
-        how = *stop == kCtrlZ ? LineEnd::CtrlZ : LineEnd::Byte;
+        if (position >= valid) {
+            r.position = position;
+            if (!Refill(r)) break;
+            data = r.data, position = 0, valid = r.valid;
+        }
+        const char* p = data + position;
+        const char* stop = ScanLine(p, data + valid, out, stored, room);
+        const size_t run = size_t(stop - p);
+        held = held || run > 0;
+        position += run;
+        if (position == valid) continue; // the line goes on in the next chunk
+        ++position;
+        const char c = *stop;
+        if (c == '\r') {
+            // CR LF, the usual line end, without another search.
+            if (position < valid && data[position] == '\n') {
+                ++position;
+                how = LineEnd::Byte;
+                break;
+            }
+            continue;
+        }
+        how = c == kCtrlZ ? LineEnd::CtrlZ : LineEnd::Byte;
         break;
     }
+    r.position = position;
     out[stored] = '\0';
-    if (stored == 0 && how != LineEnd::Byte) return -1;
+    // Only a line that held nothing reads as the end; a line cut to nothing
+    // (an output of one byte) is an empty text like any cut line.
+    if (!held && how != LineEnd::Byte) return -1;
     return int(stored);
 }
 

@@ -27,9 +27,11 @@ OSTRELLE_API int bgetlopen(const char* path);
 // Reads the next line into out (size bytes, at least 1).  LF, a zero byte
 // and Ctrl-Z end a line and are not stored; CR is dropped wherever it
 // stands.  At most size-1 characters are stored, the rest of an overlong
-// line is skipped; out is always terminated.  Returns the count stored (0
-// for an empty line) or -1 at the end of the input (also for a line that
-// holds nothing and is ended by Ctrl-Z or by the end of the data).
+// line is skipped; out is always terminated, and the bytes of out behind
+// the terminator may be overwritten.  Returns the count stored (0 for an
+// empty line, and for a line cut to nothing by a size of 1) or -1 at the end
+// of the input (also for a line that holds nothing but CRs and is ended by
+// Ctrl-Z or by the end of the data).
 OSTRELLE_API int bgetl(char* out, int size);
 
 // Closes the file and frees the buffer.

@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kTextSize = 1000; // window texts and class names
 
-
 // Reads hwnd's caption into buf.
 void Caption(CWinSys& ws, WsHandle hwnd, char (&buf)[kTextSize]) {
     buf[0] = '\0';
@@ -104,14 +103,15 @@ void CmdWnd(CommandContext& ctx, const CommandCall& call) {
         st.classText = cls;
         TitleSearch search{&ctx.ws, pattern, cls};
         const intptr_t lParam = reinterpret_cast<intptr_t>(&search);
-        WsHandle h = 0;
-        if (ctx.ws.EnumWindows(wndmatch, lParam) == 0) {
-            h = search.found;
-        } else {
+        // A match stops the enumeration; an enumeration that failed (the
+        // platform answers 0 for that too) found nothing and falls back to
+        // the scan like one that ran through.
+        ctx.ws.EnumWindows(wndmatch, lParam);
+        WsHandle h = search.found;
+        if (h == 0)
             h = ScanHandles(0, kLastHandle, [&](WsHandle v) {
                     return wndmatch(v, lParam) == 0;
                 }).value_or(0);
-        }
         if (h == 0) {
             std::printf("Title '%s' not found (Class=%s)\n", pattern, cls);
             return;

@@ -4,10 +4,12 @@
 #include "textutil/strfld.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <string>
 
 namespace {
@@ -45,8 +47,7 @@ struct FileCloser {
 };
 
 void setError(CTxt& error, const char* what, const char* path, int err) {
-    std::string msg =
-        std::string(what) + " " + (path ? path : "") + " (" + ErrText(err) + ")";
+    std::string msg = std::string(what) + " " + (path ? path : "") + " (" + ErrText(err) + ")";
     error.SetTxt(msg.c_str());
 }
 
@@ -264,12 +265,34 @@ int CTxtArray::SetValue(const char* key, const char* value) {
 
 // ---- Ordering and output ------------------------------------------------------
 
+namespace {
+
+// An element as the sort sees it: the first eight bytes of its text, lowered,
+// in an integer that orders as those bytes do (zero bytes behind a shorter
+// text), and the element's place before the sort.  The comparisons work on
+// these small records and look at the texts only when eight bytes tie.
+struct SortKey {
+    uint64_t prefix;
+    uint64_t index; // also holds the element's pointer once sorted
+};
+
+constexpr size_t kPrefixBytes = sizeof(uint64_t);
+
+uint64_t FoldedPrefix(const char* text) {
+    uint64_t k = 0;
+    for (size_t i = 0; i < kPrefixBytes && text[i]; ++i)
+        k |= uint64_t(kLower.map[static_cast<unsigned char>(text[i])]) << (8 * (7 - i));
+    return k;
+}
+
+} // namespace
+
 void CTxtArray::Sort() {
-    int n = GetSize();
+    const int n = GetSize();
     if (n == 0) return;
     // Every slot gets an element with a text, as a rebuild from the sorted
-    // texts would give; then the element pointers themselves are sorted, so
-    // no copy of the texts is needed.
+    // texts would give; then the element pointers themselves are reordered,
+    // so no text is copied.
     for (int i = 0; i < n; ++i) {
         CTxt* element = GetAt(i);
         if (!element) {
@@ -278,11 +301,31 @@ void CTxtArray::Sort() {
             element->MakeEmpty();
         }
     }
-    void** first = ptrs_.GetData();
-    std::sort(first, first + n, [](void* a, void* b) {
-        return compareLowered(static_cast<CTxt*>(a)->GetData(), static_cast<CTxt*>(b)->GetData()) <
-               0;
+    void** slots = ptrs_.GetData();
+    auto text = [slots](uint64_t i) { return static_cast<const CTxt*>(slots[i])->GetData(); };
+    std::unique_ptr<SortKey[]> keys(new (std::nothrow) SortKey[size_t(n)]);
+    if (!keys) {
+        // No room for the keys: the same order, only slower.
+        std::stable_sort(slots, slots + n, [](void* a, void* b) {
+            return compareLowered(static_cast<CTxt*>(a)->GetData(),
+                                  static_cast<CTxt*>(b)->GetData()) < 0;
+        });
+        return;
+    }
+    for (int i = 0; i < n; ++i) keys[i] = {FoldedPrefix(text(uint64_t(i))), uint64_t(i)};
+    std::sort(keys.get(), keys.get() + n, [&text](const SortKey& a, const SortKey& b) {
+        if (a.prefix != b.prefix) return a.prefix < b.prefix;
+        // Equal prefixes with a zero byte: both texts ended inside them.
+        if ((a.prefix & 0xFF) != 0) {
+            const int c =
+                compareLowered(text(a.index) + kPrefixBytes, text(b.index) + kPrefixBytes);
+            if (c != 0) return c < 0;
+        }
+        // Equal texts keep the order they had.
+        return a.index < b.index;
     });
+    for (int i = 0; i < n; ++i) keys[i].index = reinterpret_cast<uintptr_t>(slots[keys[i].index]);
+    for (int i = 0; i < n; ++i) slots[i] = reinterpret_cast<void*>(uintptr_t(keys[i].index));
 }
 
 int CTxtArray::SaveToFile(const char* path, CTxt& error, int maxLines) const {

@@ -101,9 +101,9 @@ public:
     // ---- Ordering and output -------------------------------------------
 
     // Sorts ascending, comparing byte by byte after lowering ASCII capitals
-    // (so '_' sorts before letters); equal texts keep no particular order.
-    // Elements without text become empty texts.  Extra memory is one
-    // pointer per element.
+    // (so '_' sorts before letters); texts that compare equal keep their
+    // order.  Elements without text become empty texts.  Extra memory is 16
+    // bytes per element, whatever the texts' lengths.
     void Sort();
     // Writes the elements as lines ending in CR LF (an element without text
     // as an empty line), at most maxLines of them when maxLines > 0,

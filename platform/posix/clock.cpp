@@ -40,6 +40,10 @@ int64_t ClockNow() {
     return int64_t(ts.tv_sec);
 }
 
+int64_t ClockNowCoarse() {
+    return int64_t(time(nullptr));
+}
+
 bool LocalTm(int64_t seconds, struct tm& out) {
     time_t t = time_t(seconds);
     if (int64_t(t) != seconds) return false;

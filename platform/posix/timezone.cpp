@@ -1,5 +1,6 @@
 #include "platform/timezone.h"
 
+#include <atomic>
 #include <time.h>
 
 namespace {
@@ -66,6 +67,15 @@ bool ZoneFollowsTz() {
     return true;
 }
 
+namespace {
+std::atomic<unsigned> reloads{0};
+} // namespace
+
 void ZoneReload() {
     tzset();
+    reloads.fetch_add(1, std::memory_order_relaxed);
+}
+
+unsigned ZoneReloadCount() {
+    return reloads.load(std::memory_order_relaxed);
 }

@@ -20,6 +20,11 @@ int64_t ClockNow() {
     return int64_t(u.QuadPart / 10000000ULL) - 11644473600LL;
 }
 
+int64_t ClockNowCoarse() {
+    // The system time is itself a cheap reading here.
+    return ClockNow();
+}
+
 bool LocalTm(int64_t seconds, struct tm& out) {
     __time64_t t = seconds;
     return _localtime64_s(&out, &t) == 0;

@@ -1,5 +1,6 @@
 #include "platform/timezone.h"
 
+#include <atomic>
 #include <time.h>
 #include <windows.h>
 
@@ -50,6 +51,15 @@ bool ZoneFollowsTz() {
     return false;
 }
 
+namespace {
+std::atomic<unsigned> reloads{0};
+} // namespace
+
 void ZoneReload() {
     _tzset();
+    reloads.fetch_add(1, std::memory_order_relaxed);
+}
+
+unsigned ZoneReloadCount() {
+    return reloads.load(std::memory_order_relaxed);
 }

@@ -77,6 +77,16 @@ const std::vector<Case>& cases() {
         {"nul_ends_line", std::string("ab\0cd\n", 6), 200, {{2, "ab"}, {2, "cd"}, {-1, ""}}},
         {"overlong_cut", "0123456789\nnext\n", 4, {{3, "012"}, {3, "nex"}, {-1, ""}}},
         {"size_one", "abc\n\n", 1, {{0, ""}, {0, ""}, {-1, ""}}},
+        // A one-byte output holds only the terminator: a line with characters
+        // comes back cut to the empty text, never as the end.
+        {"size_one_last_line", "abc", 1, {{0, ""}, {-1, ""}}},
+        {"size_one_ctrlz",
+         "ab\x1A"
+         "cd\x1A",
+         1,
+         {{0, ""}, {0, ""}, {-1, ""}}},
+        {"size_one_cr_only_is_no_line", "x\n\r\r", 1, {{0, ""}, {-1, ""}}},
+        {"cr_then_ctrlz_is_the_end", "\r\x1A", 200, {{-1, ""}}},
         {"ctrlz_inside",
          "ab\x1A"
          "cd",
@@ -129,6 +139,7 @@ std::vector<Line> reference(const std::string& bytes, int size) {
             return lines;
         }
         std::string stored;
+        bool held = false; // a character other than CR was read
         bool byByte = false;
         while (pos < bytes.size()) {
             char c = bytes[pos++];
@@ -138,9 +149,10 @@ std::vector<Line> reference(const std::string& bytes, int size) {
             }
             if (c == '\r') continue;
             if (c == 0x1A) break;
+            held = true;
             if (int(stored.size()) < size - 1) stored += c;
         }
-        if (stored.empty() && !byByte) {
+        if (!held && !byByte) {
             lines.push_back({-1, ""});
             return lines;
         }
@@ -158,22 +170,35 @@ TEST_F(BgetlTest, EveryByteValueOutsideTheLineEndsIsKept) {
 }
 
 TEST_F(BgetlTest, AgreesWithByteByByteRulesOnRandomData) {
-    SetEnvVar("BGETLRAM", "1010");
     std::mt19937 rng(11);
     const char bytes[] = {'a', 'b', '\t', '\n', '\r', '\0', 0x1A, char(0x9B), ' ', 'z'};
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 200; ++round) {
         SCOPED_TRACE(round);
-        std::string data(rng() % 5000, ' ');
-        // Mostly letters, so runs of several words occur between line ends.
-        for (char& c : data) c = rng() % 8 ? char('a' + rng() % 26) : bytes[rng() % sizeof bytes];
-        int size = 1 + int(rng() % 300);
+        // Chunk buffers from the smallest up, so that line ends, CR LF pairs
+        // and the reader's block scans meet the chunk ends everywhere.
+        const std::string ram = std::to_string(BGETL_MINRAM + long(rng() % 3000));
+        SetEnvVar("BGETLRAM", ram.c_str());
+        std::string data(rng() % 9000, ' ');
+        // Mostly letters, so runs of several blocks occur between line ends;
+        // CR LF pairs as often as lone line ends.
+        for (size_t i = 0; i < data.size(); ++i) {
+            if (rng() % 8) {
+                data[i] = char('a' + rng() % 26);
+            } else if (rng() % 3 == 0 && i + 1 < data.size()) {
+                data[i] = '\r', data[++i] = '\n';
+            } else {
+                data[i] = bytes[rng() % sizeof bytes];
+            }
+        }
+        // Tiny outputs (down to the terminator alone) as well as roomy ones.
+        const int size = rng() % 4 == 0 ? 1 + int(rng() % 3) : 1 + int(rng() % 300);
         ASSERT_EQ(bgetlopen(write("r", data).c_str()), 1);
-        EXPECT_EQ(drain(size), reference(data, size));
+        EXPECT_EQ(drain(size), reference(data, size)) << "BGETLRAM " << ram << ", size " << size;
         bgetlclose();
         std::vector<char> block(data.begin(), data.end());
         if (block.empty()) continue;
         ASSERT_EQ(bgetlmem(block.data(), int(block.size())), 0);
-        EXPECT_EQ(drain(size), reference(data, size));
+        EXPECT_EQ(drain(size), reference(data, size)) << "size " << size;
         bgetlrelease();
     }
 }

@@ -15,6 +15,13 @@ namespace fs = std::filesystem;
 namespace {
 
 // "(none)" stands for an element without text, "(gap)" for an empty slot.
+// The text with ASCII capitals lowered, the order Sort compares in.
+std::string Lowered(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return s;
+}
+
 std::vector<std::string> texts(const CTxtArray& a) {
     std::vector<std::string> v;
     for (int i = 0; i < a.GetSize(); ++i) {
@@ -292,6 +299,14 @@ TEST(CTxtArray, SortOrder) {
         {{"abc", "ab", "", "a"}, {"", "a", "ab", "abc"}},
         {{"\xE9", "z", "~"}, {"z", "~", "\xE9"}}, // bytes compare unsigned
         {{"x"}, {"x"}},
+        // Texts that agree in their first eight bytes are told apart behind them.
+        {{"abcdefghB", "ABCDEFGHa", "abcdefgh", "abcdefgh_"},
+         {"abcdefgh", "abcdefgh_", "ABCDEFGHa", "abcdefghB"}},
+        {{"123456789", "12345678", "1234567"}, {"1234567", "12345678", "123456789"}},
+        // Texts that compare equal keep their order.
+        {{"Same", "SAME", "b", "same", "a"}, {"a", "b", "Same", "SAME", "same"}},
+        {{"Long common text", "LONG COMMON TEXT", "long common text"},
+         {"Long common text", "LONG COMMON TEXT", "long common text"}},
     };
     for (const Row& r : rows) {
         CTxtArray a;
@@ -324,23 +339,40 @@ TEST(CTxtArray, SortMatchesFoldedComparisonOnRandomData) {
     CTxtArray a;
     for (const std::string& s : in) a.Add(s.c_str());
     a.Sort();
-    auto lowered = [](std::string s) {
-        for (char& c : s)
-            if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-        return s;
-    };
     std::vector<std::string> expect = in;
     std::sort(expect.begin(), expect.end(),
-              [&](const std::string& x, const std::string& y) { return lowered(x) < lowered(y); });
+              [&](const std::string& x, const std::string& y) { return Lowered(x) < Lowered(y); });
     std::vector<std::string> got = texts(a);
     ASSERT_EQ(got.size(), expect.size());
     for (size_t i = 0; i < got.size(); ++i) {
-        ASSERT_EQ(lowered(got[i]), lowered(expect[i])) << i;
+        ASSERT_EQ(Lowered(got[i]), Lowered(expect[i])) << i;
     }
     std::vector<std::string> a1 = got, b1 = in;
     std::sort(a1.begin(), a1.end());
     std::sort(b1.begin(), b1.end());
     EXPECT_EQ(a1, b1); // the same texts, only reordered
+}
+
+TEST(CTxtArray, SortIsTheStableFoldedOrderOnLongSharedPrefixes) {
+    // Texts that share long prefixes and differ in case, so that most
+    // comparisons go past the first eight bytes and many texts tie.
+    std::mt19937 rng(17);
+    const char* heads[] = {"", "prefix", "PREFIX_PREFIX", "prefix_prefix", "Prefix_Prefix_x"};
+    const char alphabet[] = "aAbB_[";
+    std::vector<std::string> in;
+    for (int i = 0; i < 5000; ++i) {
+        std::string s = heads[rng() % 5];
+        for (size_t k = rng() % 4; k > 0; --k) s += alphabet[rng() % (sizeof alphabet - 1)];
+        in.push_back(s);
+    }
+    CTxtArray a;
+    for (const std::string& s : in) a.Add(s.c_str());
+    a.Sort();
+    std::vector<std::string> expect = in;
+    std::stable_sort(expect.begin(), expect.end(), [&](const std::string& x, const std::string& y) {
+        return Lowered(x) < Lowered(y);
+    });
+    EXPECT_EQ(texts(a), expect);
 }
 
 using SaveTest = TempDir;
