@@ -110,8 +110,7 @@ bool IsTimeOfDay(int t) {
 int CheckMonthDay(int packed) {
     const int y = packed / 10000, m = packed % 10000 / 100, d = packed % 100;
     if (m < 1 || m > 12) return -2;
-    if (d < 1 || d > CVKTDateTime::DayMonth(y, m)) return -3;
-    return 0;
+    return IsCalendarDate(y, m, d) ? 0 : -3;
 }
 
 int TimeFromFields(const char* text) {
