@@ -8,8 +8,8 @@
 // that ours matches it.
 #include <getopt.h>
 
-// The exception specification the C library gives its own getopt (glibc:
-// "throw()" in C++), which every declaration of ours must repeat.
+// The C library may declare its own getopt as one that never throws (glibc:
+// "throw()" in C++); every declaration of ours must say the same.
 #ifdef __THROW
 #define OSTRELLE_GETOPT_NOTHROW __THROW
 #else
