@@ -204,7 +204,9 @@ int CVKTDateTime::FixDate() {
     if (day == 0) day = 1;
     const int len = DayMonth(GetYear(), month);
     if (day > len) day = uint8_t(len);
-    if (hour > 24) hour = 23, minute = 59, second = 59;
+    // 24:00:00 is a usable end of day; any other hour 24 is not.
+    if (hour > 24 || (hour == 24 && (minute != 0 || second != 0)))
+        hour = 23, minute = 59, second = 59;
     if (minute >= 60) minute = 59;
     if (second >= 60) second = 59;
     return 0;
@@ -544,7 +546,11 @@ int CVKTDateTime::ShiftTime(int secs) {
 
 int CVKTDateTime::RoundToNearestSec(int step, int up) {
     if (step <= 0) step = 1;
-    const int64_t s = int64_t(step) * (GetTimeSec() / step) + (up == 1 ? step : 0);
+    constexpr int64_t kEndOfDay = 86400;
+    int64_t s = int64_t(step) * (GetTimeSec() / step) + (up == 1 ? step : 0);
+    // A step beyond the rest of the day ends at 24:00:00: the date stays, and
+    // an hour past 24 would wrap through the field's 8 bits.
+    if (s > kEndOfDay) s = kEndOfDay;
     SetTimeSec(int(s));
     return 0;
 }

@@ -82,7 +82,9 @@ public:
     // range.
     int SetDTUnix(long t);
     // Forces a usable value (empty becomes 1900-01-01; month, day, minute and
-    // second are clamped; an hour above 24 gives 23:59:59).  Returns 0.
+    // second are clamped; an hour above 24, or an hour of 24 with minutes or
+    // seconds, gives 23:59:59, so 24:00:00 is the only hour 24 left).
+    // Returns 0.
     int FixDate();
 
     // ---- Reading --------------------------------------------------------------
@@ -134,7 +136,9 @@ public:
     int ShiftDate(int n);
     int ShiftTime(int secs);
     // Time of day to step * (seconds / step), one step more when up is 1; the
-    // date is unchanged, so the result can be 24:00:00.  A step <= 0 counts as 1.
+    // date is unchanged, so the result can be 24:00:00, and a result beyond
+    // that (a step longer than what is left of the day) is held at 24:00:00.
+    // A step <= 0 counts as 1.
     int RoundToNearestSec(int step, int up);
 
     // ---- Differences (a null other means now) ------------------------------------
@@ -157,7 +161,10 @@ public:
     float GetDiffMonth(const CVKTDateTime* other) const;
 
     // ---- Parsing ------------------------------------------------------------------
-    // Texts are read from a private copy of at most 1000 characters.
+    // Texts are read from a private copy of at most 1000 characters.  What a
+    // text setter reports as set is valid: a packed date in the text
+    // (YYYYMMDD, YYMMDD) must be a calendar date, and a time must be a time of
+    // day from 00:00:00 to 23:59:59 (a packed 99999 or 240000 is a bad time).
 
     // Free-form date and time, or "Now", "Today", "NowEST", "TodayEST", "LIVE";
     // blanks give the empty value.  0, -1 bad date, -2 bad time.
@@ -188,6 +195,7 @@ public:
 
     // Styles 0..17 (see README); any other style leaves out unchanged.
     void GetStr(CString& out, int style) const;
+    // The same into a CTxt; any other style leaves out unchanged too.
     void GetTxt(CTxt& out, int style) const;
     static void GetMonthTxt(int month, CTxt& out, int abbreviated);
     // mode 1: n is Monday-based; otherwise Sunday-based.

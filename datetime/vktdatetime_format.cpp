@@ -20,6 +20,7 @@ const char* const kDayFull[7] = {"Sunday",   "Monday", "Tuesday", "Wednsday",
 
 // Every style fits easily: six numbers of at most three digits and a few marks.
 constexpr int kStyleBuf = 96;
+constexpr int kLastStyle = 17;
 
 } // namespace
 
@@ -93,6 +94,8 @@ void CVKTDateTime::GetStr(CString& out, int style) const {
 }
 
 void CVKTDateTime::GetTxt(CTxt& out, int style) const {
+    // An unknown style leaves out as it was, as GetStr does.
+    if (style < 0 || style > kLastStyle) return;
     CString s;
     GetStr(s, style);
     out = s.c_str();

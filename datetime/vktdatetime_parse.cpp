@@ -99,6 +99,20 @@ int PackedFromNumber(int64_t v) {
     return ClampInt(v);
 }
 
+// A time of day a value can hold as valid: 00:00:00 to 23:59:59.  The text
+// parsers store nothing else, so what they report as set is valid.
+bool IsTimeOfDay(int t) {
+    return t >= 0 && t / 10000 <= 23 && t % 10000 / 100 <= 59 && t % 100 <= 59;
+}
+
+// 0 for a packed date whose month and day make a calendar date, else the
+// parsers' code for the bad field (-2 month, -3 day).
+int CheckMonthDay(int packed) {
+    const int y = packed / 10000, m = packed % 10000 / 100, d = packed % 100;
+    if (m < 1 || m > 12) return -2;
+    return IsCalendarDate(y, m, d) ? 0 : -3;
+}
+
 int TimeFromFields(const char* text) {
     const int h = strfldint(text, ':', 1);
     const int m = strfldint(text, ':', 2);
@@ -147,7 +161,11 @@ int CVKTDateTime::GetTimeAlpha(const char* from) {
 int CVKTDateTime::ParseDateText(const char* from) {
     TextCopy c(from);
     const int v = LeadInt(c.text);
-    if (v > 18999999 && v <= 29991231) return v;
+    if (v > 18999999 && v <= 29991231) {
+        // YYYYMMDD: a number that is no calendar date must not pass as one.
+        const int bad = CheckMonthDay(v);
+        return bad ? bad : v;
+    }
     if (strfldcnt(c.text, '/') <= 1) {
         // YYMMDD.  The month and day are checked too: a number that is no
         // date must not pass as one.
@@ -203,6 +221,11 @@ int CVKTDateTime::SetDT(const char* from) {
         time = ParseTimeText(Field(c.text, ' ', 2).text);
     }
     if (time < 0) return -2;
+    // A packed number such as 99999 (09:99:99) or 240000 is no time of day.
+    if (!IsTimeOfDay(time)) {
+        Report("Invalid Time: %d", time);
+        return -2;
+    }
     return SetDT((unsigned long)date, (unsigned long)time);
 }
 
@@ -233,7 +256,7 @@ int CVKTDateTime::SetTime(const char* from) {
         v.SetNow();
         t = v.GetTime();
     }
-    if (!IsTime((unsigned long)(long)t)) {
+    if (!IsTimeOfDay(t)) {
         Report("Invalid Time: %d", t);
         return -2;
     }
@@ -266,7 +289,10 @@ int CVKTDateTime::GetDateAlpha(const char* from, int yearField, int monthField, 
                                char sep) {
     TextCopy c(from);
     const int v = LeadInt(c.text);
-    if (v > 0 && IsDate((unsigned long)v)) return v;
+    if (v > 0 && IsDate((unsigned long)v)) {
+        const int bad = CheckMonthDay(v);
+        return bad ? -bad : v; // 2 bad month, 3 bad day
+    }
 
     if (strfldcnt(c.text, '-') >= 3 && monthField == 2) {
         // D-M-Y, the month by number or name, becomes Y/M/D.

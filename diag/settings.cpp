@@ -152,10 +152,9 @@ std::string_view Trim(std::string_view s) {
     return s;
 }
 
-bool SameName(std::string_view a, const char* b) {
-    size_t n = std::strlen(b);
-    if (a.size() != n) return false;
-    for (size_t i = 0; i < n; ++i)
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
         if (!EqualFold(a[i], b[i])) return false;
     return true;
 }
@@ -177,6 +176,12 @@ struct KeyLine {
     std::string_view key, value;
 };
 
+// A value in matching quotes, which the reader takes off.
+bool Quoted(std::string_view value) {
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+           value.back() == value.front();
+}
+
 // Key and value of a "key=value" line, or nothing for other lines.
 std::optional<KeyLine> KeyOf(std::string_view text) {
     if (text.empty() || text.front() == ';' || text.front() == '[') return std::nullopt;
@@ -184,10 +189,16 @@ std::optional<KeyLine> KeyOf(std::string_view text) {
     if (eq == std::string_view::npos) return std::nullopt;
     KeyLine k{Trim(text.substr(0, eq)), Trim(text.substr(eq + 1))};
     if (k.key.empty()) return std::nullopt;
-    if (k.value.size() >= 2 && (k.value.front() == '"' || k.value.front() == '\'') &&
-        k.value.back() == k.value.front())
-        k.value = k.value.substr(1, k.value.size() - 2);
+    if (Quoted(k.value)) k.value = k.value.substr(1, k.value.size() - 2);
     return k;
+}
+
+// The text written for value: itself, or itself in double quotes where the
+// reader would otherwise change it (blanks around it, or its own quotes), so
+// that every value reads back as it was written.
+std::string Stored(std::string_view value) {
+    if (Trim(value) == value && !Quoted(value)) return std::string(value);
+    return "\"" + std::string(value) + "\"";
 }
 
 // Where a section and a key sit in the file.
@@ -196,9 +207,11 @@ struct Place {
     int lastLine = -1; // last non-blank line of the section (the header at least)
     int keyLine = -1;  // line of the key, -1 when absent
     std::string_view value;
+    std::vector<int> repeats; // later lines of the same key in the section
 };
 
-Place Find(const IniFile& ini, const char* section, const char* key) {
+// section and key are trimmed names, compared without regard to case.
+Place Find(const IniFile& ini, std::string_view section, std::string_view key) {
     Place p;
     for (int i = 0; i < int(ini.lines.size()); ++i) {
         std::string_view text = Text(ini, ini.lines[size_t(i)]);
@@ -209,8 +222,11 @@ Place Find(const IniFile& ini, const char* section, const char* key) {
         }
         if (p.header < 0) continue;
         if (!text.empty()) p.lastLine = i;
-        if (p.keyLine >= 0) continue;
         if (auto k = KeyOf(text); k && SameName(k->key, key)) {
+            if (p.keyLine >= 0) {
+                p.repeats.push_back(i);
+                continue;
+            }
             p.keyLine = i;
             p.value = k->value;
         }
@@ -227,7 +243,8 @@ std::optional<std::string> Lookup(const char* section, const char* key, const ch
     if (!section || !key || !*path) return std::nullopt;
     IniFile ini;
     if (!Load(path, ini)) return std::nullopt;
-    Place p = Find(ini, section, key);
+    // Names are trimmed on both sides, the file's and the caller's.
+    Place p = Find(ini, Trim(section), Trim(key));
     if (p.keyLine < 0) return std::nullopt;
     return std::string(p.value);
 }
@@ -299,41 +316,57 @@ int ReadIniString(const char* section, const char* key, const char* def, char* o
 
 int WriteIniString(const char* section, const char* key, const char* value, const char* path) {
     path = Resolve(path);
-    if (!section || !key || !*path || !*section || !*key) return 0;
+    if (!section || !key || !*path) return 0;
     if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return 0;
-    if (std::strchr(section, ']') || std::strchr(key, '=') || *key == ';' || *key == '[') return 0;
+    // The names as the reader sees them: a name written with blanks around it
+    // must be the one found again, not a new one on every write.
+    const std::string_view sectionName = Trim(section), keyName = Trim(key);
+    if (sectionName.empty() || keyName.empty()) return 0;
+    if (sectionName.find(']') != std::string_view::npos ||
+        keyName.find('=') != std::string_view::npos || keyName.front() == ';' ||
+        keyName.front() == '[')
+        return 0;
 
     IniFile ini;
     if (!Load(path, ini)) return 0;
-    Place p = Find(ini, section, key);
+    Place p = Find(ini, sectionName, keyName);
     const std::string& d = ini.data;
     std::string out;
 
-    if (p.keyLine >= 0) {
+    if (p.keyLine >= 0 && value) {
         const Line& line = ini.lines[size_t(p.keyLine)];
-        if (value && p.value == value) return 1; // already there
+        if (p.value == value) return 1; // already there
         out = d.substr(0, line.begin);
-        if (value) {
-            std::string_view text = std::string_view(d).substr(line.begin, line.end - line.begin);
-            out += text.substr(0, text.find('='));
-            out += '=';
-            out += value;
-            out += d.substr(line.end, line.next - line.end); // its own line end
+        std::string_view text = std::string_view(d).substr(line.begin, line.end - line.begin);
+        out += text.substr(0, text.find('='));
+        out += '=';
+        out += Stored(value);
+        out += d.substr(line.end); // its own line end and the rest
+    } else if (p.keyLine >= 0) {
+        // Removed: every line of the key in the section, so that a later
+        // line of the same key does not come to light in its place.
+        p.repeats.insert(p.repeats.begin(), p.keyLine);
+        size_t from = 0;
+        for (int i : p.repeats) {
+            out += d.substr(from, ini.lines[size_t(i)].begin - from);
+            from = ini.lines[size_t(i)].next;
         }
-        out += d.substr(line.next);
+        out += d.substr(from);
     } else if (!value) {
         return 1; // nothing to remove
     } else {
-        std::string entry = std::string(key) + "=" + value + "\r\n";
+        std::string entry = std::string(keyName) + "=" + Stored(value) + "\r\n";
         size_t at = d.size();
         if (p.header >= 0) {
             at = ini.lines[size_t(p.lastLine)].next;
         } else {
-            entry = "[" + std::string(section) + "]\r\n" + entry;
+            entry = "[" + std::string(sectionName) + "]\r\n" + entry;
             if (!ini.lines.empty() && !Text(ini, ini.lines.back()).empty()) entry = "\r\n" + entry;
         }
         out = d.substr(0, at);
-        if (!out.empty() && out.back() != '\n') out += "\r\n"; // a last line without its end
+        // A last line without its end gets one; a CR there is the start of
+        // its CR LF, which a second CR would turn into part of its text.
+        if (!out.empty() && out.back() != '\n') out += out.back() == '\r' ? "\n" : "\r\n";
         out += entry;
         out += d.substr(at);
     }

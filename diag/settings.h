@@ -34,7 +34,8 @@ OSTRELLE_API void SetIniPath(const char* path);
 OSTRELLE_API std::string ExeDirOf(const std::string& exePath);
 OSTRELLE_API std::string IniPathOf(const std::string& exePath);
 
-// Reads key of section from the file at path (null: the settings file) into
+// Reads key of section (both names trimmed of blanks and tabs, as the
+// file's are) from the file at path (null: the settings file) into
 // out (size bytes, always terminated; longer values are cut).  An absent key
 // or an unreadable file gives def (null: ""); a key present with an empty
 // value gives "".  Returns the number of characters stored.
@@ -43,12 +44,17 @@ OSTRELLE_API int ReadIniString(const char* section, const char* key, const char*
 
 // Writes value under key of section in the file at path (null: the settings
 // file), creating the file, the section and the key as needed; every other
-// line is kept as it was.  A null value removes the key.  The new contents go
+// line is kept as it was.  A null value removes the key (each of its lines in
+// the section, where a file repeats it).  The new contents go
 // to a temporary file in the same folder that is then renamed over the file,
-// so an interrupted write never leaves a half-written file.  Names and values
-// holding a line break, a key holding '=' and a section holding ']' are
-// refused.  Returns 1 when the file holds the value, 0 when it was left as it
-// was.
+// so an interrupted write never leaves a half-written file.  Names are
+// trimmed as the reader trims them, so a name written with blanks around it
+// is found again; a value that the reader would change (blanks around it, or
+// matching quotes of its own) is written in double quotes, so every value
+// reads back exactly as written.  Names and values holding a line break,
+// names that are empty after trimming, a key holding '=' or starting with ';'
+// or '[', and a section holding ']' are refused.  Returns 1 when the file
+// holds the value, 0 when it was left as it was.
 OSTRELLE_API int WriteIniString(const char* section, const char* key, const char* value,
                                 const char* path);
 

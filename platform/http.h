@@ -78,6 +78,26 @@ private:
 // False when no line has it; value (when not null) is then left as it was.
 OSTRELLE_API bool HttpHeaderValue(const std::string& headers, const char* name, std::string* value);
 
+// The head of an answer: its status code and its length in bytes.
+struct HttpHead {
+    long status = 0;
+    size_t length = 0; // the status line, the header lines and the empty line
+};
+
+// Reads the head of an answer at the start of raw: a status line ("HTTP/",
+// a version, blanks, a three-digit code, then anything up to the line end),
+// header lines, and the empty line that ends the block; lines end in LF or
+// CR LF.  Both transports take an answer's status through it.  Returns 1
+// with head (when not null) filled; 0 when raw ends before the empty line,
+// as an answer cut inside its header block does; -1 when the first line is
+// not a status line.  head is left as it was unless 1 is returned.
+OSTRELLE_API int HttpParseHead(const std::string& raw, HttpHead* head);
+
+// True when a complete head (see HttpParseHead) with status tells where its
+// body ends other than at the connection's close: a Content-Length line, a
+// chunked Transfer-Encoding, or a status that has no body (1xx, 204, 304).
+OSTRELLE_API bool HttpHeadBoundsBody(const std::string& raw, long status);
+
 // What to ask for.
 struct HttpTarget {
     std::string host;       // server name or address
@@ -105,7 +125,12 @@ public:
 
     // Connects, sends the GET and waits for the answer's status and
     // headers.  False on a library error (see Error): unreachable server,
-    // timeout, malformed answer.
+    // timeout, malformed answer, an answer that ends inside its header block.
+    // An answer whose head does not bound its body (HttpHeadBoundsBody) and
+    // whose connection ends right after the head counts as cut too: once the
+    // library has put the head together (WinINet takes the close for the
+    // head's end and drops a partial last line) the two look alike, and both
+    // transports judge the same bytes alike.
     bool Send(const HttpTarget& target, const HttpRequestOptions& options);
 
     // The answer's status code (valid after a successful Send).
@@ -132,6 +157,14 @@ private:
     // Closes any earlier request and clears its answer; false (with the
     // session's error) when the session could not be opened.
     bool Begin();
+    // Takes the status from the raw headers the transport received; false
+    // (with BadHead as the error) when they are no complete answer head.
+    bool TakeHead();
+    // True when the answer ended right after its head, before any body byte
+    // (waits, within the timeouts, for the first byte or the end).
+    bool EndsAtHead();
+    // The transport's error for an answer head that is cut or malformed.
+    static HttpError BadHead();
 
     CHttpSession& session_;
     long status_ = 0;

@@ -42,7 +42,7 @@ void nextPosition(const char* element) {
 
 } // namespace
 
-extern "C" int getopt(int argc, char* const argv[], const char* opts) {
+extern "C" int getopt(int argc, char* const argv[], const char* opts) OSTRELLE_GETOPT_NOTHROW {
     if (!numericPassDone) {
         numericPassDone = true;
         if (opts[0] == '*') numericPass(argc, argv);

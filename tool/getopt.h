@@ -8,6 +8,14 @@
 // that ours matches it.
 #include <getopt.h>
 
+// The C library may declare its own getopt as one that never throws (glibc:
+// "throw()" in C++); every declaration of ours must say the same.
+#ifdef __THROW
+#define OSTRELLE_GETOPT_NOTHROW __THROW
+#else
+#define OSTRELLE_GETOPT_NOTHROW
+#endif
+
 extern "C" {
 // Argument of the last option that takes one; null after a flag option.
 extern OSTRELLE_API char* optarg;
@@ -19,7 +27,7 @@ extern OSTRELLE_API char* optarg;
 // element "-<digits…>" has its digits replaced by '*' and their number is
 // stored in optnum, so '-12' yields '*' twice with optnum 12.  The argv
 // texts must be writable.
-OSTRELLE_API int getopt(int argc, char* const argv[], const char* opts);
+OSTRELLE_API int getopt(int argc, char* const argv[], const char* opts) OSTRELLE_GETOPT_NOTHROW;
 }
 
 // Index of the next element of argv to examine (starts at 1).

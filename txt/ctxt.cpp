@@ -355,8 +355,12 @@ int CTxt::FillChar(char c, int count) {
 }
 
 void CTxt::SetTxtFixLen(const char* text, int width) {
-    if (width < 0) width = 0;
-    Format("%-*.*s", width, width, text ? text : "");
+    if (!text) text = "";
+    // The blanks that pad the text to width are trimmed again, so only the
+    // text's own first width characters (within the formatting limit)
+    // matter: a width far beyond the text must not cost a padding of width.
+    const size_t keep = width > 0 ? strnlen(text, size_t(width)) : 0;
+    SetFrom(text, int(keep < size_t(kFormatLimit) ? keep : size_t(kFormatLimit)));
     TrimRight(' ');
 }
 
@@ -490,6 +494,10 @@ int CTxt::BinaryRead(FILE* file) {
         buffer.reset(newBuffer(size_t(n) + 1));
         std::memcpy(buffer.get(), staged.data(), size_t(n));
     }
+    // The record's last byte is its terminator and no byte before it is a
+    // zero: otherwise count and text disagree, and the length would not be
+    // the text's.
+    if (std::memchr(buffer.get(), 0, size_t(n)) != buffer.get() + n - 1) return -1;
     buffer.get()[n] = '\0';
     data_ = buffer.release();
     capacity_ = int(n) + 1;

@@ -144,8 +144,8 @@ public:
     // The text becomes count copies of c (count < 1 counts as 1); returns
     // the new length.
     int FillChar(char c, int count);
-    // The text becomes the first width characters of text, trailing blanks
-    // removed.
+    // The text becomes the first width characters of text (at most 100,000),
+    // trailing blanks removed; a width of 0 or less gives the empty text.
     void SetTxtFixLen(const char* text, int width);
     // Checks that every character is an ASCII letter or digit, '_' or in
     // list (list may be null).  Empty text: -1.  flag 0: the code of the
@@ -186,8 +186,9 @@ public:
     int BinarySave(FILE* file);
     // Reads a record written by BinarySave into this text (capacity n + 1).
     // Returns 0, or -1 for a short or corrupt record (negative or zero count,
-    // or a count larger than what the file still holds), leaving the text
-    // released.
+    // a count larger than what the file still holds, or n bytes whose last
+    // one is not their only zero byte), leaving the text released; the
+    // stream then stands after the bytes read.
     int BinaryRead(FILE* file);
 
     // ---- Conversions: each rewrites the text in place --------------------------
@@ -210,7 +211,10 @@ public:
     // No conversion: always 0, the text is unchanged.
     int ConvXML2Txt();
     // Decodes "&nbsp;" (any case), backslash escapes, '+' as blank, "%%" and
-    // "%HH".  Returns the new length.
+    // "%HH" (a '%' and the next two characters, read as hextoint reads them,
+    // where the first is a hexadecimal digit; an escape worth 0 ends the
+    // text).  A '%' before anything else stays a '%'.  Returns the new
+    // length.
     int ConvHTM2TXT();
     // The low 32 bits of value as 8 upper-case hex digits; part 1 keeps the
     // last 2, part 2 the last 4, part 3 the last 6, any other part all 8.

@@ -16,6 +16,9 @@ constexpr int kProtLast = 0x7E;
 constexpr int kProtSpan = kProtLast - kProtFirst + 1;
 constexpr int kMaxHexArray = 1000;
 constexpr int kValueBuffer = 100; // bytes of the MakeValueTxt work buffer
+// Most decimals a fixed-point text can have and still fit the work buffer:
+// "0." before them and the terminator after.
+constexpr int kMaxFixedDecimals = kValueBuffer - 3;
 
 char* putHex(char* out, unsigned char byte) {
     *out++ = kHexDigits[byte >> 4];
@@ -28,6 +31,12 @@ std::string hexDigits(unsigned long value, int keep) {
     char digits[9];
     std::snprintf(digits, sizeof digits, "%08lX", value & 0xFFFFFFFFUL);
     return std::string(digits + 8 - keep);
+}
+
+// A '%' escapes a byte only before a hexadecimal digit; any other '%' is
+// the character itself ("100% sure" stays as it is).
+bool startsHexEscape(const char* p, size_t rest) {
+    return rest > 1 && p[0] == '%' && chrindex(p[1], "0123456789ABCDEFabcdef") >= 0;
 }
 
 char lowerAscii(char c) {
@@ -192,8 +201,8 @@ int CTxt::ConvHTM2TXT() {
         } else if (*p == '%' && rest > 1 && p[1] == '%') {
             work[out++] = '%';
             i += 2;
-        } else if (*p == '%') {
-            char digits[3] = {rest > 1 ? p[1] : '\0', rest > 2 ? p[2] : '\0', '\0'};
+        } else if (startsHexEscape(p, rest)) {
+            char digits[3] = {p[1], rest > 2 ? p[2] : '\0', '\0'};
             work[out++] = char(hextoint(digits) & 0xFF);
             i += rest > 3 ? 3 : rest;
         } else {
@@ -234,7 +243,11 @@ int CTxt::MakeHexValue(int value, int digits) {
 
 int CTxt::MakeValueTxt(double value, int precision) {
     char work[kValueBuffer];
-    int n = std::snprintf(work, sizeof work, "%.*f", precision, value);
+    // A precision that cannot fit goes to the exponent form at once: the C
+    // library builds the whole fixed-point text first, however long.
+    int n = precision <= kMaxFixedDecimals
+                ? std::snprintf(work, sizeof work, "%.*f", precision, value)
+                : -1;
     if (n < 0 || n >= kValueBuffer) {
         // Too long in fixed-point: the exponent form instead.
         int digits = precision < 1 ? 1 : precision > 17 ? 17 : precision;

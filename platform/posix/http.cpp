@@ -107,8 +107,8 @@ struct CHttpRequest::Impl {
             curl_easy_getinfo(self->easy, CURLINFO_RESPONSE_CODE, &code);
             // Interim answers, and redirects that curl is going to follow,
             // are not the answer yet.
-            bool followed =
-                self->following && code >= 300 && code < 400 && HttpHeaderValue(*self->rawHeaders, "Location", nullptr);
+            bool followed = self->following && code >= 300 && code < 400 &&
+                            HttpHeaderValue(*self->rawHeaders, "Location", nullptr);
             if ((code >= 200 || code == 0) && !followed) self->headersDone = true;
         }
         return n;
@@ -261,8 +261,19 @@ bool CHttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& opti
         error_ = r.Error();
         return false;
     }
-    curl_easy_getinfo(e, CURLINFO_RESPONSE_CODE, &status_);
-    return true;
+    // libcurl takes a connection closed inside the header block for the end
+    // of a complete answer: the head decides.
+    return TakeHead();
+}
+
+bool CHttpRequest::EndsAtHead() {
+    Impl& r = *impl_;
+    while (!r.done && r.Available() == 0) r.Pump();
+    return r.done && r.result == CURLE_OK && r.received == 0;
+}
+
+HttpError CHttpRequest::BadHead() {
+    return {CURLE_WEIRD_SERVER_REPLY, curl_easy_strerror(CURLE_WEIRD_SERVER_REPLY)};
 }
 
 long CHttpRequest::Read(char* buf, long size) {

@@ -137,16 +137,9 @@ bool CHttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& opti
         error_ = lastError();
         return false;
     }
-    DWORD status = 0, len = sizeof status;
-    if (!HttpQueryInfoA(r.request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
-                        &len, nullptr)) {
-        error_ = lastError();
-        return false;
-    }
-    status_ = long(status);
     std::vector<char> buf(4096);
     for (int tries = 0; tries < 4; ++tries) {
-        len = DWORD(buf.size());
+        DWORD len = DWORD(buf.size());
         if (HttpQueryInfoA(r.request.get(), HTTP_QUERY_RAW_HEADERS_CRLF, buf.data(), &len,
                            nullptr)) {
             headers_.assign(buf.data(), len);
@@ -155,7 +148,16 @@ bool CHttpRequest::Send(const HttpTarget& target, const HttpRequestOptions& opti
         if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || len > 1024 * 1024) break;
         buf.resize(size_t(len) + 1);
     }
-    return true;
+    return TakeHead();
+}
+
+bool CHttpRequest::EndsAtHead() {
+    DWORD available = 0;
+    return InternetQueryDataAvailable(impl_->request.get(), &available, 0, 0) && available == 0;
+}
+
+HttpError CHttpRequest::BadHead() {
+    return inetError(ERROR_HTTP_INVALID_SERVER_RESPONSE);
 }
 
 long CHttpRequest::Read(char* buf, long size) {

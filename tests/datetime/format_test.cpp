@@ -1,4 +1,5 @@
 // Turning values into text.
+#include <climits>
 #include <string>
 
 #include "dt_helpers.h"
@@ -32,10 +33,16 @@ TEST(DateTimeFormat, Styles) {
         v.GetTxt(t, style);
         EXPECT_STREQ((const char*)t, expect[style]) << style;
     }
-    for (int style : {18, -1, 1000}) {
+    for (int style : {18, -1, 1000, INT_MIN}) {
         CString s = "keep";
         v.GetStr(s, style);
         EXPECT_EQ(s, "keep");
+        CTxt t("keep");
+        v.GetTxt(t, style);
+        EXPECT_STREQ((const char*)t, "keep") << style;
+        CTxt none;
+        v.GetTxt(none, style);
+        EXPECT_EQ(none.GetData(), nullptr) << style;
     }
 }
 

@@ -266,6 +266,53 @@ TEST_F(HttpGetTest, BodyBeyondTheBoundIsALibraryError) {
     HttpSetMaxBody(0);
 }
 
+TEST_F(HttpGetTest, AnswerCutInsideItsHeadIsALibraryError) {
+    // The connection closes before the empty line that ends the header
+    // block: no status counts, whatever the status line said.
+    const char* cut[] = {
+        "HTTP/1.1 200 OK",
+        "HTTP/1.1 200 OK\r\nContent-Ty",
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n",
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: 4\r\n\r",
+        "HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/",
+        "HTTP/1.1 404 Not Found\n",
+        "HTTP/1.1 2",
+        "garbage\r\n\r\nbody",
+        "",
+        // A head that does not bound its body, and nothing after it: once a
+        // library has put the head together this cannot be told from a cut
+        // one, so it counts as cut on both transports.
+        "HTTP/1.0 200 OK\n\n",
+        "HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/\r\n\r\n",
+    };
+    for (const char* answer : cut) {
+        SCOPED_TRACE(answer);
+        RawAnswerServer raw(answer);
+        std::string out = "kept", report;
+        EXPECT_EQ(2, Get(raw.url("/"), out, report));
+        ExpectLibraryErrorLine(out);
+        EXPECT_EQ(0u, report.find("Error: (")) << report;
+    }
+    // A whole head, and the body up to the close, is an answer.
+    RawAnswerServer whole("HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nbody");
+    std::string out = "x", report;
+    EXPECT_EQ(0, Get(whole.url("/"), out, report));
+    EXPECT_EQ("xbody", out);
+    // A head that bounds its body may end the answer.
+    const char* bounded[] = {
+        "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n",
+        "HTTP/1.1 204 No Content\r\n\r\n",
+        "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n0\r\n\r\n",
+    };
+    for (const char* answer : bounded) {
+        SCOPED_TRACE(answer);
+        RawAnswerServer server(answer);
+        out = "x";
+        EXPECT_EQ(0, Get(server.url("/"), out, report));
+        EXPECT_EQ("x", out);
+    }
+}
+
 TEST_F(HttpGetTest, StalledBodyEndsWithTheTimeout) {
     HttpSetTimeouts(300, 600);
     std::string out = "kept", report;

@@ -7,9 +7,11 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -74,6 +76,69 @@ public:
 private:
     int fd_ = -1;
     int port_ = -1;
+};
+
+// A server on 127.0.0.1 that answers every request with the same bytes, as
+// they stand (a malformed or cut answer included), and then closes the
+// connection; from its own thread until destroyed.
+class RawAnswerServer {
+public:
+    explicit RawAnswerServer(std::string answer) : answer_(std::move(answer)) {
+        fd_ = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (fd_ < 0 || bind(fd_, reinterpret_cast<sockaddr*>(&addr), sizeof addr) != 0 ||
+            listen(fd_, 8) != 0 || getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+            return;
+        port_ = ntohs(addr.sin_port);
+        thread_ = std::thread([this] { Serve(); });
+    }
+    ~RawAnswerServer() {
+        stop_ = true;
+        if (thread_.joinable()) thread_.join();
+        if (fd_ >= 0) close(fd_);
+    }
+    RawAnswerServer(const RawAnswerServer&) = delete;
+    RawAnswerServer& operator=(const RawAnswerServer&) = delete;
+    std::string url(const std::string& path) const {
+        return "http://127.0.0.1:" + std::to_string(port_) + path;
+    }
+
+private:
+    void Serve() {
+        while (!stop_) {
+            pollfd p{fd_, POLLIN, 0};
+            if (poll(&p, 1, 100) != 1) continue;
+            int client = accept(fd_, nullptr, nullptr);
+            if (client < 0) continue;
+            // The request up to its empty line, then the answer and the end.
+            std::string request;
+            char buf[4096];
+            while (request.find("\r\n\r\n") == std::string::npos && request.size() < 65536) {
+                pollfd c{client, POLLIN, 0};
+                if (poll(&c, 1, 5000) != 1) break;
+                ssize_t n = recv(client, buf, sizeof buf, 0);
+                if (n <= 0) break;
+                request.append(buf, size_t(n));
+            }
+            for (size_t sent = 0; sent < answer_.size();) {
+                ssize_t n =
+                    send(client, answer_.data() + sent, answer_.size() - sent, MSG_NOSIGNAL);
+                if (n <= 0) break;
+                sent += size_t(n);
+            }
+            shutdown(client, SHUT_WR);
+            close(client);
+        }
+    }
+
+    std::string answer_;
+    int fd_ = -1;
+    int port_ = -1;
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
 };
 
 // A port on 127.0.0.1 that nothing listens on (taken free, then released).

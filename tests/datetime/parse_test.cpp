@@ -120,6 +120,11 @@ TEST(DateTimeParse, DateText) {
         {"071332", -2},
         {"070230", -3},
         {"2007", -2},
+        // An eight-digit number likewise.
+        {"20071340", -2},
+        {"20070230", -3},
+        {"20071200", -3},
+        {"21551231", 21551231},
     };
     for (const auto& c : cases) EXPECT_EQ(CVKTDateTime::ParseDateText(c.in), c.result) << c.in;
 }
@@ -163,6 +168,50 @@ TEST(DateTimeParse, SetDTFreeForm) {
     EXPECT_EQ(v.SetDT(static_cast<const char*>(nullptr)), 0);
     EXPECT_EQ(v.IsEmpty(), 1);
     EXPECT_EQ(v.SetDT(("12/" + std::string(2000, '7')).c_str()), -1);
+}
+
+TEST(DateTimeParse, TextSettersStoreOnlyValidValues) {
+    // A packed date or time in the text that no calendar or clock has is a
+    // failure, and the value stays as it was.
+    struct Case {
+        const char* in;
+        int result;
+        const char* report;
+    } cases[] = {
+        {"20071340", -1, ""},
+        {"20070230 10:00", -1, ""},
+        {"12/7/2007 99999", -2, "Invalid Time: 99999\r\n"},
+        {"12/7/2007 240000", -2, "Invalid Time: 240000\r\n"},
+        {"20071207 006060", -2, "Invalid Time: 6060\r\n"},
+        {"12/7/2007 9999", -2, "Invalid Time: 9999\r\n"},
+        {"12/7/2007 235959", 0, ""},
+    };
+    for (const auto& c : cases) {
+        CVKTDateTime v = DT(2001, 2, 3, 4, 5, 6);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(v.SetDT(c.in), c.result) << c.in;
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), c.report) << c.in;
+        EXPECT_EQ(Show(v), c.result ? "2001-02-03 04:05:06" : "2007-12-07 23:59:59") << c.in;
+    }
+    for (const char* date : {"20071340", "20070230", "20071200"}) {
+        CVKTDateTime d = DT(2001, 2, 3, 4, 5, 6);
+        EXPECT_EQ(d.SetDate(date), -1) << date;
+        EXPECT_EQ(Show(d), "2001-02-03 04:05:06") << date;
+    }
+    struct Time {
+        const char* in;
+        int result;
+    } times[] = {{"99999", -2}, {"240000", -2}, {"006060", -2}, {"235959", 0}, {"2400", 0}};
+    for (const auto& t : times) {
+        CVKTDateTime v = DT(2007, 12, 7, 1, 2, 3);
+        testing::internal::CaptureStdout();
+        EXPECT_EQ(v.SetTime(t.in), t.result) << t.in;
+        testing::internal::GetCapturedStdout();
+        EXPECT_EQ(v.IsValid(), 1) << t.in;
+        if (t.result) {
+            EXPECT_EQ(v.GetTime(), 10203) << t.in;
+        }
+    }
 }
 
 TEST(DateTimeParse, MonthDayTakesTheCurrentYear) {
@@ -286,6 +335,8 @@ TEST(DateTimeParse, DateAlpha) {
         {"70/1/1", 1, 2, 3, '/', 19700101},
         {"2007/2/29", 1, 2, 3, '/', 3},
         {"20071207 and more", 1, 2, 3, '/', 20071207},
+        {"20071340", 1, 2, 3, '/', 2}, // a packed date must be a calendar date
+        {"20070229 x", 1, 2, 3, '/', 3},
         {"X DEC. 07, 2007", 4, 2, 3, ' ', 20071207},
         {"X 12 07, 2007", 4, 2, 3, ' ', 20071207},
         {"December 07 2007", 3, 1, 2, ' ', 20071207},

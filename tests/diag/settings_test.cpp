@@ -308,6 +308,97 @@ TEST(SettingsWrite, RefusedWritesLeaveTheFileAsItWas) {
     EXPECT_EQ(Listing(dir), std::vector<std::string>{"t.ini"});
 }
 
+TEST(SettingsWrite, NamesAreTrimmedAsTheReaderTrimsThem) {
+    // Written with blanks around its names, a key is found again under the
+    // trimmed names; asked again and again, the file stays as it is.
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    EXPECT_EQ(WriteIniString(" s", " k", "v", ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[s]\r\nk=v\r\n");
+    struct Case {
+        const char* section;
+        const char* key;
+    } names[] = {{"s", "k"}, {" s", " k"}, {"s\t", "k "}, {"\t S ", " K\t"}};
+    for (const Case& c : names)
+        EXPECT_EQ(ReadString(c.section, c.key, "absent", ini), "v") << c.section << c.key;
+    for (int i = 0; i < 3; ++i) EXPECT_EQ(ReadIniBool(" s", "  flag ", 1, ini.c_str()), 1);
+    EXPECT_EQ(WriteIniString("s  ", "k", "w", ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[s]\r\nk=w\r\nflag=YES\r\n");
+    // A name of blanks only is no name.
+    EXPECT_EQ(WriteIniString("  ", "k", "v", ini.c_str()), 0);
+    EXPECT_EQ(WriteIniString("s", " \t ", "v", ini.c_str()), 0);
+    EXPECT_EQ(WriteIniString("s", " ;k", "v", ini.c_str()), 0);
+    EXPECT_EQ(ReadAll(ini), "[s]\r\nk=w\r\nflag=YES\r\n");
+}
+
+TEST(SettingsWrite, EveryValueReadsBackAsWritten) {
+    struct Case {
+        const char* value;
+        const char* line; // as it stands in the file
+    } cases[] = {
+        {"plain", "plain"},
+        {"a b", "a b"},
+        {"", ""},
+        {" lead", "\" lead\""},
+        {"trail\t", "\"trail\t\""},
+        {"\"q\"", "\"\"q\"\""},
+        {"'q'", "\"'q'\""},
+        {"\"", "\""},
+        {"'a\"", "'a\""},
+        {"  ", "\"  \""},
+    };
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    for (const Case& c : cases) {
+        WriteAll(ini, "[S]\r\nK=old\r\n");
+        EXPECT_EQ(WriteIniString("S", "K", c.value, ini.c_str()), 1) << c.value;
+        EXPECT_EQ(ReadAll(ini), std::string("[S]\r\nK=") + c.line + "\r\n") << c.value;
+        EXPECT_EQ(ReadString("S", "K", "absent", ini), c.value);
+        // Written again, the file already holds it.
+        std::string before = ReadAll(ini);
+        EXPECT_EQ(WriteIniString("S", "K", c.value, ini.c_str()), 1) << c.value;
+        EXPECT_EQ(ReadAll(ini), before);
+    }
+}
+
+TEST(SettingsWrite, RemovingARepeatedKeyRemovesEveryLineOfIt) {
+    // Found by the settings fuzzer: removing the first of two lines of a key
+    // brought the second to light, so the key read on as if never removed.
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    WriteAll(ini, "[SYS]\r\nK=1\r\nA=a\r\n k = 2\r\n[Next]\r\nK=3\r\n");
+    EXPECT_EQ(WriteIniString("SYS", "k", nullptr, ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[SYS]\r\nA=a\r\n[Next]\r\nK=3\r\n");
+    EXPECT_EQ(ReadString("SYS", "K", "absent", ini), "absent");
+    EXPECT_EQ(ReadString("Next", "K", "absent", ini), "3");
+    // A write replaces the line that is read and leaves a repeat as it is.
+    WriteAll(ini, "[SYS]\r\nK=1\r\nK=2\r\n");
+    EXPECT_EQ(WriteIniString("SYS", "K", "9", ini.c_str()), 1);
+    EXPECT_EQ(ReadAll(ini), "[SYS]\r\nK=9\r\nK=2\r\n");
+    EXPECT_EQ(ReadString("SYS", "K", "absent", ini), "9");
+}
+
+TEST(SettingsWrite, ALastLineEndingInCrIsCompletedNotChanged) {
+    // Found by the settings fuzzer: a last line "Half=a" CR without its LF
+    // got another CR LF, and its value became "a" CR.
+    TempDir dir;
+    std::string ini = dir.file("t.ini");
+    struct Case {
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"[SYS]\r\nHalf=a\r", "[SYS]\r\nHalf=a\r\nK=v\r\n"},
+        {"[SYS]\r\nHalf=a", "[SYS]\r\nHalf=a\r\nK=v\r\n"},
+        {"[SYS]\nHalf=a\n", "[SYS]\nHalf=a\nK=v\r\n"},
+    };
+    for (const Case& c : cases) {
+        WriteAll(ini, c.before);
+        EXPECT_EQ(WriteIniString("SYS", "K", "v", ini.c_str()), 1);
+        EXPECT_EQ(ReadAll(ini), c.after);
+        EXPECT_EQ(ReadString("SYS", "Half", "absent", ini), "a");
+    }
+}
+
 TEST(SettingsWrite, UnwritablePlacesChangeNothing) {
     TempDir dir;
     EXPECT_EQ(WriteIniString("SYS", "A", "1", dir.file("no/such/folder.ini").c_str()), 0);

@@ -238,13 +238,19 @@ TEST(CTxtConvert, ConvHTM2TXT) {
         {"\\+\\%", "+%"},
         {"x\\", "x"},
         {"%4", std::string("\x04")},
-        {"%", ""},
         {"a%4G", std::string("a\x04")},
         {"%2B%2b", "++"},
-        {"%zzq", ""}, // a zero byte ends the text
         {"%e9", "\xE9"},
         {"100%%", "100%"},
         {"plain", "plain"},
+        {"a%00b", "a"}, // an escaped zero byte ends the text
+        // A '%' that is not followed by a hexadecimal digit is itself.
+        {"100% sure", "100% sure"},
+        {"%", "%"},
+        {"%zzq", "%zzq"},
+        {"% 4", "% 4"},
+        {"50%+", "50% "},
+        {"%g%41", "%gA"},
     };
     for (const Case& c : cases) {
         CTxt t(c.text.c_str());
@@ -258,7 +264,10 @@ TEST(CTxtConvert, ConvHTM2TXT) {
 TEST(CTxtConvert, ConvHTM2TXTStopsAtTheEnd) {
     CTxt u("xy%");
     u.ConvHTM2TXT();
-    EXPECT_EQ(str(u), "xy");
+    EXPECT_EQ(str(u), "xy%"); // a last '%' escapes nothing
+    CTxt w("xy%4");
+    w.ConvHTM2TXT();
+    EXPECT_EQ(str(w), "xy\x04");
     CTxt v("q\\");
     v.ConvHTM2TXT();
     EXPECT_EQ(str(v), "q");
@@ -339,6 +348,25 @@ TEST(CTxtConvert, MakeValueTxt) {
         {-INFINITY, 0, "-inf"},
     };
     for (const Case& c : cases) {
+        CTxt t;
+        EXPECT_EQ(t.MakeValueTxt(c.value, c.precision), int(std::strlen(c.expect)));
+        EXPECT_EQ(str(t), c.expect) << c.value << " / " << c.precision;
+    }
+    // A precision that cannot fit gives the exponent form at once, without
+    // building the fixed-point text first.
+    struct Long {
+        double value;
+        int precision;
+        const char* expect;
+    } longs[] = {
+        {1.5, 400000000, "1.5"},
+        {1.5, INT_MAX, "1.5"},
+        {-2.25, 98, "-2.25"},
+        {0.1, INT_MAX, "0.10000000000000001"},
+        {1e300, INT_MAX, "1.0000000000000001e+300"},
+        {0.5, 97, "0.5"}, // 97 decimals still fit the fixed form
+    };
+    for (const Long& c : longs) {
         CTxt t;
         EXPECT_EQ(t.MakeValueTxt(c.value, c.precision), int(std::strlen(c.expect)));
         EXPECT_EQ(str(t), c.expect) << c.value << " / " << c.precision;

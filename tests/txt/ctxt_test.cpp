@@ -186,7 +186,8 @@ TEST(CTxtAssign, Assignments) {
     abc = none; // no buffer: unchanged
     EXPECT_EQ(str(abc), "abc");
 
-    abc = abc;
+    const CTxt& same = abc; // self-assignment, through a reference
+    abc = same;
     EXPECT_EQ(str(abc), "abc");
 
     CTxt other("longer text");
@@ -447,8 +448,16 @@ TEST(CTxtSearch, SetTxtFixLen) {
         int width;
         const char* expect;
     } cases[] = {
-        {"ab  cd", 4, "ab"}, {"abcdef", 3, "abc"}, {"ab", 5, "ab"},
-        {"ab", 0, ""},       {"ab", -2, ""},       {"  ", 2, ""},
+        {"ab  cd", 4, "ab"},
+        {"abcdef", 3, "abc"},
+        {"ab", 5, "ab"},
+        {"ab", 0, ""},
+        {"ab", -2, ""},
+        {"  ", 2, ""},
+        // A width far beyond the text costs no more than the text.
+        {"ab c ", INT_MAX, "ab c"},
+        {"", INT_MAX, ""},
+        {"abc", INT_MIN, ""},
     };
     for (const Case& c : cases) {
         CTxt t;
@@ -645,6 +654,12 @@ TEST(CTxtBinary, CorruptRecordsAreRejected) {
         {"huge count", {0xF0, 0xFF, 0xFF, 0x7F, 'a', 'b', 0}},
         {"largest count", {0xFF, 0xFF, 0xFF, 0x7F}},
         {"staged count beyond file", {0x00, 0x00, 0x02, 0x00, 'a', 'b', 0}},
+        // The count and the terminator must agree: the record's last byte is
+        // its only zero byte.
+        {"count 1 without its zero", {1, 0, 0, 0, '0'}},
+        {"zero inside", {6, 0, 0, 0, 'a', 'b', 0, 'd', 'e', 0}},
+        {"no terminator", {3, 0, 0, 0, 'a', 'b', 'c'}},
+        {"zero first", {2, 0, 0, 0, 0, 0}},
     };
     for (const Case& c : cases) {
         TempFile file;
@@ -657,13 +672,17 @@ TEST(CTxtBinary, CorruptRecordsAreRejected) {
     }
 }
 
-TEST(CTxtBinary, RecordWithoutTerminatorStaysTerminated) {
+TEST(CTxtBinary, RecordWithoutTerminatorIsRejectedAndReadingGoesOn) {
+    // A record whose count and terminator disagree would leave a length that
+    // is not the text's: it is refused, and the next record still reads.
     TempFile file;
-    file.write({3, 0, 0, 0, 'a', 'b', 'c'});
+    file.write({3, 0, 0, 0, 'a', 'b', 'c', 2, 0, 0, 0, 'x', 0});
     CTxt t;
+    EXPECT_EQ(t.BinaryRead(file.f), -1);
+    EXPECT_EQ(t.GetData(), nullptr);
     EXPECT_EQ(t.BinaryRead(file.f), 0);
-    EXPECT_EQ(t.GetLength(), 2);
-    EXPECT_EQ(std::strlen(t.GetData()), 3u); // our own terminator after the bytes
+    EXPECT_EQ(str(t), "x");
+    EXPECT_EQ(t.GetLength(), 1);
 }
 
 TEST(CTxtBinary, NullStream) {

@@ -192,6 +192,40 @@ TEST_F(WinHttpGetTest, BodyBeyondTheBoundIsALibraryError) {
     EXPECT_EQ(0u, out.find("*ERR:" + std::to_string(ERROR_FILE_TOO_LARGE) + ":")) << out;
 }
 
+TEST_F(WinHttpGetTest, AnswerCutInsideItsHeadIsALibraryError) {
+    // The connection closes before the empty line that ends the header
+    // block: a failure, as on the other transport.
+    const char* cut[] = {
+        "HTTP/1.1 200 OK",
+        "HTTP/1.1 200 OK\r\nContent-Ty",
+        "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n",
+        "HTTP/1.1 302 Found\r\nLocation: http://127.0.0.1:1/",
+        "",
+        "HTTP/1.0 200 OK\n\n",
+    };
+    for (const char* answer : cut) {
+        SCOPED_TRACE(answer);
+        server_.Set("/cut", answer);
+        std::string out = "kept";
+        EXPECT_EQ(2, HttpGetUrl(server_.url("/cut").c_str(), &out));
+        ASSERT_GT(out.size(), 8u) << out;
+        EXPECT_EQ("*ERR:", out.substr(0, 5)) << out;
+        EXPECT_NE(0, std::atol(out.c_str() + 5)) << out;
+    }
+    const char* whole[] = {
+        "HTTP/1.1 200 OK\r\nConnection: close\r\n\r\nbody",
+        "HTTP/1.1 200 OK\r\nContent-Length: 0\r\n\r\n",
+        "HTTP/1.1 204 No Content\r\n\r\n",
+    };
+    for (const char* answer : whole) {
+        SCOPED_TRACE(answer);
+        server_.Set("/whole", answer);
+        std::string out = "x";
+        EXPECT_EQ(0, HttpGetUrl(server_.url("/whole").c_str(), &out));
+        EXPECT_EQ(std::string(answer).find("body") != std::string::npos ? "xbody" : "x", out);
+    }
+}
+
 TEST_F(WinHttpGetTest, FtpUrlIsRefused) {
     std::string out = "kept";
     EXPECT_EQ(1, HttpGetUrl("ftp://127.0.0.1/file", &out));

@@ -83,6 +83,30 @@ const BadScene kBadScenes[] = {
 
 INSTANTIATE_TEST_SUITE_P(Sim, SceneErrors, testing::ValuesIn(kBadScenes));
 
+TEST(SimScene, DeeplyNestedValuesGiveAnErrorNotACrash) {
+    // A value quoted in a message is shown to its first characters only; a
+    // scene of a million nested arrays took the stack with it.
+    const size_t depth = 1000000;
+    struct Case {
+        std::string json;
+        const char* error;
+    } cases[] = {
+        {"{\"windows\": [" + std::string(depth, '[') + std::string(depth, ']') + "]}",
+         "windows[0]: expected an object, found [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[..."},
+        {std::string(depth, '[') + std::string(depth, ']'),
+         "scene: expected an object, found [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[..."},
+        {"{\"clock\": {\"costMicros\": {\"a\": [1, {\"b\": \"long text, long text, long "
+         "text\"}]}}}",
+         "clock.costMicros: expected a number, found {\"a\":[1,{\"b\":\"long text, long text, "
+         "l..."},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_EQ(CSimDesktop::FromJson(c.json, "t.json", &error), nullptr);
+        EXPECT_EQ(error, c.error);
+    }
+}
+
 TEST(SimScene, MissingFileNamesTheReason) {
     std::string error;
     EXPECT_EQ(CSimDesktop::FromFile("/nonexistent/dir/scene.json", &error), nullptr);

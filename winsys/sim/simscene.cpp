@@ -39,9 +39,33 @@ constexpr size_t kMaxSceneBytes = size_t(16) << 20;
     throw SceneError{path + ": " + why};
 }
 
+constexpr size_t kShownChars = 40; // of a value quoted in a message
+
+// Appends v as JSON text to out, stopping soon after out holds kShownChars
+// characters: a value of any size or depth costs a few characters, and the
+// recursion ends within as many levels (every level adds its bracket), so a
+// scene of deeply nested arrays cannot take the stack with it.
+void AppendShown(const json& v, std::string& out) {
+    if (!v.is_structured()) {
+        out += v.dump();
+        return;
+    }
+    const bool array = v.is_array();
+    out += array ? '[' : '{';
+    bool first = true;
+    for (auto it = v.begin(); it != v.end() && out.size() <= kShownChars; ++it) {
+        if (!first) out += ',';
+        first = false;
+        if (!array) out += json(it.key()).dump() + ":";
+        AppendShown(*it, out);
+    }
+    out += array ? ']' : '}';
+}
+
 std::string Shown(const json& v) {
-    std::string s = v.dump();
-    if (s.size() > 40) s = s.substr(0, 37) + "...";
+    std::string s;
+    AppendShown(v, s);
+    if (s.size() > kShownChars) s = s.substr(0, kShownChars - 3) + "...";
     return s;
 }
 
