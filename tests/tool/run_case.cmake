@@ -7,6 +7,8 @@
 #   stdin.txt           (optional) standard input (default: empty)
 #   env                 (optional) NAME=VALUE lines added to the environment
 #   scene.json          (optional) desktop scene, given as TOLVANE_DESKTOP
+#   scene               (optional, instead of scene.json) one line: the name of a
+#                       scene that several cases share, tests/tool/scenes/NAME.json
 #   expected.log        (optional) the exact simulated-desktop event log
 #   expected.file.NAME  (optional) the exact content of file NAME the run writes
 #   expected.absent     (optional) names of files, one a line, that the run must not write
@@ -15,6 +17,18 @@ cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 file(COPY ${CASE}/ DESTINATION ${WORK})
+if(EXISTS ${CASE}/scene)
+    if(EXISTS ${CASE}/scene.json)
+        message(FATAL_ERROR "${CASE}: give scene.json or scene, not both")
+    endif()
+    file(READ ${CASE}/scene shared)
+    string(STRIP "${shared}" shared)
+    get_filename_component(scenes ${CMAKE_CURRENT_LIST_DIR}/scenes ABSOLUTE)
+    if(NOT EXISTS ${scenes}/${shared}.json)
+        message(FATAL_ERROR "${CASE}: no shared scene ${scenes}/${shared}.json")
+    endif()
+    configure_file(${scenes}/${shared}.json ${WORK}/scene.json COPYONLY)
+endif()
 
 set(cmd ${TOOL})
 if(EXISTS ${CASE}/args)
@@ -29,7 +43,7 @@ endif()
 
 set(env --unset=TOLVANE_DESKTOP --unset=TOLVANE_SIM_LOG --unset=TOLVANE_EVENT_LOG
     --unset=TOLVANE_SEND_TIMEOUT)
-if(EXISTS ${CASE}/scene.json)
+if(EXISTS ${WORK}/scene.json)
     list(APPEND env TOLVANE_DESKTOP=${WORK}/scene.json)
 endif()
 if(EXISTS ${CASE}/expected.log)
