@@ -132,18 +132,9 @@ bool IsStrategyText(int n, CTxt& clip) {
 
 // ---- Control actions -------------------------------------------------------------
 
-void Focus(CWinSys& ws, WsHandle h) {
-    ws.SetFocus(h);
-    ws.SetCapture(h);
-}
-
 void Click(CWinSys& ws, WsHandle h, int a, int b) {
     const uint32_t x = uint32_t(a > 0 ? a : 1), y = uint32_t(b > 0 ? b : 1);
-    const intptr_t point = int32_t((y << 16) | x);
-    ws.PostMessageA(h, wm::LBUTTONDOWN, mk::LBUTTON, point);
-    ws.Sleep(kInputWaitMs);
-    ws.PostMessageA(h, wm::LBUTTONUP, mk::LBUTTON, point);
-    ws.Sleep(kInputWaitMs);
+    PostClick(ws, h, wm::LBUTTONDOWN, wm::LBUTTONUP, mk::LBUTTON, int32_t((y << 16) | x));
 }
 
 // Types one segment of a date: a character at a time, then a step to the
@@ -158,7 +149,7 @@ void TypeSegment(CWinSys& ws, WsHandle h, const char* digits, uint32_t pauseMs) 
 }
 
 int DateEntry(CWinSys& ws, WsHandle h, int date, int pause) {
-    Focus(ws, h);
+    FocusAndCapture(ws, h);
     Click(ws, h, 0, 0);
     CVKTDateTime dt;
     dt.SetDT((unsigned long)date, 0);
@@ -176,14 +167,22 @@ int DateEntry(CWinSys& ws, WsHandle h, int date, int pause) {
 
 // ---- Menu ----------------------------------------------------------------------
 
+// The id of the item at position i of menu m, and its text (cut to
+// kMenuTextSize - 1 characters) in text.
+uint32_t MenuItem(CWinSys& ws, WsHandle m, int i, char (&text)[kMenuTextSize]) {
+    const uint32_t id = ws.GetMenuItemID(m, i);
+    text[0] = '\0';
+    ws.GetMenuStringA(m, uint32_t(i), text, kMenuTextSize, mf::BYPOSITION);
+    return id;
+}
+
 // Reports the items of submenu s, the item at position i of menu h: all of
 // them, or with a pattern only those whose text holds it.
 void ReportSubmenu(CWinSys& ws, WsHandle h, int i, WsHandle s, const char* pattern) {
     const int n = std::min(ws.GetMenuItemCount(s), kMaxMenuItems);
     for (int j = 0; j < n; ++j) {
-        const uint32_t id = ws.GetMenuItemID(s, j);
-        char text[kMenuTextSize] = "";
-        ws.GetMenuStringA(s, uint32_t(j), text, kMenuTextSize, mf::BYPOSITION);
+        char text[kMenuTextSize];
+        const uint32_t id = MenuItem(ws, s, j, text);
         if (pattern[0] == '\0' || strfindci(text, pattern) >= 0)
             LOGTRACE("Tolvix", 1, "        [%3d] = %d (%08X, %s, W=%08X)", i, int(id), unsigned(id),
                      text, unsigned(h));
@@ -198,9 +197,8 @@ void ReportMenu(CWinSys& ws, WsHandle h, const char* pattern) {
     if (all) LOGTRACE("Tolvix", 1, "Menu %04X (%d Items)", unsigned(h), count);
     const int n = std::min(count, kMaxMenuItems);
     for (int i = 0; i < n; ++i) {
-        const uint32_t id = ws.GetMenuItemID(h, i);
-        char text[kMenuTextSize] = "";
-        ws.GetMenuStringA(h, uint32_t(i), text, kMenuTextSize, mf::BYPOSITION);
+        char text[kMenuTextSize];
+        const uint32_t id = MenuItem(ws, h, i, text);
         if (all) LOGTRACE("Tolvix", 1, "    [%3d] = %d (%08X, %s)", i, int(id), unsigned(id), text);
         if (const WsHandle s = ws.GetSubMenu(h, i)) ReportSubmenu(ws, h, i, s, pattern);
     }
@@ -236,7 +234,7 @@ int CtrlAction(CWinSys& ws, WsHandle window, int action, int a, int b) {
         Click(ws, h, a, b);
         return 0;
     case kActionFocus:
-        Focus(ws, h);
+        FocusAndCapture(ws, h);
         return 0;
     case kActionDateEntry:
         return DateEntry(ws, h, a, b);

@@ -10,9 +10,7 @@
 #include "winsys/wsdefs.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
-#include <cstring>
 #include <new>
 #include <vector>
 
@@ -50,11 +48,22 @@ std::string ClassOf(CWinSys& ws, WsHandle h, int size) {
     return buf.data();
 }
 
+// The window text by WM_GETTEXT into buf, cleared first: buf.size() - 1
+// bytes asked for, the text ended at the last of them.  Returns what the
+// window answered.
+intptr_t ReadText(CWinSys& ws, WsHandle h, std::vector<char>& buf) {
+    std::fill(buf.begin(), buf.end(), '\0');
+    const size_t size = buf.size() - 1;
+    const intptr_t answer =
+        ws.SendMessageA(h, wm::GETTEXT, uintptr_t(size), reinterpret_cast<intptr_t>(buf.data()));
+    buf[size - 1] = '\0';
+    return answer;
+}
+
 // The window text by WM_GETTEXT into a cleared buffer of size bytes.
 std::string TextOf(CWinSys& ws, WsHandle h, int size) {
-    std::vector<char> buf(size_t(size) + 1, '\0');
-    ws.SendMessageA(h, wm::GETTEXT, uintptr_t(size), reinterpret_cast<intptr_t>(buf.data()));
-    buf[size_t(size) - 1] = '\0';
+    std::vector<char> buf(size_t(size) + 1);
+    ReadText(ws, h, buf);
     return buf.data();
 }
 
@@ -92,10 +101,7 @@ void Describe(DescWalk& walk, WsHandle h) {
     ++depth;
     ++walk.windows;
     const std::string cls = ClassOf(ws, h, kShortText);
-    std::fill(walk.text.begin(), walk.text.end(), '\0');
-    ws.SendMessageA(h, wm::GETTEXT, uintptr_t(kDescText),
-                    reinterpret_cast<intptr_t>(walk.text.data()));
-    walk.text[kDescText - 1] = '\0';
+    ReadText(ws, h, walk.text);
     const WsRect r = RectOf(ws, h);
     const uint32_t style = uint32_t(ws.GetWindowLongA(h, gwl::STYLE));
     const int id = ws.GetWindowLongA(h, gwl::ID);
@@ -124,16 +130,12 @@ void DescribeTree(CommandContext& ctx, WsHandle h) {
 
 // ---- WaitFor --------------------------------------------------------------
 
-// The first window whose text (WM_GETTEXT, 1,000 bytes) holds pattern, or 0.
+// The first window whose text (WM_GETTEXT, 1,000 bytes) holds pattern,
+// ignoring case, or 0.
 WsHandle WaitPass(CWinSys& ws, const char* pattern) {
+    std::vector<char> text(kLongText + 1);
     auto found = ScanHandles(0, kLastWaitHandle, [&](WsHandle h) {
-        char text[kLongText + 1];
-        std::memset(text, 0, sizeof text);
-        if (ws.SendMessageA(h, wm::GETTEXT, kLongText, reinterpret_cast<intptr_t>(text)) < 1)
-            return false;
-        text[kLongText - 1] = '\0';
-        for (char* p = text; *p; ++p) *p = char(std::toupper((unsigned char)*p));
-        return strfindci(text, pattern) >= 0;
+        return ReadText(ws, h, text) >= 1 && strfindci(text.data(), pattern) >= 0;
     });
     return found.value_or(0);
 }
@@ -215,9 +217,10 @@ void CmdDesc(CommandContext& ctx, const CommandCall&) {
 
 void CmdWaitFor(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
+    // The search ignores case; the pattern is the argument text cut to
+    // the length of the texts it is compared with.
     char pattern[kLongText];
     std::snprintf(pattern, sizeof pattern, "%s", call.args);
-    for (char* p = pattern; *p; ++p) *p = char(std::toupper((unsigned char)*p));
     const uint32_t start = ws.GetTickCount();
     uint32_t shown = 0;
     for (int still = 0;;) {

@@ -3,6 +3,7 @@
 #include "textutil/strfld.h"
 #include "tool/caption.h"
 #include "tool/commands.h"
+#include "tool/input.h"
 #include "tool/target.h"
 #include "tool/walks.h"
 #include "winsys/wsdefs.h"
@@ -55,16 +56,6 @@ uint32_t ThreadOf(CWinSys& ws, WsHandle hwnd) {
     return ws.GetWindowThreadProcessId(hwnd, nullptr);
 }
 
-
-// A click of button (flag MK_*) at x, y: down, 10 ms, up, 10 ms.
-void PostClick(CWinSys& ws, WsHandle hwnd, uint32_t down, uint32_t up, uint32_t flag, int x,
-               int y) {
-    ws.PostMessageA(hwnd, down, flag, Position(x, y));
-    ws.Sleep(10);
-    ws.PostMessageA(hwnd, up, flag, Position(x, y));
-    ws.Sleep(10);
-}
-
 void Mouse(CommandContext& ctx, const CommandCall& call, uint32_t down, uint32_t up,
            uint32_t flag) {
     WsHandle h = hexvalue(call.args);
@@ -72,9 +63,8 @@ void Mouse(CommandContext& ctx, const CommandCall& call, uint32_t down, uint32_t
     const int x = strfldint(call.args, ',', 2);
     const int y = strfldint(call.args, ',', 3);
     std::printf("window=%08X, X=%d, Y=%d\r\n", unsigned(h), x, y);
-    ctx.ws.SetFocus(h);
-    ctx.ws.SetCapture(h);
-    PostClick(ctx.ws, h, down, up, flag, x, y);
+    FocusAndCapture(ctx.ws, h);
+    PostClick(ctx.ws, h, down, up, flag, Position(x, y));
 }
 
 // The paging prompt of ScanUp and ScanDn: acts on the reply and returns

@@ -2,6 +2,7 @@
 #include "textutil/strfld.h"
 #include "tool/caption.h"
 #include "tool/commands.h"
+#include "tool/input.h"
 #include "tool/target.h"
 #include "tool/walks.h"
 #include "txt/ctxt.h"
@@ -44,8 +45,7 @@ bool CaptionPasses(CWinSys& ws, WsHandle h, const char* title, int mode) {
 
 void MakeCurrent(CommandContext& ctx, WsHandle hwnd, uint32_t waitMs) {
     ctx.state.hWnd = hwnd;
-    ctx.ws.SetFocus(hwnd);
-    ctx.ws.SetCapture(hwnd);
+    FocusAndCapture(ctx.ws, hwnd);
     if (waitMs > 0) ctx.ws.Sleep(waitMs);
 }
 

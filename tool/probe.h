@@ -2,6 +2,7 @@
 // synthetic-input and trading-application probes are built on.
 #pragma once
 
+#include "tool/input.h"
 #include "winsys/winsys.h"
 
 class CTxt;
@@ -23,8 +24,6 @@ constexpr int kActionFocus = 4;     // SetFocus, then SetCapture
 constexpr int kActionDateEntry = 5; // a = packed date YYYYMMDD, b = pause in ms
 // The pause after each date segment when none is given.
 constexpr int kDatePauseMs = 1000;
-// The wait after each synthetic input message.
-constexpr uint32_t kInputWaitMs = 10;
 
 // Drives a control the way a user would, on window's low 16 bits:
 // - kActionClick: posts WM_LBUTTONDOWN, waits 10 ms, posts WM_LBUTTONUP

@@ -229,6 +229,12 @@ void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
     }
 }
 
+// The owner's width in bits as the layouts know it: 32 or 64, else the
+// width of this program.
+int OwnerBits(int bits) {
+    return bits == 32 || bits == 64 ? bits : int(sizeof(void*) * 8);
+}
+
 bool IsListView(CWinSys& ws, WsHandle hwnd) {
     char cls[1000] = "";
     ws.GetClassNameA(hwnd, cls, sizeof cls);
@@ -244,8 +250,7 @@ int SelectNumber(const CTxt& error) {
 } // namespace
 
 LcBlocks LcBlocksFor(int bits, int batch) {
-    if (bits != 32 && bits != 64) bits = int(sizeof(void*) * 8);
-    const LvItemLayout& lay = LvItemLayoutFor(bits);
+    const LvItemLayout& lay = LvItemLayoutFor(OwnerBits(bits));
     batch = std::clamp(batch, 1, kLcMaxBatch);
     if (batch == 1) return LcBlocks{lay.size, lay.size, kSingleTextBlock};
     return LcBlocks{lay.size, size_t(lay.size) * size_t(batch + 1), size_t(batch) * kTextMax};
@@ -268,8 +273,7 @@ int LoadFromLCBatched(CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns, 
         return -3;
     }
     batch = std::clamp(batch, 1, kLcMaxBatch);
-    int bits = ws.ProcessBits(process.get());
-    if (bits != 32 && bits != 64) bits = int(sizeof(void*) * 8);
+    const int bits = OwnerBits(ws.ProcessBits(process.get()));
     const LcBlocks blocks = LcBlocksFor(bits, batch);
     RemoteBlock records(ws, process.get(), blocks.recordBlock);
     if (!records.get()) {
