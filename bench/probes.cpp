@@ -6,15 +6,12 @@
 //                     OpenClipboard to each value
 //   Menu (0..65535)   against IsMenu of each value (its 2,000 ms wait runs
 //                     on the virtual clock)
-#include "tool/commands.h"
-#include "winsys/sim/simdesktop.h"
+#include "bench/simcommand.h"
 #include "winsys/wsdefs.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -26,16 +23,11 @@ const char* const kScene = R"JSON({"windows": [
   {"handle": "0x0400", "class": "#32770", "text": "Find"}]})JSON";
 
 std::unique_ptr<CSimDesktop> Scene() {
-    std::string error;
-    auto d = CSimDesktop::FromJson(kScene, "bench", &error);
-    if (!d) std::abort();
-    return d;
+    return SimScene(kScene);
 }
 
 void Run(CommandFn fn, const char* word, benchmark::State& state) {
-    auto d = Scene();
-    CommandContext ctx(*d);
-    for (auto _ : state) fn(ctx, CommandCall{word, word, ""});
+    RunSimCommand(state, kScene, fn, word, "");
 }
 
 void BM_CopyAndClipboard_Sweep(benchmark::State& state) {

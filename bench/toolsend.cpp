@@ -5,19 +5,12 @@
 //   ScanUp, ScanDn, CmdScan over 0..65535 against GetWindowThreadProcessId of
 //                                          the same handles
 //   the Clk grid (40,000 sends)          against 40,000 bare SendMessageA
-#include "tool/commands.h"
-#include "winsys/sim/simdesktop.h"
+#include "bench/simcommand.h"
 #include "winsys/wsdefs.h"
 
 #include <benchmark/benchmark.h>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
-#include <string>
 
 namespace {
 
@@ -43,44 +36,12 @@ const char* const kScene = R"JSON({
   ]})JSON";
 
 std::unique_ptr<CSimDesktop> Scene() {
-    std::string error;
-    auto d = CSimDesktop::FromJson(kScene, "bench", &error);
-    if (!d) std::abort();
-    return d;
+    return SimScene(kScene);
 }
-
-// Standard output to /dev/null while a command prints.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = dup(1);
-        const int null = open("/dev/null", O_WRONLY);
-        dup2(null, 1);
-        close(null);
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        dup2(saved_, 1);
-        close(saved_);
-    }
-    QuietStdout(const QuietStdout&) = delete;
-    QuietStdout& operator=(const QuietStdout&) = delete;
-
-private:
-    int saved_;
-};
 
 void Run(CommandFn fn, const char* word, const char* args, WsHandle current,
          benchmark::State& state) {
-    auto d = Scene();
-    CommandContext ctx(*d);
-    ctx.state.hWnd = current;
-    FILE* none = std::fopen("/dev/null", "rb");
-    ctx.replies = none;
-    QuietStdout quiet;
-    for (auto _ : state) fn(ctx, CommandCall{word, word, args});
-    std::fclose(none);
+    RunSimCommand(state, kScene, fn, word, args, current);
 }
 
 void BM_GetDlgItem_Sweep(benchmark::State& state) {
