@@ -1,6 +1,8 @@
-#include "platform/errtext.h"
 #include "txt/ctxtarray.h"
 
+#include "platform/errtext.h"
+#include "textutil/asciicase.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <algorithm>
@@ -15,20 +17,16 @@
 namespace {
 
 // ASCII capitals lowered, every other byte as it is (the _strcmpi rule).
-struct LowerTable {
-    unsigned char map[256];
-    constexpr LowerTable() : map() {
-        for (int c = 0; c < 256; ++c) map[c] = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-    }
-};
-constexpr LowerTable kLower;
+unsigned char Lowered(unsigned char c) {
+    return static_cast<unsigned char>(AsciiLower(char(c)));
+}
 
 // <0, 0, >0 as a and b compare after lowering ASCII capitals.
 int compareLowered(const char* a, const char* b) {
     const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
     for (;; ++x, ++y) {
-        unsigned char cx = kLower.map[*x], cy = kLower.map[*y];
+        unsigned char cx = Lowered(*x), cy = Lowered(*y);
         if (cx != cy) return int(cx) - int(cy);
         if (cx == 0) return 0;
     }
@@ -36,15 +34,9 @@ int compareLowered(const char* a, const char* b) {
 
 bool equalsFolded(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i)
-        if (kLower.map[static_cast<unsigned char>(a[i])] !=
-            kLower.map[static_cast<unsigned char>(b[i])])
-            return false;
+        if (!AsciiEqualFolded(a[i], b[i])) return false;
     return true;
 }
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 void setError(CTxt& error, const char* what, const char* path, int err) {
     std::string msg = std::string(what) + " " + (path ? path : "") + " (" + ErrText(err) + ")";
@@ -281,7 +273,7 @@ constexpr size_t kPrefixBytes = sizeof(uint64_t);
 uint64_t FoldedPrefix(const char* text) {
     uint64_t k = 0;
     for (size_t i = 0; i < kPrefixBytes && text[i]; ++i)
-        k |= uint64_t(kLower.map[static_cast<unsigned char>(text[i])]) << (8 * (7 - i));
+        k |= uint64_t(Lowered(static_cast<unsigned char>(text[i]))) << (8 * (7 - i));
     return k;
 }
 
@@ -329,7 +321,7 @@ void CTxtArray::Sort() {
 }
 
 int CTxtArray::SaveToFile(const char* path, CTxt& error, int maxLines) const {
-    std::unique_ptr<FILE, FileCloser> file(path ? std::fopen(path, "wb") : nullptr);
+    FilePtr file(path ? std::fopen(path, "wb") : nullptr);
     if (!file) {
         setError(error, "Cannot open", path, path ? errno : ENOENT);
         return -1;

@@ -7,6 +7,7 @@
 #include "platform/errtext.h"
 #include "platform/fileinfo.h"
 #include "textutil/bgetl.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <cerrno>
@@ -28,10 +29,6 @@ constexpr int kMaxDepth = 1000;
 const char* Safe(const char* text) {
     return text ? text : "";
 }
-
-struct FileCloser {
-    void operator()(FILE* f) const { fclose(f); }
-};
 
 bool IsDotEntry(const char* name) {
     return strcmpci(name, ".", 1) == 0 || strcmpci(name, "..", 1) == 0;
@@ -213,7 +210,7 @@ int CTxtArray::LoadFromFields(const char* text, char delimiter) {
 
 int CTxtArray::LoadFromFile(const char* path, CTxt& error) {
     path = Safe(path);
-    std::unique_ptr<FILE, FileCloser> f(fopen(path, "rb"));
+    FilePtr f(fopen(path, "rb"));
     if (!f) {
         const int e = errno;
         error.Format("Cannot open %s (%s)", path, ErrText(e));

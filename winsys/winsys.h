@@ -199,5 +199,6 @@ OSTRELLE_API CWinSys& WinSys();
 OSTRELLE_API CWinSys* SetWinSys(CWinSys* backend);
 
 // The real window system of this build, or null on builds without one.
-// Defined by the Win32 backend on Windows, by winsys/winsys.cpp elsewhere.
+// Defined by the Win32 backend on Windows, by winsys/sim/simdefault.cpp
+// elsewhere.
 OSTRELLE_API CWinSys* PlatformWinSys();
