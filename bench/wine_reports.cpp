@@ -92,7 +92,7 @@ int main(int argc, char* argv[]) {
         CTxtArray lines;
         const double t = Median(repeats, [&] {
             CTxt error;
-            LoadFromLCBatched(lines, lv, error, kColumns, batch);
+            LoadFromLCBatched(WinSys(), lines, lv, error, kColumns, batch);
         });
         const double cell = t / (double(rows) * kColumns);
         const std::vector<std::string> got = Rows(lines);

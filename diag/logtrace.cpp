@@ -5,6 +5,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -13,13 +14,26 @@ const LogTraceSink logSink = &LogTraceWrite;
 
 LogTraceAlert overrunAlert = &ErrorAlert;
 
+LogTraceConsoleTarget consoleTarget;
+
 } // namespace
 
 void LogTraceSetAlert(LogTraceAlert alert) {
     overrunAlert = alert ? alert : &ErrorAlert;
 }
 
+LogTraceConsoleTarget LogTraceSetConsole(LogTraceConsoleTarget target) {
+    const LogTraceConsoleTarget previous = consoleTarget;
+    consoleTarget = target.write ? target : LogTraceConsoleTarget{};
+    return previous;
+}
+
 int LogTraceConsole(const char* /*tag*/, const char* text, int /*level*/) {
+    if (consoleTarget.write) {
+        consoleTarget.write(consoleTarget.context, text, std::strlen(text));
+        consoleTarget.write(consoleTarget.context, "\r\n", 2);
+        return -1;
+    }
     std::fputs(text, stdout);
     std::fputs("\r\n", stdout);
     return -1;

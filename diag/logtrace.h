@@ -3,6 +3,8 @@
 
 #include "ostrelle_api.h"
 
+#include <cstddef>
+
 // Shape of a message sink: (tag, text, level) to a result.
 using LogTraceSink = int (*)(const char* tag, const char* text, int level);
 
@@ -26,6 +28,16 @@ using LogTraceAlert = void (*)(const char* caption, const char* text);
 // and for tests); null restores the default.
 OSTRELLE_API void LogTraceSetAlert(LogTraceAlert alert);
 
-// The console sink: writes text, then CR LF, to standard output and returns
-// -1 (not consumed: the message is passed on to the log).
+// The console sink: writes text, then CR LF, to standard output (or where
+// LogTraceSetConsole says) and returns -1 (not consumed: the message is
+// passed on to the log).
 OSTRELLE_API int LogTraceConsole(const char* tag, const char* text, int level);
+
+// Where the console sink writes instead of standard output: write(context,
+// data, size) for each piece.  A null write restores standard output.
+// Returns the target it replaces.
+struct LogTraceConsoleTarget {
+    void (*write)(void* context, const char* data, size_t size) = nullptr;
+    void* context = nullptr;
+};
+OSTRELLE_API LogTraceConsoleTarget LogTraceSetConsole(LogTraceConsoleTarget target);

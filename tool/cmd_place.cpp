@@ -1,6 +1,7 @@
 // Window placement and style commands: Pos, Move, Size, Title, SetStyle,
 // Enable, Disable.
 #include "textutil/strfld.h"
+#include "tool/textmatch.h"
 #include "tool/commands.h"
 #include "winsys/wsdefs.h"
 
@@ -18,17 +19,18 @@ void FocusWindowThenParent(CommandContext& ctx) {
     if (const WsHandle parent = ws.GetParent(ctx.state.hWnd)) ws.SetFocus(parent);
 }
 
-void EnableOrDisable(CommandContext& ctx, const CommandCall& call, bool enable) {
+Outcome EnableOrDisable(CommandContext& ctx, const CommandCall& call, bool enable) {
     // The handle as given, 0 included: unlike the reports, no fallback to
     // the current window.
     const WsHandle h = hexvalue(call.args);
     ctx.state.hDlg = h;
     ctx.ws.EnableWindow(h, enable);
+    return WindowThere(ctx, h);
 }
 
 } // namespace
 
-void CmdPos(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdPos(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle hwnd = ctx.state.hWnd;
     const unsigned kZOrderOnly = swp::NOMOVE | swp::NOSIZE;
@@ -41,7 +43,7 @@ void CmdPos(CommandContext& ctx, const CommandCall& call) {
     } kKeywords[] = {
         {"Top", insert::TOP}, {"TopMost", insert::TOPMOST}, {"Bottom", insert::BOTTOM}};
     for (const auto& k : kKeywords) {
-        if (strcmpci(call.args, k.word, 1) != 0) continue;
+        if (!EqualsCi(call.args, k.word)) continue;
         ws.SetWindowPos(hwnd, k.insertAfter, 0, 0, 0, 0, kZOrderOnly);
         keyword = true;
     }
@@ -54,9 +56,10 @@ void CmdPos(CommandContext& ctx, const CommandCall& call) {
                         intptr_t((uint32_t(cy) << 16) | (uint32_t(cx) & 0xFFFF)));
     }
     FocusWindowThenParent(ctx);
+    return WindowThere(ctx, hwnd);
 }
 
-void CmdMove(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdMove(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle hwnd = ctx.state.hWnd;
     WsRect r;
@@ -64,27 +67,31 @@ void CmdMove(CommandContext& ctx, const CommandCall& call) {
     CWinSys::OffsetRect(&r, strfldint(call.args, ',', 1), strfldint(call.args, ',', 2));
     ws.SetWindowPos(hwnd, 0, r.left, r.top, r.right - r.left, r.bottom - r.top, kMoveOnly);
     FocusWindowThenParent(ctx);
+    return WindowThere(ctx, hwnd);
 }
 
-void CmdSize(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdSize(CommandContext& ctx, const CommandCall& call) {
     const int x = strfldint(call.args, ',', 1), y = strfldint(call.args, ',', 2);
     const int cx = strfldint(call.args, ',', 3), cy = strfldint(call.args, ',', 4);
     ctx.ws.SetWindowPos(ctx.state.hWnd, 0, x, y, cx, cy, swp::NOZORDER);
-    std::printf("Window Size: -> X=%d, Y=%d, CX=%d, CY=%d\n", x, y, cx, cy);
+    ctx.out.Printf("Window Size: -> X=%d, Y=%d, CX=%d, CY=%d\n", x, y, cx, cy);
+    return WindowThere(ctx, ctx.state.hWnd);
 }
 
-void CmdTitle(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdTitle(CommandContext& ctx, const CommandCall& call) {
     ctx.ws.SendMessageA(ctx.state.hWnd, wm::SETTEXT, 0, reinterpret_cast<intptr_t>(call.args));
+    return WindowThere(ctx, ctx.state.hWnd);
 }
 
-void CmdSetStyle(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdSetStyle(CommandContext& ctx, const CommandCall& call) {
     ctx.ws.SetWindowLongA(ctx.state.hWnd, gwl::STYLE, int32_t(hexvalue(call.args)));
+    return WindowThere(ctx, ctx.state.hWnd);
 }
 
-void CmdEnable(CommandContext& ctx, const CommandCall& call) {
-    EnableOrDisable(ctx, call, true);
+Outcome CmdEnable(CommandContext& ctx, const CommandCall& call) {
+    return EnableOrDisable(ctx, call, true);
 }
 
-void CmdDisable(CommandContext& ctx, const CommandCall& call) {
-    EnableOrDisable(ctx, call, false);
+Outcome CmdDisable(CommandContext& ctx, const CommandCall& call) {
+    return EnableOrDisable(ctx, call, false);
 }

@@ -6,7 +6,9 @@
 #include "textutil/strfld.h"
 #include "tool/commands.h"
 #include "tool/probe.h"
+#include "tool/textmatch.h"
 #include "tool/walks.h"
+#include "tool/wintext.h"
 #include "txt/ctxt.h"
 #include "winsys/wsdefs.h"
 
@@ -17,7 +19,6 @@
 
 namespace {
 
-constexpr int kTextSize = 1000;   // window texts and class names
 constexpr int kMenuTextSize = 80; // menu item texts
 constexpr int kMaxMenuItems = 0x10000;
 constexpr uint32_t kMenuWaitMs = 2000;
@@ -105,29 +106,17 @@ private:
 
 // ---- Small reads -------------------------------------------------------------
 
-// hwnd's class name; its length (0 for no window).
-int ClassOf(CWinSys& ws, WsHandle hwnd, char (&buf)[kTextSize]) {
-    buf[0] = '\0';
-    return ws.GetClassNameA(hwnd, buf, kTextSize);
-}
-
-// hwnd's title; its length (0 for no window).
-int TitleOf(CWinSys& ws, WsHandle hwnd, char (&buf)[kTextSize]) {
-    buf[0] = '\0';
-    return ws.GetWindowTextA(hwnd, buf, kTextSize);
-}
-
 // True when hwnd's class name (at least two characters) begins with, or
 // (exact) equals, name, without regard to case.
 bool ClassIs(CWinSys& ws, WsHandle hwnd, const char* name, bool exact) {
-    char cls[kTextSize];
-    if (ClassOf(ws, hwnd, cls) < 2) return false;
-    return exact ? strcmpci(cls, name, 1) == 0 : strcmpci(name, cls, 2) == 0;
+    const std::string cls = ClassOf(ws, hwnd);
+    if (cls.size() < 2) return false;
+    return exact ? EqualsCi(cls.c_str(), name) : StartsWithCi(cls.c_str(), name);
 }
 
 // True when a clipboard read of n characters into clip is a strategy text.
 bool IsStrategyText(int n, CTxt& clip) {
-    return n >= kMinStrategyText && strfindci(clip, kInputsMarker) >= 0;
+    return n >= kMinStrategyText && HoldsCi(clip, kInputsMarker);
 }
 
 // ---- Control actions -------------------------------------------------------------
@@ -177,21 +166,27 @@ uint32_t MenuItem(CWinSys& ws, WsHandle m, int i, char (&text)[kMenuTextSize]) {
 }
 
 // Reports the items of submenu s, the item at position i of menu h: all of
-// them, or with a pattern only those whose text holds it.
-void ReportSubmenu(CWinSys& ws, WsHandle h, int i, WsHandle s, const char* pattern) {
+// them, or with a pattern only those whose text holds it.  Returns how many
+// it reported.
+int ReportSubmenu(CWinSys& ws, WsHandle h, int i, WsHandle s, const char* pattern) {
+    int reported = 0;
     const int n = std::min(ws.GetMenuItemCount(s), kMaxMenuItems);
     for (int j = 0; j < n; ++j) {
         char text[kMenuTextSize];
         const uint32_t id = MenuItem(ws, s, j, text);
-        if (pattern[0] == '\0' || strfindci(text, pattern) >= 0)
+        if (pattern[0] == '\0' || HoldsCi(text, pattern)) {
             LOGTRACE("Tolvix", 1, "        [%3d] = %d (%08X, %s, W=%08X)", i, int(id), unsigned(id),
                      text, unsigned(h));
+            ++reported;
+        }
     }
+    return reported;
 }
 
 // Reports menu h: its header and items without a pattern, and the items of
-// its submenus one level down.
-void ReportMenu(CWinSys& ws, WsHandle h, const char* pattern) {
+// its submenus one level down.  Returns how many submenu items it reported.
+int ReportMenu(CWinSys& ws, WsHandle h, const char* pattern) {
+    int reported = 0;
     const bool all = pattern[0] == '\0';
     const int count = ws.GetMenuItemCount(h);
     if (all) LOGTRACE("Tolvix", 1, "Menu %04X (%d Items)", unsigned(h), count);
@@ -200,8 +195,9 @@ void ReportMenu(CWinSys& ws, WsHandle h, const char* pattern) {
         char text[kMenuTextSize];
         const uint32_t id = MenuItem(ws, h, i, text);
         if (all) LOGTRACE("Tolvix", 1, "    [%3d] = %d (%08X, %s)", i, int(id), unsigned(id), text);
-        if (const WsHandle s = ws.GetSubMenu(h, i)) ReportSubmenu(ws, h, i, s, pattern);
+        if (const WsHandle s = ws.GetSubMenu(h, i)) reported += ReportSubmenu(ws, h, i, s, pattern);
     }
+    return reported;
 }
 
 } // namespace
@@ -249,110 +245,130 @@ int CtrlAction(WsHandle window, int action, int a, int b) {
 
 // ---- The commands ----------------------------------------------------------------
 
-void CmdMenu(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdMenu(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     ws.Sleep(kMenuWaitMs);
+    int menus = 0, items = 0;
     ScanHandles(0, kLastHandle, [&](WsHandle h) {
-        if (ws.IsMenu(h)) ReportMenu(ws, h, call.args);
+        if (ws.IsMenu(h)) {
+            ++menus;
+            items += ReportMenu(ws, h, call.args);
+        }
         return false;
     });
+    if (menus == 0) return Failed(Fault::kNothingToRead, "no menu on the desktop answers");
+    if (call.args[0] != '\0' && items == 0)
+        return Failed(Fault::kNoSuchControl, std::string("no menu item holds '") + call.args + "'");
+    return Done();
 }
 
-void CmdGetFont(CommandContext& ctx, const CommandCall&) {
+Outcome CmdGetFont(CommandContext& ctx, const CommandCall&) {
     CWinSys& ws = ctx.ws;
     const WsHandle hwnd = ctx.state.hWnd;
     const WsHandle font = WsHandle(ws.SendMessageA(hwnd, wm::GETFONT, 0, 0));
     WindowDC dc(ws, hwnd);
     if (!dc.get()) {
-        std::printf("GetFont: no device context for window %08X\r\n", unsigned(hwnd));
-        return;
+        ctx.out.Printf("GetFont: no device context for window %08X\r\n", unsigned(hwnd));
+        if (Outcome there = WindowThere(ctx, hwnd); !there.Done()) return there;
+        return Failed(Fault::kNothingToRead, "no device context");
     }
     Selection selected(ws, dc.get(), font);
     WsSize size;
     if (!ws.GetTextExtentPointA(dc.get(), "ABC", 3, &size)) {
-        std::printf("GetFont: no text extent in window %08X\r\n", unsigned(hwnd));
-        return;
+        ctx.out.Printf("GetFont: no text extent in window %08X\r\n", unsigned(hwnd));
+        return Failed(Fault::kNothingToRead, "no text extent");
     }
-    std::printf("CharX=%d, CharY=%d\r\n", int(size.cx), int(size.cy));
+    ctx.out.Printf("CharX=%d, CharY=%d\r\n", int(size.cx), int(size.cy));
+    return WindowThere(ctx, hwnd);
 }
 
-void CmdChk(CommandContext& ctx, const CommandCall&) {
+Outcome CmdChk(CommandContext& ctx, const CommandCall&) {
     if (CtrlAction(ctx.ws, ctx.state.hWnd, kActionClick, 1, 1) == -1)
-        std::printf("Chk: no window (%08X)\r\n", unsigned(ctx.state.hWnd));
+        ctx.out.Printf("Chk: no window (%08X)\r\n", unsigned(ctx.state.hWnd));
+    return WindowThere(ctx, ctx.state.hWnd & 0xFFFF);
 }
 
-void CmdDate(CommandContext& ctx, const CommandCall&) {
+Outcome CmdDate(CommandContext& ctx, const CommandCall&) {
     const WsHandle h = ctx.state.hWnd;
     if (CtrlAction(ctx.ws, h, kActionFocus, 0, 0) == -1) {
-        std::printf("Date: no window (%08X)\r\n", unsigned(h));
-        return;
+        ctx.out.Printf("Date: no window (%08X)\r\n", unsigned(h));
+        return WindowThere(ctx, 0);
     }
     CtrlAction(ctx.ws, h, kActionClick, 0, 0);
     CtrlAction(ctx.ws, h, kActionDateEntry, 20051218, 0);
+    return WindowThere(ctx, h & 0xFFFF);
 }
 
-void CmdTest1(CommandContext& ctx, const CommandCall&) {
+Outcome CmdTest1(CommandContext& ctx, const CommandCall&) {
     CWinSys& ws = ctx.ws;
     const intptr_t sender = intptr_t(ctx.state.hWnd);
     CTxt clip;
+    int found = 0;
     ScanHandles(0, kLastHandle - 1, [&](WsHandle h) {
         ws.SendMessageA(h, wm::COMMAND, kCopyCommand, sender);
         const int n = GetClipboardTxt(ws, h, clip);
         if (n < kMinStrategyText) return false;
-        char title[kTextSize];
-        TitleOf(ws, h, title);
+        const std::string title = CaptionOf(ws, h);
         if (IsStrategyText(n, clip)) {
-            LOGTRACE("TEST1", 1, "Wnd=%08X, Tit=%s, %s", unsigned(h), title, (const char*)clip);
-            std::printf("\r\nFound test in window %08X\r\n", unsigned(h));
+            LOGTRACE("TEST1", 1, "Wnd=%08X, Tit=%s, %s", unsigned(h), title.c_str(),
+                     (const char*)clip);
+            ctx.out.Printf("\r\nFound test in window %08X\r\n", unsigned(h));
+            ++found;
         }
         return false;
     });
+    if (found == 0) return Failed(Fault::kNothingToRead, "no window copied a strategy text");
+    return Done();
 }
 
-void CmdTest2(CommandContext& ctx, const CommandCall&) {
+Outcome CmdTest2(CommandContext& ctx, const CommandCall&) {
     CWinSys& ws = ctx.ws;
     const auto frame = ScanHandles(
         0, kLastHandle, [&](WsHandle h) { return ClassIs(ws, h, kTradeStationClass, true); });
     if (!frame) {
-        std::printf("TradeStation not opened\r\n");
-        return;
+        ctx.out.Puts("TradeStation not opened\r\n");
+        return Failed(Fault::kWindowNotFound, std::string("no window of class ") + kTradeStationClass);
     }
-    std::printf("TradeStation=%08X\r\n", unsigned(*frame));
+    ctx.out.Printf("TradeStation=%08X\r\n", unsigned(*frame));
     const WsHandle w =
         ScanHandles(0, kLastHandle, [&](WsHandle h) {
             if (!ClassIs(ws, h, kStrategyClass, true)) return false;
-            char title[kTextSize];
-            return TitleOf(ws, h, title) >= 1 && strfindci(title, kStrategyTitle) >= 0;
+            const std::string title = CaptionOf(ws, h);
+            return !title.empty() && HoldsCi(title.c_str(), kStrategyTitle);
         }).value_or(0);
-    std::printf("TradeStation Strategy=%08X\r\n", unsigned(w));
+    ctx.out.Printf("TradeStation Strategy=%08X\r\n", unsigned(w));
     // Without a strategy window there is nothing to copy, and a text already
     // on the clipboard is not this command's to report or to throw away.
-    if (w == 0) return;
+    if (w == 0) return Failed(Fault::kWindowNotFound, "no strategy window");
     ws.SendMessageA(w, wm::COMMAND, kCopyCommand, intptr_t(ctx.state.hWnd));
     CTxt clip;
     const int n = GetClipboardTxt(ws, w, clip);
-    if (!IsStrategyText(n, clip)) return;
-    std::printf("\r\nFound test in window %08X\r\n", unsigned(w));
+    if (!IsStrategyText(n, clip))
+        return Failed(Fault::kNothingToRead, "the strategy window copied no strategy text");
+    ctx.out.Printf("\r\nFound test in window %08X\r\n", unsigned(w));
     if (ClipboardOpen open(ws, w); open) ws.EmptyClipboard();
+    return Done();
 }
 
-void CmdTest3(CommandContext& ctx, const CommandCall&) {
+Outcome CmdTest3(CommandContext& ctx, const CommandCall&) {
     CWinSys& ws = ctx.ws;
     const WsHandle h = ScanHandles(0, kLastHandle, [&](WsHandle v) {
                            if (!ClassIs(ws, v, kAfxClassPrefix, false)) return false;
-                           char title[kTextSize];
-                           if (TitleOf(ws, v, title) < 1 || strcmpci(kUntitledTitle, title, 2) != 0)
+                           const std::string title = CaptionOf(ws, v);
+                           if (title.empty() || !StartsWithCi(title.c_str(), kUntitledTitle))
                                return false;
                            return ClassIs(ws, ws.GetParent(v) & 0xFFFF, kMdiClientPrefix, false);
                        }).value_or(0);
     LOGTRACE("TEST3", 1, "hAfx=%08X", unsigned(h));
-    if (h == 0) return;
+    if (h == 0) return Failed(Fault::kWindowNotFound, "no untitled strategy window");
     const intptr_t sender = intptr_t(ctx.state.hWnd);
     ws.SendMessageA(h, wm::COMMAND, kStrategyCommand, sender);
     ws.SendMessageA(h, wm::COMMAND, kCopyCommand, sender);
     CTxt clip;
     const int n = GetClipboardTxt(ws, h, clip);
-    if (!IsStrategyText(n, clip)) return;
-    std::printf("\r\nFound test in window %08X:\r\n%s\r\n", unsigned(h), (const char*)clip);
+    if (!IsStrategyText(n, clip))
+        return Failed(Fault::kNothingToRead, "the strategy window copied no strategy text");
+    ctx.out.Printf("\r\nFound test in window %08X:\r\n%s\r\n", unsigned(h), (const char*)clip);
     LOGTRACE("TEST3", 1, "Clip: %s", (const char*)clip);
+    return Done();
 }

@@ -3,10 +3,13 @@
 // also save their lines to a file in the working directory.
 #include "diag/logtrace.h"
 #include "textutil/strfld.h"
+#include "tool/textmatch.h"
+#include "tool/wintext.h"
 #include "tool/commands.h"
 #include "tool/report.h"
 #include "txt/ctxt.h"
 #include "txt/ctxtarray.h"
+#include "txt/ctxtarray_lc.h"
 #include "winsys/wsdefs.h"
 
 #include <algorithm>
@@ -41,32 +44,6 @@ WsHandle ChooseTarget(CommandContext& ctx, const char* args) {
     return h;
 }
 
-std::string ClassOf(CWinSys& ws, WsHandle h, int size) {
-    std::vector<char> buf(size_t(size), '\0');
-    ws.GetClassNameA(h, buf.data(), size);
-    buf.back() = '\0';
-    return buf.data();
-}
-
-// The window text by WM_GETTEXT into buf, cleared first: buf.size() - 1
-// bytes asked for, the text ended at the last of them.  Returns what the
-// window answered.
-intptr_t ReadText(CWinSys& ws, WsHandle h, std::vector<char>& buf) {
-    std::fill(buf.begin(), buf.end(), '\0');
-    const size_t size = buf.size() - 1;
-    const intptr_t answer =
-        ws.SendMessageA(h, wm::GETTEXT, uintptr_t(size), reinterpret_cast<intptr_t>(buf.data()));
-    buf[size - 1] = '\0';
-    return answer;
-}
-
-// The window text by WM_GETTEXT into a cleared buffer of size bytes.
-std::string TextOf(CWinSys& ws, WsHandle h, int size) {
-    std::vector<char> buf(size_t(size) + 1);
-    ReadText(ws, h, buf);
-    return buf.data();
-}
-
 WsRect RectOf(CWinSys& ws, WsHandle h) {
     WsRect r;
     ws.GetWindowRect(h, &r);
@@ -89,14 +66,15 @@ unsigned long DataHex(intptr_t data) {
 // ---- Desc ---------------------------------------------------------------
 
 struct DescWalk {
-    CommandContext& ctx;
+    CWinSys& ws;
     std::vector<char> text = std::vector<char>(kDescText + 1, '\0');
     int windows = 0; // described so far
+    int depth = -1;  // of the window being described
 };
 
 void Describe(DescWalk& walk, WsHandle h) {
-    CWinSys& ws = walk.ctx.ws;
-    int& depth = walk.ctx.state.descDepth;
+    CWinSys& ws = walk.ws;
+    int& depth = walk.depth;
     if (depth + 1 >= kMaxDescDepth || walk.windows >= kMaxDescWindows) return;
     ++depth;
     ++walk.windows;
@@ -122,10 +100,8 @@ void Describe(DescWalk& walk, WsHandle h) {
 }
 
 void DescribeTree(CommandContext& ctx, WsHandle h) {
-    DescWalk walk{ctx};
-    ctx.state.descDepth = -1;
+    DescWalk walk{ctx.ws};
     Describe(walk, h);
-    ctx.state.descDepth = -1;
 }
 
 // ---- WaitFor --------------------------------------------------------------
@@ -135,30 +111,64 @@ void DescribeTree(CommandContext& ctx, WsHandle h) {
 WsHandle WaitPass(CWinSys& ws, const char* pattern) {
     std::vector<char> text(kLongText + 1);
     auto found = ScanHandles(0, kLastWaitHandle, [&](WsHandle h) {
-        return ReadText(ws, h, text) >= 1 && strfindci(text.data(), pattern) >= 0;
+        return ReadText(ws, h, text) >= 1 && HoldsCi(text.data(), pattern);
     });
     return found.value_or(0);
 }
 
 // ---- List items -------------------------------------------------------------
 
-void ListItemsToFile(CTxtArray& lines, const char* file) {
+// Saves the report's lines to file; the outcome says whether it could.
+Outcome ListItemsToFile(CTxtArray& lines, const char* file) {
     CTxt error;
-    lines.SaveToFile(file, error, 0); // a failed save is not reported
+    if (lines.SaveToFile(file, error, 0) < 0)
+        return Failed(Fault::kFileNotWritten, static_cast<const char*>(error));
+    return Done();
 }
 
-// Makes the command's desktop the process-wide one while a library call
-// reads through it, and restores the previous one.
-class UseDesktop {
-public:
-    explicit UseDesktop(CWinSys& ws) : previous_(SetWinSys(&ws)) {}
-    ~UseDesktop() { SetWinSys(previous_); }
-    UseDesktop(const UseDesktop&) = delete;
-    UseDesktop& operator=(const UseDesktop&) = delete;
-
-private:
-    CWinSys* previous_;
+// What the list reports act on: the parts of class names that make such a
+// control (any of them, ignoring case), one that makes something else
+// (a combo box's drop-down list, "ComboLBox", is a list box), and the
+// failure when h is not one.
+struct ControlKind {
+    const char* is[2];
+    const char* isNot;
+    Fault notA;
 };
+const ControlKind kComboBox = {{"combobox", nullptr}, "combolbox", Fault::kNotAComboBox};
+const ControlKind kListBox = {{"listbox", "combolbox"}, nullptr, Fault::kNotAListBox};
+
+Outcome IsKind(CWinSys& ws, WsHandle h, const ControlKind& kind) {
+    const std::string cls = ClassOf(ws, h);
+    const bool excluded = kind.isNot && HoldsCi(cls.c_str(), kind.isNot);
+    for (const char* part : kind.is)
+        if (part && !excluded && HoldsCi(cls.c_str(), part)) return Done();
+    char detail[64];
+    std::snprintf(detail, sizeof detail, "window 0x%08X", unsigned(h));
+    return Failed(kind.notA, std::string(detail) + " is of class '" + cls + "'");
+}
+
+// The outcome of a list report on h: the window, then its kind.
+Outcome ListTargetOutcome(CommandContext& ctx, WsHandle h, const ControlKind& kind) {
+    if (Outcome there = WindowThere(ctx, h); !there.Done()) return there;
+    return IsKind(ctx.ws, h, kind);
+}
+
+// The failure a LoadFromLC result stands for (none for a row count).
+Fault LoadFault(int loaded) {
+    switch (loaded) {
+    case -1:
+        return Fault::kNotAListView;
+    case -2:
+        return Fault::kWindowNotFound;
+    case -3:
+        return Fault::kNothingToRead;
+    case -4:
+        return Fault::kAllocFailed;
+    default:
+        return loaded < 0 ? Fault::kNothingToRead : Fault::kNone;
+    }
+}
 
 } // namespace
 
@@ -168,9 +178,8 @@ std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
     CTxt line;
     WsHandle p = ParentOf(ws, dlg);
     for (int n = 0; p != 0 && n < kMaxParents; ++n) {
-        char title[kLongText] = "";
-        ws.GetWindowTextA(p, title, kLongText);
-        line.Format("Parent %04X (%s: %s)", unsigned(p), ClassOf(ws, p, kLongText).c_str(), title);
+        line.Format("Parent %04X (%s: %s)", unsigned(p), ClassOf(ws, p, kLongText).c_str(),
+                    CaptionOf(ws, p, kLongText).c_str());
         lines.emplace_back(static_cast<const char*>(line));
         p = ParentOf(ws, p);
     }
@@ -211,11 +220,12 @@ std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textM
     return text;
 }
 
-void CmdDesc(CommandContext& ctx, const CommandCall&) {
+Outcome CmdDesc(CommandContext& ctx, const CommandCall&) {
     DescribeTree(ctx, ctx.state.hWnd);
+    return WindowThere(ctx, ctx.state.hWnd);
 }
 
-void CmdWaitFor(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdWaitFor(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     // The search ignores case; the pattern is the argument text cut to
     // the length of the texts it is compared with.
@@ -227,36 +237,40 @@ void CmdWaitFor(CommandContext& ctx, const CommandCall& call) {
         const uint32_t before = ws.GetTickCount();
         if (const WsHandle h = WaitPass(ws, pattern)) {
             DescribeTree(ctx, h); // the first match is reported once
-            return;
+            return Done();
         }
         const uint32_t now = ws.GetTickCount();
         const uint32_t elapsed = (now - start) / 1000;
-        if (elapsed > kWaitSeconds) return;
+        if (elapsed > kWaitSeconds)
+            return Failed(Fault::kWindowNotFound,
+                          std::string("no window text holds '") + pattern + "' within 30 s");
         if (elapsed != shown) {
-            std::printf(".");
-            std::fflush(stdout);
+            ctx.out.Puts(".");
+            ctx.out.Flush();
             shown = elapsed;
         }
         still = now == before ? still + 1 : 0;
         if (still >= kMaxStillPasses) {
-            std::printf("WaitFor: the desktop's clock stands still\n");
-            return;
+            ctx.out.Puts("WaitFor: the desktop's clock stands still\n");
+            return Failed(Fault::kWindowNotFound, std::string("no window text holds '") +
+                                                      pattern + "' (the clock stands still)");
         }
     }
 }
 
-void CmdDialog(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdDialog(CommandContext& ctx, const CommandCall& call) {
     const WsHandle dlg = ChooseTarget(ctx, call.args);
-    if (dlg == 0) return;
+    if (dlg == 0) return WindowThere(ctx, dlg);
     for (const std::string& line :
          DialogLines(ctx.ws, dlg, ChildrenById(ctx.ws, dlg, kLastControlId)))
         Report(kTagTolvix, line.c_str());
+    return WindowThere(ctx, dlg);
 }
 
-void CmdComboBox(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdComboBox(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle h = ChooseTarget(ctx, call.args);
-    if (h == 0) return;
+    if (h == 0) return WindowThere(ctx, h);
     const int count = int(ws.SendMessageA(h, cb::GETCOUNT, 0, 0));
     CTxt line;
     line.Format("hWCB=%04X Cnt=%d, '%s'", unsigned(h), count, TextOf(ws, h, kShortText).c_str());
@@ -269,12 +283,13 @@ void CmdComboBox(CommandContext& ctx, const CommandCall& call) {
                     DataDec(data), DataHex(data), text.c_str());
         Report(kTagCB, line);
     }
+    return ListTargetOutcome(ctx, h, kComboBox);
 }
 
-void CmdListBox(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdListBox(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle h = ChooseTarget(ctx, call.args);
-    if (h == 0) return;
+    if (h == 0) return WindowThere(ctx, h);
     const int count = int(ws.SendMessageA(h, lb::GETCOUNT, 0, 0));
     const int extent = int(ws.SendMessageA(h, lb::GETHORIZONTALEXTENT, 0, 0));
     const std::string text = TextOf(ws, h, kShortText);
@@ -295,14 +310,16 @@ void CmdListBox(CommandContext& ctx, const CommandCall& call) {
         Report(kTagListBox, line);
         lines.Add(line);
     }
-    ListItemsToFile(lines, kListBoxFile);
+    const Outcome saved = ListItemsToFile(lines, kListBoxFile);
     LOGTRACE(kTagListBox, 1, "%d Items written to ListBox.txt", count);
+    if (Outcome target = ListTargetOutcome(ctx, h, kListBox); !target.Done()) return target;
+    return saved;
 }
 
-void CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle h = ChooseTarget(ctx, call.args);
-    if (h == 0) return;
+    if (h == 0) return WindowThere(ctx, h);
     int columns = strfldint(call.args, ',', 2);
     if (columns <= 0) columns = 2;
     int count = int(ws.SendMessageA(h, lvm::GETITEMCOUNT, 0, 0));
@@ -317,16 +334,17 @@ void CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
     CTxtArray rows;
     CTxt error; // empty: no item is selected by the load
     int loaded = 0;
+    Fault fault = Fault::kNone;
     try {
-        UseDesktop use(ws);
-        loaded = rows.LoadFromLC(h, error, columns);
+        loaded = LoadFromLCBatched(ws, rows, h, error, columns, kLcBatch);
+        fault = LoadFault(loaded);
     } catch (const std::bad_alloc& e) {
         error.SetTxt(e.what());
-        loaded = -1;
+        fault = Fault::kNothingToRead;
     }
-    if (loaded < 0) {
+    if (fault != Fault::kNone) {
         LOGTRACE(kTagListBox, 1, "Error: %s", static_cast<const char*>(error));
-        return;
+        return Failed(fault, static_cast<const char*>(error));
     }
     for (int i = 0; i < rows.GetSize(); ++i) {
         const bool sel = ws.SendMessageA(h, lvm::GETITEMSTATE, uintptr_t(i), lvis::SELECTED) ==
@@ -335,6 +353,7 @@ void CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
         line.Format("%s%3d. (%s)", sel ? "*" : " ", i, row ? row : "");
         Report(kTagListBox, line);
     }
-    ListItemsToFile(rows, kListCtrlFile);
+    const Outcome saved = ListItemsToFile(rows, kListCtrlFile);
     LOGTRACE(kTagListBox, 1, "%d Items written to ListCtrl.txt", rows.GetSize());
+    return saved;
 }

@@ -1,11 +1,13 @@
 // Message-sending commands: Btn, Cmd, Post, CmdScan, ScanUp, ScanDn, Clk,
 // LMouse, RMouse, Key, Char, SysKey.
+#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
-#include "tool/caption.h"
 #include "tool/commands.h"
 #include "tool/input.h"
 #include "tool/target.h"
+#include "tool/textmatch.h"
 #include "tool/walks.h"
+#include "tool/wintext.h"
 #include "winsys/wsdefs.h"
 
 #include <algorithm>
@@ -16,10 +18,9 @@
 
 namespace {
 
-constexpr int kLineSize = 1000;       // replies and rewritten argument texts
-constexpr int kTextSize = 1000;       // captions
-constexpr int kClassSize = 100;       // class names
-constexpr int kLastControlId = 65534; // the ids Btn looks at
+constexpr int kLineSize = 1000;      // replies and rewritten argument texts
+constexpr int kClassSize = 100;      // class names
+constexpr int kLastButtonId = 65534; // the ids Btn looks at
 
 // The mouse position as lParam: y in the high, x in the low 16 bits.
 intptr_t Position(int x, int y) {
@@ -29,9 +30,9 @@ intptr_t Position(int x, int y) {
 // Reads a reply to a prompt into buf, folded to upper case; the end of the
 // replies reads as an empty reply.  The prompt is shown first.
 void ReadReply(CommandContext& ctx, char (&buf)[kLineSize]) {
-    std::fflush(stdout);
+    ctx.out.Flush();
     if (freadline(buf, kLineSize, ctx.replies) < 0) buf[0] = '\0';
-    UpperInPlace(buf);
+    AsciiUpperInPlace(buf);
 }
 
 // Field n of the argument text as a command identifier: hexadecimal after
@@ -39,7 +40,7 @@ void ReadReply(CommandContext& ctx, char (&buf)[kLineSize]) {
 uint32_t IdField(const char* args, int n) {
     char field[kLineSize];
     strfld(args, ',', n, 0, field, kLineSize);
-    if (strcmpci("0x", field, 2) == 0) return hextoint(field + 2);
+    if (StartsWithCi(field, "0x")) return hextoint(field + 2);
     return uint32_t(strfldint(args, ',', n));
 }
 
@@ -56,15 +57,16 @@ uint32_t ThreadOf(CWinSys& ws, WsHandle hwnd) {
     return ws.GetWindowThreadProcessId(hwnd, nullptr);
 }
 
-void Mouse(CommandContext& ctx, const CommandCall& call, uint32_t down, uint32_t up,
-           uint32_t flag) {
+Outcome Mouse(CommandContext& ctx, const CommandCall& call, uint32_t down, uint32_t up,
+              uint32_t flag) {
     WsHandle h = hexvalue(call.args);
     if (h == 0) h = ctx.state.hWnd;
     const int x = strfldint(call.args, ',', 2);
     const int y = strfldint(call.args, ',', 3);
-    std::printf("window=%08X, X=%d, Y=%d\r\n", unsigned(h), x, y);
+    ctx.out.Printf("window=%08X, X=%d, Y=%d\r\n", unsigned(h), x, y);
     FocusAndCapture(ctx.ws, h);
     PostClick(ctx.ws, h, down, up, flag, Position(x, y));
+    return WindowThere(ctx, h);
 }
 
 // The paging prompt of ScanUp and ScanDn: acts on the reply and returns
@@ -72,7 +74,7 @@ void Mouse(CommandContext& ctx, const CommandCall& call, uint32_t down, uint32_t
 // within one step of the scan range so that the scan goes on inside it or
 // ends.
 bool Page(CommandContext& ctx, bool up, int64_t* h, int* modulo) {
-    std::printf("Enter=Continue (Q=Quit, Bn=Back N, Mn=Modulo N, Jn=Jump to N) ?: ");
+    ctx.out.Puts("Enter=Continue (Q=Quit, Bn=Back N, Mn=Modulo N, Jn=Jump to N) ?: ");
     char reply[kLineSize];
     ReadReply(ctx, reply);
     const int n = std::atoi(reply + (reply[0] ? 1 : 0));
@@ -96,47 +98,26 @@ bool Page(CommandContext& ctx, bool up, int64_t* h, int* modulo) {
     return true;
 }
 
-} // namespace
-
-void CmdBtn(CommandContext& ctx, const CommandCall& call) {
-    CWinSys& ws = ctx.ws;
-    const WsHandle parent = ctx.state.hWnd;
-    for (const DlgChild& child : ChildrenById(ws, parent, kLastControlId)) {
-        char cls[kClassSize] = "";
-        if (ws.GetClassNameA(child.hwnd, cls, kClassSize) < 1) continue;
-        if (strcmpci(cls, "Button", 1) != 0) continue;
-        char caption[kTextSize] = "";
-        ws.GetWindowTextA(child.hwnd, caption, kTextSize);
-        char bare[kTextSize];
-        std::memcpy(bare, caption, sizeof bare);
-        StripAmpersands(bare);
-        if (strcmpci(call.args, bare, 2) != 0) continue;
-        std::printf("Clicking on Button '%s' (%08X)", caption, unsigned(child.hwnd));
-        ws.SetFocus(parent);
-        ws.SetFocus(child.hwnd);
-        ws.SendMessageA(parent, wm::COMMAND, uintptr_t(child.id & 0xFFFF), intptr_t(child.hwnd));
-    }
-}
-
-void CmdCmdPost(CommandContext& ctx, const CommandCall& call) {
-    const bool post = strcmpci(call.word, "Post", 1) == 0;
+// Sends (or posts) the command identifiers of the range in the argument
+// text to the current dialog, else the current window.
+Outcome SendIds(CommandContext& ctx, const CommandCall& call, bool post) {
     uint32_t first, last;
     IdRange(call.args, 1, &first, &last);
     const int pause = strfldint(call.args, ',', 3);
     CWinSys& ws = ctx.ws;
     ws.SetFocus(ctx.state.hWnd);
+    const WsHandle target = ctx.state.hDlg ? ctx.state.hDlg : ctx.state.hWnd;
     for (uint64_t id = first; id <= last; ++id) {
-        std::printf("Sending ID %5d", int(uint32_t(id)));
+        ctx.out.Printf("Sending ID %5d", int(uint32_t(id)));
         if (pause > 0) {
-            std::printf("\r\n");
+            ctx.out.Puts("\r\n");
         } else {
-            std::printf(" Continue (N=No, Q=Quit) ?: ");
+            ctx.out.Puts(" Continue (N=No, Q=Quit) ?: ");
             char reply[kLineSize];
             ReadReply(ctx, reply);
             if (reply[0] == 'N') continue;
-            if (reply[0] == 'Q') return;
+            if (reply[0] == 'Q') break;
         }
-        const WsHandle target = ctx.state.hDlg ? ctx.state.hDlg : ctx.state.hWnd;
         const uintptr_t wParam = uintptr_t(id & 0xFFFF);
         const intptr_t lParam = intptr_t(ctx.state.hWnd);
         if (post)
@@ -145,9 +126,103 @@ void CmdCmdPost(CommandContext& ctx, const CommandCall& call) {
             ws.SendMessageA(target, wm::COMMAND, wParam, lParam);
         if (pause > 0) ws.Sleep(uint32_t(pause));
     }
+    return WindowThere(ctx, target);
 }
 
-void CmdCmdScan(CommandContext& ctx, const CommandCall& call) {
+// Posts the command to every window of the current window's thread, from
+// the lowest handle value up or from the highest down.
+Outcome ScanThread(CommandContext& ctx, const CommandCall& call, bool up) {
+    CWinSys& ws = ctx.ws;
+    const uint32_t command = uint32_t(strfldint(call.args, ',', 1));
+    const uint32_t thread = ThreadOf(ws, ctx.state.hWnd);
+    ctx.out.Printf("Thread=%08X\r\n", unsigned(thread));
+    int modulo = strfldint(call.args, ',', 2);
+    if (modulo < 1) modulo = 1000;
+    for (int64_t h = up ? 0 : kLastHandle; h >= 0 && h <= kLastHandle; h += up ? 1 : -1) {
+        const WsHandle hwnd = WsHandle(h);
+        if (thread != 0 && ThreadOf(ws, hwnd) != thread) continue;
+        ctx.out.Printf("window=%6d (%08X)\r\n", int(hwnd), unsigned(hwnd));
+        ws.PostMessageA(hwnd, wm::COMMAND, command, intptr_t(hwnd));
+        if (!ctx.state.dlgTitle.empty()) {
+            if (const WsHandle d = finddlg(ws, ctx.state.dlgTitle.c_str())) {
+                ctx.out.Printf("FOUND window=%6d (%08X)\r\n", int(d), unsigned(d));
+                char ignored[kLineSize];
+                ReadReply(ctx, ignored);
+            }
+        }
+        if (h > 0 && h % modulo == 0 && !Page(ctx, up, &h, &modulo)) break;
+    }
+    return Done();
+}
+
+// The keystroke of Key, Char and SysKey: the argument text's keyword or
+// character, and the lParam it goes with.
+struct Keystroke {
+    uintptr_t code;
+    intptr_t lParam;
+};
+
+Keystroke ReadKeystroke(const char* args) {
+    // The argument text, rewritten step by step; each step sees the ones
+    // before it.
+    char text[kLineSize];
+    std::snprintf(text, sizeof text, "%s", args);
+    if (EqualsCi(text, "Tab")) text[0] = '\t';
+    if (EqualsCi(text, "Space")) text[0] = ' ';
+    intptr_t lParam = 0;
+    if (EitherStartsWithCi(text, "Alt-")) {
+        text[0] = std::strlen(text) < 5 ? '\0' : AsciiUpper(text[4]);
+        lParam = 0x20000000; // the context code: ALT held
+    }
+    if (EitherStartsWithCi(text, "CR")) text[0] = '\r';
+    if (EitherStartsWithCi(text, "LF")) text[0] = '\n';
+    return Keystroke{(unsigned char)text[0], lParam};
+}
+
+// Posts down and (when up is not 0) up with the argument text's keystroke.
+Outcome PostKeystroke(CommandContext& ctx, const CommandCall& call, uint32_t down, uint32_t up) {
+    const Keystroke key = ReadKeystroke(call.args);
+    const WsHandle hwnd = ctx.state.hWnd;
+    ctx.ws.PostMessageA(hwnd, down, key.code, key.lParam);
+    if (up) ctx.ws.PostMessageA(hwnd, up, key.code, key.lParam);
+    return WindowThere(ctx, hwnd);
+}
+
+} // namespace
+
+Outcome CmdBtn(CommandContext& ctx, const CommandCall& call) {
+    CWinSys& ws = ctx.ws;
+    const WsHandle parent = ctx.state.hWnd;
+    int clicked = 0;
+    for (const DlgChild& child : ChildrenById(ws, parent, kLastButtonId)) {
+        char cls[kClassSize] = "";
+        if (ws.GetClassNameA(child.hwnd, cls, kClassSize) < 1) continue;
+        if (!EqualsCi(cls, "Button")) continue;
+        const std::string caption = CaptionOf(ws, child.hwnd);
+        char bare[kTextSize];
+        std::snprintf(bare, sizeof bare, "%s", caption.c_str());
+        StripAmpersands(bare);
+        if (!StartsWithCi(bare, call.args)) continue;
+        ctx.out.Printf("Clicking on Button '%s' (%08X)", caption.c_str(), unsigned(child.hwnd));
+        ws.SetFocus(parent);
+        ws.SetFocus(child.hwnd);
+        ws.SendMessageA(parent, wm::COMMAND, uintptr_t(child.id & 0xFFFF), intptr_t(child.hwnd));
+        ++clicked;
+    }
+    if (Outcome there = WindowThere(ctx, parent); !there.Done()) return there;
+    if (clicked == 0) return Failed(Fault::kNoSuchControl, std::string("no button '") + call.args + "'");
+    return Done();
+}
+
+Outcome CmdCmd(CommandContext& ctx, const CommandCall& call) {
+    return SendIds(ctx, call, false);
+}
+
+Outcome CmdPost(CommandContext& ctx, const CommandCall& call) {
+    return SendIds(ctx, call, true);
+}
+
+Outcome CmdCmdScan(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const uint32_t command = uint32_t(strfldint(call.args, ',', 1));
     uint32_t thread = uint32_t(strfldint(call.args, ',', 2));
@@ -157,45 +232,30 @@ void CmdCmdScan(CommandContext& ctx, const CommandCall& call) {
     for (uint64_t v = first; v <= last; ++v) {
         const WsHandle h = WsHandle(v);
         if (thread != 0 && ThreadOf(ws, h) != thread) continue;
-        std::printf("window=%6d (%08X)\r\n", int(h), unsigned(h));
+        ctx.out.Printf("window=%6d (%08X)\r\n", int(h), unsigned(h));
         ws.PostMessageA(h, wm::COMMAND, command, intptr_t(h));
     }
+    return Done();
 }
 
-void CmdScanUpDn(CommandContext& ctx, const CommandCall& call) {
-    CWinSys& ws = ctx.ws;
-    const bool up = strcmpci(call.word, "ScanUp", 1) == 0;
-    const uint32_t command = uint32_t(strfldint(call.args, ',', 1));
-    const uint32_t thread = ThreadOf(ws, ctx.state.hWnd);
-    std::printf("Thread=%08X\r\n", unsigned(thread));
-    int modulo = strfldint(call.args, ',', 2);
-    if (modulo < 1) modulo = 1000;
-    for (int64_t h = up ? 0 : kLastHandle; h >= 0 && h <= kLastHandle; h += up ? 1 : -1) {
-        const WsHandle hwnd = WsHandle(h);
-        if (thread != 0 && ThreadOf(ws, hwnd) != thread) continue;
-        std::printf("window=%6d (%08X)\r\n", int(hwnd), unsigned(hwnd));
-        ws.PostMessageA(hwnd, wm::COMMAND, command, intptr_t(hwnd));
-        if (!ctx.state.dlgTitle.empty()) {
-            if (const WsHandle d = finddlg(ws, ctx.state.dlgTitle.c_str())) {
-                std::printf("FOUND window=%6d (%08X)\r\n", int(d), unsigned(d));
-                char ignored[kLineSize];
-                ReadReply(ctx, ignored);
-            }
-        }
-        if (h > 0 && h % modulo == 0 && !Page(ctx, up, &h, &modulo)) return;
-    }
+Outcome CmdScanUp(CommandContext& ctx, const CommandCall& call) {
+    return ScanThread(ctx, call, true);
 }
 
-void CmdClk(CommandContext& ctx, const CommandCall& call) {
+Outcome CmdScanDn(CommandContext& ctx, const CommandCall& call) {
+    return ScanThread(ctx, call, false);
+}
+
+Outcome CmdClk(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle hwnd = ctx.state.hWnd;
     const int x = strfldint(call.args, ',', 2);
     const int y = strfldint(call.args, ',', 3);
-    const char what = char(std::toupper((unsigned char)call.args[0]));
+    const char what = AsciiUpper(call.args[0]);
     if (what == 'C') {
         ws.PostMessageA(hwnd, wm::CHAR, 0x43, 0);
         ws.PostMessageA(hwnd, wm::CHAR, 0x44, 0);
-        return;
+        return WindowThere(ctx, hwnd);
     }
     // Per button: its flag and its down, up and double-click messages.
     struct Button {
@@ -209,9 +269,11 @@ void CmdClk(CommandContext& ctx, const CommandCall& call) {
     const Button* button = nullptr;
     for (const Button& b : kButtons)
         if (b.letter == what) button = &b;
-    if (!button) return;
+    const Outcome invalid = Failed(Fault::kInvalidArgument,
+                                   std::string("'") + call.args + "' is not {C|L|M|R}{+|-|D},X,Y");
+    if (!button) return invalid;
     uint32_t msg = 0;
-    switch (std::toupper((unsigned char)call.args[1])) {
+    switch (AsciiUpper(call.args[1])) {
     case '-':
         msg = button->down;
         break;
@@ -222,53 +284,37 @@ void CmdClk(CommandContext& ctx, const CommandCall& call) {
         msg = button->dblclk;
         break;
     default:
-        return;
+        return invalid;
     }
     if (x != 0 || y != 0) {
         ws.SendMessageA(hwnd, msg, button->flag, Position(x, y));
-        return;
+        return WindowThere(ctx, hwnd);
     }
     // The grid: 200 by 200 positions 5 apart.
     for (int gx = 0; gx < 1000; gx += 5) {
-        std::printf("%d,", gx);
+        ctx.out.Printf("%d,", gx);
         for (int gy = 0; gy < 1000; gy += 5)
             ws.SendMessageA(hwnd, msg, button->flag, Position(gx, gy));
     }
+    return WindowThere(ctx, hwnd);
 }
 
-void CmdLMouse(CommandContext& ctx, const CommandCall& call) {
-    Mouse(ctx, call, wm::LBUTTONDOWN, wm::LBUTTONUP, mk::LBUTTON);
+Outcome CmdLMouse(CommandContext& ctx, const CommandCall& call) {
+    return Mouse(ctx, call, wm::LBUTTONDOWN, wm::LBUTTONUP, mk::LBUTTON);
 }
 
-void CmdRMouse(CommandContext& ctx, const CommandCall& call) {
-    Mouse(ctx, call, wm::RBUTTONDOWN, wm::RBUTTONUP, mk::RBUTTON);
+Outcome CmdRMouse(CommandContext& ctx, const CommandCall& call) {
+    return Mouse(ctx, call, wm::RBUTTONDOWN, wm::RBUTTONUP, mk::RBUTTON);
 }
 
-void CmdKey(CommandContext& ctx, const CommandCall& call) {
-    // The argument text, rewritten step by step; each step sees the ones
-    // before it.
-    char text[kLineSize];
-    std::snprintf(text, sizeof text, "%s", call.args);
-    if (strcmpci(text, "Tab", 1) == 0) text[0] = '\t';
-    if (strcmpci(text, "Space", 1) == 0) text[0] = ' ';
-    intptr_t lParam = 0;
-    if (strcmpci(text, "Alt-", 0) == 0) {
-        text[0] = std::strlen(text) < 5 ? '\0' : char(std::toupper((unsigned char)text[4]));
-        lParam = 0x20000000; // the context code: ALT held
-    }
-    if (strcmpci(text, "CR", 0) == 0) text[0] = '\r';
-    if (strcmpci(text, "LF", 0) == 0) text[0] = '\n';
-    const uintptr_t c = (unsigned char)text[0];
+Outcome CmdKey(CommandContext& ctx, const CommandCall& call) {
+    return PostKeystroke(ctx, call, wm::KEYDOWN, wm::KEYUP);
+}
 
-    CWinSys& ws = ctx.ws;
-    const WsHandle hwnd = ctx.state.hWnd;
-    if (strcmpci(call.word, "Char", 1) == 0) {
-        ws.PostMessageA(hwnd, wm::CHAR, c, lParam);
-    } else if (strcmpci(call.word, "SysKey", 1) == 0) {
-        ws.PostMessageA(hwnd, wm::SYSKEYDOWN, c, lParam);
-        ws.PostMessageA(hwnd, wm::SYSKEYUP, c, lParam);
-    } else {
-        ws.PostMessageA(hwnd, wm::KEYDOWN, c, lParam);
-        ws.PostMessageA(hwnd, wm::KEYUP, c, lParam);
-    }
+Outcome CmdChar(CommandContext& ctx, const CommandCall& call) {
+    return PostKeystroke(ctx, call, wm::CHAR, 0);
+}
+
+Outcome CmdSysKey(CommandContext& ctx, const CommandCall& call) {
+    return PostKeystroke(ctx, call, wm::SYSKEYDOWN, wm::SYSKEYUP);
 }

@@ -3,14 +3,13 @@
 
 #include "platform/errtext.h"
 #include "platform/process.h"
+#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
 #include "tool/desktop.h"
 #include "tool/getopt.h"
 #include "tool/interpreter.h"
 #include "tool/target.h"
-#include "winsys/eventlog.h"
 
-#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -20,7 +19,7 @@
 
 namespace {
 
-std::string gToolName;
+std::string toolName;
 
 // A day: the longest bound a send may be given.
 constexpr unsigned long long kMaxSendTimeoutMs = 86400000;
@@ -31,26 +30,63 @@ std::string NameFromPath(const std::string& path) {
     size_t dot = name.find_last_of('.');
     if (dot != std::string::npos && dot > 0) name.erase(dot);
     if (name.size() > 260) name.resize(260);
-    for (char& c : name) c = char(std::tolower((unsigned char)c));
+    for (char& c : name) c = AsciiLower(c);
     return name;
 }
 
-// Runs the interpreter on a named file; false (after the message) when it
-// cannot be opened.
-bool RunFile(CommandContext& ctx, const char* path) {
+// What becomes of the run after one input.
+enum class InputEnd {
+    kRead,      // read to its end (or to Exit): go on with the next input
+    kNotOpened, // the file could not be opened (after the message)
+    kStopped,   // a strict run stopped at a failed line (after its line)
+};
+
+// Runs the interpreter on stream, named name in the outcomes; in a strict
+// run, the first failed line is told on the error sink.
+InputEnd RunInput(CommandContext& ctx, FILE* stream, const char* name) {
+    ctx.inputName = name;
+    RunCommands(ctx, stream);
+    if (!ctx.stopped) return InputEnd::kRead;
+    const LineOutcome& failed = ctx.failures.back();
+    ctx.err.Printf("%s: %s:%d: %s failed: %s\n", toolName.c_str(), failed.input.c_str(),
+                   failed.line, failed.word.c_str(), failed.outcome.Reason().c_str());
+    ctx.err.Flush();
+    return InputEnd::kStopped;
+}
+
+// Runs the interpreter on a named file.
+InputEnd RunFile(CommandContext& ctx, const char* path) {
     FILE* f = std::fopen(path, "rb");
     if (!f) {
-        std::printf("%s: Cannot open %s (%s)\n", gToolName.c_str(), path, ErrText(errno));
-        return false;
+        ctx.out.Printf("%s: Cannot open %s (%s)\n", toolName.c_str(), path, ErrText(errno));
+        return InputEnd::kNotOpened;
     }
-    RunCommands(ctx, f);
+    const InputEnd end = RunInput(ctx, f, path);
     std::fclose(f);
-    return true;
+    return end;
+}
+
+// The exit code for an input that did not end as it should, or 0.
+int ExitCodeOf(InputEnd end) {
+    switch (end) {
+    case InputEnd::kNotOpened:
+        return 2;
+    case InputEnd::kStopped:
+        return kStrictExitCode;
+    default:
+        return 0;
+    }
+}
+
+// TOLVANE_STRICT=1 makes the run stop at the first failed command.
+bool StrictSetting() {
+    const char* text = std::getenv("TOLVANE_STRICT");
+    return text && std::strcmp(text, "1") == 0;
 }
 
 // The longest a send may wait: TOLVANE_SEND_TIMEOUT in milliseconds (0 waits
 // as long as the window takes), else the default.
-uint32_t SendTimeoutSetting() {
+uint32_t SendTimeoutSetting(COutput& err) {
     const char* text = std::getenv("TOLVANE_SEND_TIMEOUT");
     if (!text || !*text) return kDefaultSendTimeoutMs;
     char* end = nullptr;
@@ -58,59 +94,51 @@ uint32_t SendTimeoutSetting() {
     const unsigned long long ms = std::strtoull(text, &end, 10);
     if (*end == '\0' && text[0] >= '0' && text[0] <= '9' && errno == 0 && ms <= kMaxSendTimeoutMs)
         return uint32_t(ms);
-    std::fprintf(stderr,
-                 "%s: TOLVANE_SEND_TIMEOUT=%s is not a number of milliseconds up to %u; a send "
-                 "waits at most %u ms\n",
-                 gToolName.c_str(), text, unsigned(kMaxSendTimeoutMs),
-                 unsigned(kDefaultSendTimeoutMs));
+    err.Printf("%s: TOLVANE_SEND_TIMEOUT=%s is not a number of milliseconds up to %u; a send "
+               "waits at most %u ms\n",
+               toolName.c_str(), text, unsigned(kMaxSendTimeoutMs),
+               unsigned(kDefaultSendTimeoutMs));
     return kDefaultSendTimeoutMs;
 }
 
 // Bounds every send and says on standard error which window did not answer.
-void BoundSends(CWinSys& ws) {
-    ws.SetSendTimeout(SendTimeoutSetting());
-    ws.SetUnansweredHandler([](WsHandle hwnd, uint32_t msg, uint32_t waitedMs) {
-        const std::string name = evlog::MessageName(msg);
-        if (waitedMs > 0)
-            std::fprintf(stderr, "%s: no answer from window %08X to %s within %u ms\n",
-                         gToolName.c_str(), unsigned(hwnd), name.c_str(), unsigned(waitedMs));
-        else
-            std::fprintf(stderr, "%s: window %08X is not responding: %s not answered\n",
-                         gToolName.c_str(), unsigned(hwnd), name.c_str());
-        std::fflush(stderr);
-    });
+void BoundSends(CommandContext& ctx) {
+    ctx.ws.SetSendTimeout(SendTimeoutSetting(ctx.err));
+    WatchSends(ctx, toolName.c_str(), true);
 }
 
 // Prints the usage text; its last line names the desktop being driven.
-void PrintUsage(const char* desktop) {
-    const char* n = gToolName.c_str();
-    std::printf("%s (Ostrelle) (%s %s)\n", n, __DATE__, __TIME__);
-    std::printf("usage: %s [-c {cmd}] [-w HWND] [in]\n", n);
-    std::printf("in     = Input filename(s) (if not specified stdin)\n");
-    std::printf("-w     = WINDOW : Initial Window Handle (as hexadecimal value)\n");
-    std::printf("-c     = COMMAND: Run command file (default Tolvane.txt)\n");
-    std::printf("(Logfile written to logs/YYYYMMDD/%s.log\n", n);
-    std::printf("Example: %s -w 03F$\n", n);
-    std::printf("\r\n%s\r\n", desktop);
+void PrintUsage(COutput& out, const char* desktop) {
+    const char* n = toolName.c_str();
+    out.Printf("%s (Ostrelle) (%s %s)\n", n, __DATE__, __TIME__);
+    out.Printf("usage: %s [-c {cmd}] [-w HWND] [in]\n", n);
+    out.Puts("in     = Input filename(s) (if not specified stdin)\n");
+    out.Puts("-w     = WINDOW : Initial Window Handle (as hexadecimal value)\n");
+    out.Puts("-c     = COMMAND: Run command file (default Tolvane.txt)\n");
+    out.Printf("(Logfile written to logs/YYYYMMDD/%s.log\n", n);
+    out.Printf("Example: %s -w 03F$\n", n);
+    out.Printf("\r\n%s\r\n", desktop);
 }
 
 } // namespace
 
 int ToolMain(int argc, char* argv[]) {
-    gToolName = NameFromPath(ExePath());
+    CStreamOutput out(stdout), err(stderr);
+    toolName = NameFromPath(ExePath());
     std::string error;
     const std::unique_ptr<CDesktop> desktop = CDesktop::Open(&error);
     if (!desktop) {
-        std::fprintf(stderr, "%s: %s\n", gToolName.c_str(), error.c_str());
-        std::fflush(stderr);
-        std::printf("%s: Fatal Error: MFC initialization failed", gToolName.c_str());
+        err.Printf("%s: %s\n", toolName.c_str(), error.c_str());
+        err.Flush();
+        out.Printf("%s: Fatal Error: MFC initialization failed", toolName.c_str());
         return 1;
     }
-    CommandContext ctx(desktop->WinSys());
-    BoundSends(ctx.ws);
+    CommandContext ctx(desktop->WinSys(), out, err);
+    ctx.strict = StrictSetting();
+    BoundSends(ctx);
     const char* description = ctx.ws.Description();
     if (argc == 2 && std::strncmp(argv[1], "-?", 2) == 0) {
-        PrintUsage(description);
+        PrintUsage(out, description);
         return 1;
     }
     std::string commandFile;
@@ -128,22 +156,20 @@ int ToolMain(int argc, char* argv[]) {
             interactivePass = true;
             break;
         default:
-            std::fflush(stderr);
-            std::printf("\n");
-            PrintUsage(description);
+            err.Flush();
+            out.Puts("\n");
+            PrintUsage(out, description);
             return 1;
         }
     }
+    InputEnd end = InputEnd::kRead;
     if (optindex >= argc) {
-        if (!commandFile.empty()) {
-            if (!RunFile(ctx, commandFile.c_str())) return 2;
-        } else {
-            RunCommands(ctx, stdin);
-        }
+        end = commandFile.empty() ? RunInput(ctx, stdin, "-") : RunFile(ctx, commandFile.c_str());
     } else {
-        for (int i = optindex; i < argc; ++i)
-            if (!RunFile(ctx, argv[i])) return 2;
+        for (int i = optindex; i < argc && end == InputEnd::kRead; ++i)
+            end = RunFile(ctx, argv[i]);
     }
-    if (interactivePass) RunCommands(ctx, stdin);
-    return 0;
+    if (end == InputEnd::kRead && interactivePass) end = RunInput(ctx, stdin, "-");
+    out.Flush();
+    return ExitCodeOf(end);
 }

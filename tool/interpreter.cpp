@@ -1,72 +1,94 @@
 #include "tool/interpreter.h"
 
+#include "diag/logtrace.h"
 #include "textutil/strfld.h"
 #include "tool/commands.h"
+#include "tool/textmatch.h"
 
 #include <cstdio>
 
 namespace {
 
-// Markers for the rows the interpreter handles itself.
-void RowHelp(CommandContext&, const CommandCall&) {
-    PrintHelp();
+// How a row's words are compared with the command word (ignoring case).
+enum class Match {
+    kAbbreviation, // the word may be an abbreviation, or begin with the row's word
+    kExact,        // the word must be the row's word
+    kComment,      // the word begins with ';' or a space
+};
+
+// The rows the interpreter handles itself.
+Outcome RowHelp(CommandContext& ctx, const CommandCall&) {
+    PrintHelp(ctx.out);
+    return Done();
 }
-void RowIgnore(CommandContext&, const CommandCall&) {}
-void RowExit(CommandContext&, const CommandCall&) {}
-void RowUnknown(CommandContext&, const CommandCall&) {
-    std::printf("Unknown Command\n");
+Outcome RowIgnore(CommandContext&, const CommandCall&) {
+    return Done();
+}
+Outcome RowExit(CommandContext&, const CommandCall&) {
+    return Done();
+}
+Outcome RowUnknown(CommandContext& ctx, const CommandCall& call) {
+    ctx.out.Puts("Unknown Command\n");
+    return Failed(Fault::kUnknownCommand, std::string("'") + call.word + "'");
 }
 
 struct Row {
     const char* words[3]; // null-terminated alternatives, tested in order
-    int mode;             // strcmpci mode: 0 abbreviation, 1 exact
+    Match match;
     CommandFn fn;
 };
 
-// Tested in this order; the first row that matches decides.
+// Tested in this order; the first row that matches decides.  Where one
+// row's words name variants of a command (Cmd and Post), each word has a
+// row of its own, so the handler knows its variant without reading the
+// word again.
 const Row kTable[] = {
-    {{"?"}, 0, RowHelp},
-    {{"help"}, 0, RowHelp},
-    {{nullptr}, -1, RowIgnore}, // ';' or ' ' first: a comment
-    {{"Exit", "Quit"}, 0, RowExit},
-    {{"Desc"}, 0, CmdDesc},
-    {{"Btn"}, 0, CmdBtn},
-    {{"Dialog", "Dlg"}, 0, CmdDialog},
-    {{"WaitFor"}, 0, CmdWaitFor},
-    {{"ComboBox", "CB"}, 0, CmdComboBox},
-    {{"ListBox", "LB"}, 0, CmdListBox},
-    {{"ListCtrl", "LC"}, 0, CmdListCtrl},
-    {{"Enable"}, 0, CmdEnable},
-    {{"Disable"}, 0, CmdDisable},
-    {{"GetFont"}, 1, CmdGetFont},
-    {{"LMouse"}, 1, CmdLMouse},
-    {{"Menu"}, 1, CmdMenu},
-    {{"RMouse"}, 1, CmdRMouse},
-    {{"FindDlg"}, 1, CmdFindDlg},
-    {{"CmdScan"}, 1, CmdCmdScan},
-    {{"ScanUp", "ScanDn"}, 1, CmdScanUpDn},
-    {{"Cmd", "Post"}, 1, CmdCmdPost},
-    {{"Chk"}, 1, CmdChk},
-    {{"Date"}, 1, CmdDate},
-    {{"Clk"}, 1, CmdClk},
-    {{"SetStyle"}, 1, CmdSetStyle},
-    {{"WndClass"}, 1, CmdWndClass},
-    {{"Wnd"}, 1, CmdWnd},
-    {{"Size"}, 1, CmdSize},
-    {{"Title"}, 1, CmdTitle},
-    {{"Test1"}, 1, CmdTest1},
-    {{"Test2"}, 1, CmdTest2},
-    {{"Test3"}, 1, CmdTest3},
-    {{"Pos"}, 1, CmdPos},
-    {{"Move"}, 1, CmdMove},
-    {{"Key", "Char", "SysKey"}, 1, CmdKey},
+    {{"?"}, Match::kAbbreviation, RowHelp},
+    {{"help"}, Match::kAbbreviation, RowHelp},
+    {{nullptr}, Match::kComment, RowIgnore},
+    {{"Exit", "Quit"}, Match::kAbbreviation, RowExit},
+    {{"Desc"}, Match::kAbbreviation, CmdDesc},
+    {{"Btn"}, Match::kAbbreviation, CmdBtn},
+    {{"Dialog", "Dlg"}, Match::kAbbreviation, CmdDialog},
+    {{"WaitFor"}, Match::kAbbreviation, CmdWaitFor},
+    {{"ComboBox", "CB"}, Match::kAbbreviation, CmdComboBox},
+    {{"ListBox", "LB"}, Match::kAbbreviation, CmdListBox},
+    {{"ListCtrl", "LC"}, Match::kAbbreviation, CmdListCtrl},
+    {{"Enable"}, Match::kAbbreviation, CmdEnable},
+    {{"Disable"}, Match::kAbbreviation, CmdDisable},
+    {{"GetFont"}, Match::kExact, CmdGetFont},
+    {{"LMouse"}, Match::kExact, CmdLMouse},
+    {{"Menu"}, Match::kExact, CmdMenu},
+    {{"RMouse"}, Match::kExact, CmdRMouse},
+    {{"FindDlg"}, Match::kExact, CmdFindDlg},
+    {{"CmdScan"}, Match::kExact, CmdCmdScan},
+    {{"ScanUp"}, Match::kExact, CmdScanUp},
+    {{"ScanDn"}, Match::kExact, CmdScanDn},
+    {{"Cmd"}, Match::kExact, CmdCmd},
+    {{"Post"}, Match::kExact, CmdPost},
+    {{"Chk"}, Match::kExact, CmdChk},
+    {{"Date"}, Match::kExact, CmdDate},
+    {{"Clk"}, Match::kExact, CmdClk},
+    {{"SetStyle"}, Match::kExact, CmdSetStyle},
+    {{"WndClass"}, Match::kExact, CmdWndClass},
+    {{"Wnd"}, Match::kExact, CmdWnd},
+    {{"Size"}, Match::kExact, CmdSize},
+    {{"Title"}, Match::kExact, CmdTitle},
+    {{"Test1"}, Match::kExact, CmdTest1},
+    {{"Test2"}, Match::kExact, CmdTest2},
+    {{"Test3"}, Match::kExact, CmdTest3},
+    {{"Pos"}, Match::kExact, CmdPos},
+    {{"Move"}, Match::kExact, CmdMove},
+    {{"Key"}, Match::kExact, CmdKey},
+    {{"Char"}, Match::kExact, CmdChar},
+    {{"SysKey"}, Match::kExact, CmdSysKey},
 };
 
 bool RowMatches(const Row& row, const char* word) {
-    if (!row.words[0]) return word[0] == ';' || word[0] == ' ';
+    if (row.match == Match::kComment) return word[0] == ';' || word[0] == ' ';
     for (const char* w : row.words) {
         if (!w) break;
-        if (strcmpci(word, w, row.mode) == 0) return true;
+        if (row.match == Match::kExact ? EqualsCi(word, w) : EitherStartsWithCi(word, w)) return true;
     }
     return false;
 }
@@ -77,59 +99,109 @@ CommandFn Lookup(const char* word) {
     return RowUnknown;
 }
 
+// While it lives, the reporter's console lines go to an output sink.
+class ConsoleToSink {
+public:
+    explicit ConsoleToSink(COutput& out)
+        : previous_(LogTraceSetConsole({&ConsoleToSink::Write, &out})) {}
+    ~ConsoleToSink() { LogTraceSetConsole(previous_); }
+    ConsoleToSink(const ConsoleToSink&) = delete;
+    ConsoleToSink& operator=(const ConsoleToSink&) = delete;
+
+private:
+    static void Write(void* context, const char* data, size_t size) {
+        static_cast<COutput*>(context)->Write(data, size);
+    }
+    LogTraceConsoleTarget previous_;
+};
+
+// A command that went through but left a send unanswered did not get what
+// it asked for.
+Outcome WithUnansweredSends(const CommandContext& ctx, uint64_t before, Outcome outcome) {
+    if (!outcome.Done() || ctx.sends.count == before) return outcome;
+    char detail[128];
+    std::snprintf(detail, sizeof detail, "window %08X did not answer message 0x%04X",
+                  unsigned(ctx.sends.hwnd), unsigned(ctx.sends.msg));
+    return Failed(Fault::kNoAnswer, detail);
+}
+
+void Keep(CommandContext& ctx, int lineNumber, const char* word, const Outcome& outcome) {
+    ++ctx.linesRun;
+    LineOutcome kept{ctx.inputName, lineNumber, word, outcome};
+    if (ctx.onLine) ctx.onLine(kept);
+    if (outcome.Done()) return;
+    ++ctx.failedLines;
+    if (ctx.failures.size() < CommandContext::kMaxFailures) ctx.failures.push_back(std::move(kept));
+}
+
 } // namespace
 
-void PrintHelp() {
-    std::printf("Btn,Title                 = Click on Button with Title\n");
-    std::printf("Cmd,Min[,Max[,nmSec]]     = Send WM_COMMAND with ID nMin to Max(0x=hex),mSec "
-                "(0=confirm)\n");
-    std::printf("CmdScan,Cmd[,Mod]         = Broadcast Up Cmd to ALL windows, Mod=1000 default\n");
-    std::printf("Post,Min[,Max[,nmSec]]    = Post WM_COMMAND with ID nMin to Max(0x=hex),mSec "
-                "(0=confirm)\n");
-    std::printf("Char,C                    = Send WM_CHAR (C=Alt-X, Tab, CT,LF\n");
-    std::printf("Clk,{C|L|M|R}{+|-|D},X,Y  = Click WM_?BUTTON{UP|DOWN|DBLCLK} at X,Y\n");
-    std::printf("ComboBox[,hWnd]           = Show ComboBox Details of current window\n");
-    std::printf("Desc                      = Show Descendants\n");
-    std::printf("Enable|Disable,Hex        = Enable/Disable Window\n");
-    std::printf("FindDlg,Title             = Find Dialog with Title\n");
-    std::printf("Dialog[,hWnd]             = Show Dialog Details for hWnd and set as current "
-                "dialog\n");
-    std::printf("ListBox[,hWnd]            = Show ListBox Details of current window\n");
-    std::printf("ListCtrl[,hWnd]           = Show ListBox Details of current window\n");
-    std::printf("RMouse,hWnd,X,Y           = Send Right Mouse Clickm hW=0 = current window\n");
-    std::printf("LMouse,hWnd,X,Y           = Send Left Mouse Clickm hW=0 = current window\n");
-    std::printf("Move,{XOff,YOff}          = Move window\n");
-    std::printf("Pos,{Top|Bottom{{X,Y,CX,CY}} = Make child window Top/Bottom\n");
-    std::printf("ScanUp,Cmd[,Mod]          = Broadcast Up Cmd to ALL windows, Mod=1000 default\n");
-    std::printf("ScanDn,Cmd[,Mod]          = Broadcast Dn Cmd to ALL windows, Mod=1000 default\n");
-    std::printf("Title,TITLE TEXT          = Set Windows Title\n");
-    std::printf("Wnd,{0xXXX|Title[,Class]} = Switch to new window (find by HWND or Title match\n");
-    std::printf("CmdScan,Cmd,Thread,Min,Max= Send Post WM_COMMAND to all windows for specified "
-                "Thread\n");
-    std::printf("Menu,SearchPattern        = Search all menus for pattern\n");
-    std::printf("\n");
-    std::printf("Exit                      = Exit\n");
+void PrintHelp(COutput& out) {
+    out.Puts("Btn,Title                 = Click on Button with Title\n");
+    out.Puts("Cmd,Min[,Max[,nmSec]]     = Send WM_COMMAND with ID nMin to Max(0x=hex),mSec "
+             "(0=confirm)\n");
+    out.Puts("CmdScan,Cmd[,Mod]         = Broadcast Up Cmd to ALL windows, Mod=1000 default\n");
+    out.Puts("Post,Min[,Max[,nmSec]]    = Post WM_COMMAND with ID nMin to Max(0x=hex),mSec "
+             "(0=confirm)\n");
+    out.Puts("Char,C                    = Send WM_CHAR (C=Alt-X, Tab, CT,LF\n");
+    out.Puts("Clk,{C|L|M|R}{+|-|D},X,Y  = Click WM_?BUTTON{UP|DOWN|DBLCLK} at X,Y\n");
+    out.Puts("ComboBox[,hWnd]           = Show ComboBox Details of current window\n");
+    out.Puts("Desc                      = Show Descendants\n");
+    out.Puts("Enable|Disable,Hex        = Enable/Disable Window\n");
+    out.Puts("FindDlg,Title             = Find Dialog with Title\n");
+    out.Puts("Dialog[,hWnd]             = Show Dialog Details for hWnd and set as current "
+             "dialog\n");
+    out.Puts("ListBox[,hWnd]            = Show ListBox Details of current window\n");
+    out.Puts("ListCtrl[,hWnd]           = Show ListBox Details of current window\n");
+    out.Puts("RMouse,hWnd,X,Y           = Send Right Mouse Clickm hW=0 = current window\n");
+    out.Puts("LMouse,hWnd,X,Y           = Send Left Mouse Clickm hW=0 = current window\n");
+    out.Puts("Move,{XOff,YOff}          = Move window\n");
+    out.Puts("Pos,{Top|Bottom{{X,Y,CX,CY}} = Make child window Top/Bottom\n");
+    out.Puts("ScanUp,Cmd[,Mod]          = Broadcast Up Cmd to ALL windows, Mod=1000 default\n");
+    out.Puts("ScanDn,Cmd[,Mod]          = Broadcast Dn Cmd to ALL windows, Mod=1000 default\n");
+    out.Puts("Title,TITLE TEXT          = Set Windows Title\n");
+    out.Puts("Wnd,{0xXXX|Title[,Class]} = Switch to new window (find by HWND or Title match\n");
+    out.Puts("CmdScan,Cmd,Thread,Min,Max= Send Post WM_COMMAND to all windows for specified "
+             "Thread\n");
+    out.Puts("Menu,SearchPattern        = Search all menus for pattern\n");
+    out.Puts("\n");
+    out.Puts("Exit                      = Exit\n");
+}
+
+Outcome RunLine(CommandContext& ctx, const char* line, bool* exitInput) {
+    char word[100];
+    char args[1000];
+    strfld(line, ',', 1, 1, word, sizeof word);
+    strfld(line, ',', 2, 99, args, sizeof args);
+    const CommandFn fn = Lookup(word);
+    if (exitInput) *exitInput = fn == RowExit;
+    const uint64_t unanswered = ctx.sends.count;
+    ConsoleToSink console(ctx.out);
+    return WithUnansweredSends(ctx, unanswered, fn(ctx, CommandCall{line, word, args}));
 }
 
 int RunCommands(CommandContext& ctx, FILE* in) {
     const bool interactive = (in == stdin);
-    for (;;) {
+    for (int lineNumber = 1;; ++lineNumber) {
         char line[1000];
-        char word[100];
-        char args[1000];
         if (interactive) {
             char hex[9];
             std::snprintf(hex, sizeof hex, "%08X", unsigned(ctx.state.hWnd));
-            std::printf("hWnd=%-4.4s Cmd> ", hex + 4);
-            std::fflush(stdout);
+            ctx.out.Printf("hWnd=%-4.4s Cmd> ", hex + 4);
+            ctx.out.Flush();
         }
         if (freadline(line, sizeof line, in) < 0) return 0;
-        if (!interactive) std::printf(">%s\n", line);
+        if (!interactive) ctx.out.Printf(">%s\n", line);
+        bool exitInput = false;
+        const Outcome outcome = RunLine(ctx, line, &exitInput);
+        ctx.out.Flush();
+        if (exitInput) return 0;
+        char word[100];
         strfld(line, ',', 1, 1, word, sizeof word);
-        strfld(line, ',', 2, 99, args, sizeof args);
-        CommandFn fn = Lookup(word);
-        if (fn == RowExit) return 0;
-        fn(ctx, CommandCall{line, word, args});
-        std::fflush(stdout);
+        Keep(ctx, lineNumber, word, outcome);
+        if (ctx.strict && !outcome.Done()) {
+            ctx.stopped = true;
+            return 0;
+        }
     }
 }

@@ -7,8 +7,15 @@
 
 // Reads commands from in, one per line, until the stream ends or Exit/Quit,
 // and runs each on ctx.  Standard input is interactive (prompt, no echo);
-// any other stream echoes each line as ">line".  Returns 0.
+// any other stream echoes each line as ">line".  Every line's outcome is
+// kept in ctx (see CommandContext); a strict context stops at the first
+// failed line and sets ctx.stopped.  Returns 0.
 int RunCommands(CommandContext& ctx, FILE* in);
 
-// Prints the help text.
-void PrintHelp();
+// Runs one line (without its line end) as the interpreter would after
+// reading and echoing it: split, looked up, run.  The report lines of the
+// command go to ctx.out as well.  exitInput is set for Exit and Quit.
+Outcome RunLine(CommandContext& ctx, const char* line, bool* exitInput = nullptr);
+
+// Prints the help text to out.
+void PrintHelp(COutput& out);

@@ -21,11 +21,23 @@ struct TitleSearch {
 // the found window.  1 otherwise.
 int wndmatch(WsHandle hwnd, intptr_t lParam);
 
+// The caption tests of findwnd.
+constexpr int kCaptionHoldsVisible = 0; // holds the title, and the window is visible
+constexpr int kCaptionBeginsWith = 1;   // begins with the title
+constexpr int kCaptionEquals = 2;       // equals the title
+constexpr int kCaptionHolds = 3;        // holds the title
+// Any other test accepts every caption.
+
 // Handle of the n-th window (0..65534, ascending) whose class equals cls
-// ignoring case and whose caption, with every '&' removed, passes mode:
-// 0 holds title and is visible, 1 begins with title, 2 equals title, 3
-// holds title, other modes accept any caption.  0 when there is none.
-WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int mode, int n);
+// ignoring case and whose caption, with every '&' removed, passes the
+// caption test (above, all ignoring case).  0 when there is none.
+WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int test, int n);
+
+// The title search of Wnd: the first visible window whose text holds
+// pattern (upper case) and whose class equals cls (any class when empty),
+// top-level windows by enumeration first, then every handle value.  0 when
+// there is none.
+WsHandle FindByTitle(CWinSys& ws, const char* pattern, const char* cls);
 
 // The first dialog (class "#32770", 0..65535 ascending) with a caption
 // that begins with title ignoring case; 0 when there is none.

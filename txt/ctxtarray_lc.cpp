@@ -256,8 +256,8 @@ LcBlocks LcBlocksFor(int bits, int batch) {
     return LcBlocks{lay.size, size_t(lay.size) * size_t(batch + 1), size_t(batch) * kTextMax};
 }
 
-int LoadFromLCBatched(CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns, int batch) {
-    CWinSys& ws = WinSys();
+int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns,
+                      int batch) {
     if (!IsListView(ws, hwnd)) {
         error.Format("HWND %08X not SysListView32", unsigned(hwnd));
         return -1;
@@ -301,5 +301,5 @@ int LoadFromLCBatched(CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns, 
 }
 
 int CTxtArray::LoadFromLC(WsHandle hwnd, CTxt& error, int columns) {
-    return LoadFromLCBatched(*this, hwnd, error, columns, kLcBatch);
+    return LoadFromLCBatched(WinSys(), *this, hwnd, error, columns, kLcBatch);
 }

@@ -7,6 +7,8 @@
 #include "txt/ctxtarray.h"
 #include "winsys/wstypes.h"
 
+class CWinSys;
+
 // The record layout and remote block sizes LoadFromLC uses for an owner of
 // the given pointer width (32 or 64; anything else is taken as this
 // program's own width).
@@ -22,11 +24,12 @@ constexpr int kLcBatch = 64;
 // The most a caller may ask for per round trip.
 constexpr int kLcMaxBatch = 1024;
 
-// LoadFromLC with batch text requests per round trip: batch 1 writes one
+// LoadFromLC through the layer ws, with batch text requests per round trip: batch 1 writes one
 // record, sends one request and reads one text at a time; a larger batch
 // writes the records of up to batch cells at once, sends their requests in
 // order and reads their texts back at once.  The lines, the requests the
 // owner sees and their order are the same for every batch (1 to
 // kLcMaxBatch; values outside are brought into that range).  Results as
 // LoadFromLC.
-int LoadFromLCBatched(CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns, int batch);
+int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns,
+                      int batch);

@@ -143,7 +143,7 @@ TEST_F(LcTest, TheRecordIsLaidOutAsTheOwnerLaysItOut) {
         d_->ClearLog();
         CTxtArray rows;
         CTxt error;
-        ASSERT_EQ(LoadFromLCBatched(rows, o.hwnd, error, 1, 1), o.hwnd == 33 ? 2 : 3);
+        ASSERT_EQ(LoadFromLCBatched(WinSys(), rows, o.hwnd, error, 1, 1), o.hwnd == 33 ? 2 : 3);
         std::vector<std::string> writes;
         for (const std::string& line : d_->LogLines())
             if (line.rfind("write ", 0) == 0) writes.push_back(line);
@@ -179,7 +179,7 @@ TEST_F(LcTest, FailuresLeaveTheListAndTheOwnerAsTheyWere) {
             CTxtArray rows;
             rows.Add("keep");
             CTxt error("2");
-            EXPECT_EQ(LoadFromLCBatched(rows, c.hwnd, error, 2, batch), c.result);
+            EXPECT_EQ(LoadFromLCBatched(WinSys(), rows, c.hwnd, error, 2, batch), c.result);
             EXPECT_EQ(std::string(error), c.message);
             EXPECT_EQ(Rows(rows), std::vector<std::string>{"keep"});
             EXPECT_TRUE(NothingLeftBehind());
@@ -204,7 +204,7 @@ TEST_F(LcTest, TheSelectNumberSelectsThatItem) {
             CWinSys* previous = SetWinSys(d.get());
             CTxtArray rows;
             CTxt text(c.error);
-            EXPECT_EQ(LoadFromLCBatched(rows, 17, text, 2, batch), 3);
+            EXPECT_EQ(LoadFromLCBatched(WinSys(), rows, 17, text, 2, batch), 3);
             EXPECT_EQ(std::string(text), c.error); // left as it was on success
             for (int i = 0; i < 3; ++i) {
                 const uint32_t state = d->WindowAt(17)->items[size_t(i)].state;
@@ -277,7 +277,7 @@ TEST_F(LcTest, EveryBatchGivesTheSameRowsAndRequests) {
             d->CaptureLog(true);
             CTxtArray rows;
             CTxt text(c.select);
-            LoadFromLCBatched(rows, c.hwnd, text, c.columns, batch);
+            LoadFromLCBatched(WinSys(), rows, c.hwnd, text, c.columns, batch);
             SetWinSys(previous);
             if (wantRows.empty()) {
                 wantRows = Rows(rows);
@@ -314,7 +314,7 @@ TEST_F(LcTest, AnExceptionReleasesTheProcessAndBothBlocks) {
             SetWinSys(&throwing);
             CTxtArray rows;
             CTxt error;
-            EXPECT_THROW(LoadFromLCBatched(rows, 17, error, 3, batch), std::runtime_error);
+            EXPECT_THROW(LoadFromLCBatched(WinSys(), rows, 17, error, 3, batch), std::runtime_error);
             SetWinSys(d_.get());
             EXPECT_TRUE(NothingLeftBehind());
         }
