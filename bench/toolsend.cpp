@@ -72,12 +72,12 @@ void BM_Thread_Sweep(benchmark::State& state) {
 BENCHMARK(BM_Thread_Sweep);
 
 void BM_ScanUp(benchmark::State& state) {
-    Run(CmdScanUpDn, "ScanUp", "7,100000", 0x0401, state);
+    Run(CmdScanUp, "ScanUp", "7,100000", 0x0401, state);
 }
 BENCHMARK(BM_ScanUp);
 
 void BM_ScanDn(benchmark::State& state) {
-    Run(CmdScanUpDn, "ScanDn", "7,100000", 0x0401, state);
+    Run(CmdScanDn, "ScanDn", "7,100000", 0x0401, state);
 }
 BENCHMARK(BM_ScanDn);
 

@@ -103,8 +103,8 @@ double Median(std::vector<double> v) {
 }
 
 // Runs a command of the tool the way the interpreter calls it.
-int RunCommand(CommandContext& ctx, void (*command)(CommandContext&, const CommandCall&),
-               const char* line, const char* word, const char* args) {
+int RunCommand(CommandContext& ctx, CommandFn command, const char* line, const char* word,
+               const char* args) {
     command(ctx, CommandCall{line, word, args});
     return int(ctx.state.hWnd);
 }
@@ -150,7 +150,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     CWinSys& ws = *PlatformWinSys();
-    CommandContext ctx(ws);
+    CDiscardOutput discard;
+    CommandContext ctx(ws, discard, discard);
     const HWND dialog = windows.Dialog();
     const WsHandle dialogHandle = WsHandle(reinterpret_cast<uintptr_t>(dialog));
 
@@ -186,7 +187,7 @@ int main(int argc, char** argv) {
     // The sending commands act on windows of this thread, with the dialog
     // as the current window.  Their lines go to standard output, which
     // scripts/bench throws away.
-    CommandContext sender(ws);
+    CommandContext sender(ws, discard, discard);
     sender.state.hWnd = dialogHandle;
     const HWND target = GetDlgItem(dialog, kFirstControlId + 2);
     ops.push_back({"Tool_Btn_no_match", [&sender] {
@@ -202,11 +203,11 @@ int main(int argc, char** argv) {
                        return n;
                    }});
     ops.push_back({"Tool_ScanUp", [&sender] {
-                       return RunCommand(sender, CmdScanUpDn, "ScanUp,0,100000", "ScanUp",
+                       return RunCommand(sender, CmdScanUp, "ScanUp,0,100000", "ScanUp",
                                          "0,100000");
                    }});
     ops.push_back({"Tool_ScanDn", [&sender] {
-                       return RunCommand(sender, CmdScanUpDn, "ScanDn,0,100000", "ScanDn",
+                       return RunCommand(sender, CmdScanDn, "ScanDn,0,100000", "ScanDn",
                                          "0,100000");
                    }});
     ops.push_back({"Tool_CmdScan", [&sender] {
@@ -219,7 +220,7 @@ int main(int argc, char** argv) {
                            n += int(SendMessageA(target, WM_LBUTTONDOWN, MK_LBUTTON, 0) == 0);
                        return n;
                    }});
-    CommandContext clicker(ws);
+    CommandContext clicker(ws, discard, discard);
     clicker.state.hWnd = WsHandle(reinterpret_cast<uintptr_t>(target));
     ops.push_back({"Tool_Clk_grid",
                    [&clicker] { return RunCommand(clicker, CmdClk, "Clk,L-", "Clk", "L-"); }});
@@ -252,7 +253,7 @@ int main(int argc, char** argv) {
                    }});
     CEventLog quiet; // writes nowhere
     NoWaits noWaits(ws, quiet);
-    CommandContext menus(noWaits);
+    CommandContext menus(noWaits, discard, discard);
     ops.push_back(
         {"Tool_Menu_no_wait", [&menus] { return RunCommand(menus, CmdMenu, "Menu", "Menu", ""); }});
 

@@ -15,6 +15,10 @@ if(NOT nlohmann_json_FOUND)
     add_library(nlohmann_json::nlohmann_json ALIAS nlohmann_json_headers)
 endif()
 
+# The system libraries the library calls on Windows (a program that links
+# the static library links them too: the CMake package and ostrelle.pc).
+set(OSTRELLE_WIN32_LIBS user32 gdi32 kernel32 advapi32 ole32 wininet)
+
 function(ostrelle_link_dependencies target)
     get_target_property(type ${target} TYPE)
     if(type STREQUAL "OBJECT_LIBRARY")
@@ -26,7 +30,7 @@ function(ostrelle_link_dependencies target)
         return()
     endif()
     if(WIN32)
-        target_link_libraries(${target} PUBLIC user32 gdi32 kernel32 advapi32 ole32 wininet)
+        target_link_libraries(${target} PUBLIC ${OSTRELLE_WIN32_LIBS})
     else()
         target_link_libraries(${target} PRIVATE CURL::libcurl)
     endif()

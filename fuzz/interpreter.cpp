@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     OSTRELLE_FUZZ_CHECK(desktop != nullptr);
     auto* sim = dynamic_cast<CSimDesktop*>(&desktop->WinSys());
     OSTRELLE_FUZZ_CHECK(sim != nullptr);
-    CommandContext ctx(desktop->WinSys());
+    CCapturingContext ctx(desktop->WinSys());
     FILE* script = std::fopen(path.c_str(), "rb");
     OSTRELLE_FUZZ_CHECK(script != nullptr);
     OSTRELLE_FUZZ_CHECK(RunCommands(ctx, script) == 0);

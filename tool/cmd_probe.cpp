@@ -327,15 +327,15 @@ Outcome CmdTest2(CommandContext& ctx, const CommandCall&) {
         0, kLastHandle, [&](WsHandle h) { return ClassIs(ws, h, kTradeStationClass, true); });
     if (!frame) {
         ctx.out.Puts("TradeStation not opened\r\n");
-        return Failed(Fault::kWindowNotFound, std::string("no window of class ") + kTradeStationClass);
+        return Failed(Fault::kWindowNotFound,
+                      std::string("no window of class ") + kTradeStationClass);
     }
     ctx.out.Printf("TradeStation=%08X\r\n", unsigned(*frame));
-    const WsHandle w =
-        ScanHandles(0, kLastHandle, [&](WsHandle h) {
-            if (!ClassIs(ws, h, kStrategyClass, true)) return false;
-            const std::string title = CaptionOf(ws, h);
-            return !title.empty() && HoldsCi(title.c_str(), kStrategyTitle);
-        }).value_or(0);
+    const WsHandle w = ScanHandles(0, kLastHandle, [&](WsHandle h) {
+                           if (!ClassIs(ws, h, kStrategyClass, true)) return false;
+                           const std::string title = CaptionOf(ws, h);
+                           return !title.empty() && HoldsCi(title.c_str(), kStrategyTitle);
+                       }).value_or(0);
     ctx.out.Printf("TradeStation Strategy=%08X\r\n", unsigned(w));
     // Without a strategy window there is nothing to copy, and a text already
     // on the clipboard is not this command's to report or to throw away.

@@ -252,8 +252,8 @@ Outcome CmdWaitFor(CommandContext& ctx, const CommandCall& call) {
         still = now == before ? still + 1 : 0;
         if (still >= kMaxStillPasses) {
             ctx.out.Puts("WaitFor: the desktop's clock stands still\n");
-            return Failed(Fault::kWindowNotFound, std::string("no window text holds '") +
-                                                      pattern + "' (the clock stands still)");
+            return Failed(Fault::kWindowNotFound, std::string("no window text holds '") + pattern +
+                                                      "' (the clock stands still)");
         }
     }
 }

@@ -210,7 +210,8 @@ Outcome CmdBtn(CommandContext& ctx, const CommandCall& call) {
         ++clicked;
     }
     if (Outcome there = WindowThere(ctx, parent); !there.Done()) return there;
-    if (clicked == 0) return Failed(Fault::kNoSuchControl, std::string("no button '") + call.args + "'");
+    if (clicked == 0)
+        return Failed(Fault::kNoSuchControl, std::string("no button '") + call.args + "'");
     return Done();
 }
 

@@ -86,9 +86,8 @@ WsHandle FindByTitle(CWinSys& ws, const char* pattern, const char* cls) {
     // scan like one that ran through.
     ws.EnumWindows(wndmatch, lParam);
     if (search.found != 0) return search.found;
-    return ScanHandles(0, kLastHandle, [&](WsHandle v) {
-               return wndmatch(v, lParam) == 0;
-           }).value_or(0);
+    return ScanHandles(0, kLastHandle, [&](WsHandle v) { return wndmatch(v, lParam) == 0; })
+        .value_or(0);
 }
 
 Outcome CmdWnd(CommandContext& ctx, const CommandCall& call) {
@@ -100,7 +99,8 @@ Outcome CmdWnd(CommandContext& ctx, const CommandCall& call) {
         std::snprintf(detail, sizeof detail, "0x%08X", unsigned(h));
         if (h != 0) MakeCurrent(ctx, h, kSwitchWaitMs);
         if (h == 0)
-            outcome = Failed(Fault::kInvalidArgument, std::string("no handle in '") + call.args + "'");
+            outcome =
+                Failed(Fault::kInvalidArgument, std::string("no handle in '") + call.args + "'");
         else if (!ctx.ws.NamesWindow(h))
             outcome = Failed(Fault::kWindowNotFound, detail);
     } else {

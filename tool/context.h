@@ -22,9 +22,9 @@ struct CommandState {
 
 // The sends that went unanswered while the context watched its layer.
 struct SendWatch {
-    uint64_t count = 0; // unanswered sends so far
-    WsHandle hwnd = 0;  // the last of them: its window,
-    uint32_t msg = 0;   // its message
+    uint64_t count = 0;    // unanswered sends so far
+    WsHandle hwnd = 0;     // the last of them: its window,
+    uint32_t msg = 0;      // its message
     uint32_t waitedMs = 0; // and how long it waited (0: the thread hangs)
 };
 
@@ -80,3 +80,19 @@ struct CommandCall {
 // and, with report set, one line per send goes to ctx.err ("NAME: no answer
 // from window ... within N ms" / "... is not responding ...").
 void WatchSends(CommandContext& ctx, const char* toolName, bool report);
+
+// Sinks that keep what is written, for a context that owns them.
+struct CapturedOutput {
+    CStringOutput capturedOut;
+    CStringOutput capturedErr;
+};
+
+// A context whose output and diagnostics are kept for the caller to read
+// (tests, benchmarks, fuzzers), not written to the process's streams.
+class CCapturingContext : private CapturedOutput, public CommandContext {
+public:
+    explicit CCapturingContext(CWinSys& layer) : CommandContext(layer, capturedOut, capturedErr) {}
+    // What the commands printed since the last call, and their diagnostics.
+    std::string TakeOut() { return capturedOut.Take(); }
+    std::string TakeErr() { return capturedErr.Take(); }
+};

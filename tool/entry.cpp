@@ -166,8 +166,7 @@ int ToolMain(int argc, char* argv[]) {
     if (optindex >= argc) {
         end = commandFile.empty() ? RunInput(ctx, stdin, "-") : RunFile(ctx, commandFile.c_str());
     } else {
-        for (int i = optindex; i < argc && end == InputEnd::kRead; ++i)
-            end = RunFile(ctx, argv[i]);
+        for (int i = optindex; i < argc && end == InputEnd::kRead; ++i) end = RunFile(ctx, argv[i]);
     }
     if (end == InputEnd::kRead && interactivePass) end = RunInput(ctx, stdin, "-");
     out.Flush();

@@ -88,7 +88,8 @@ bool RowMatches(const Row& row, const char* word) {
     if (row.match == Match::kComment) return word[0] == ';' || word[0] == ' ';
     for (const char* w : row.words) {
         if (!w) break;
-        if (row.match == Match::kExact ? EqualsCi(word, w) : EitherStartsWithCi(word, w)) return true;
+        if (row.match == Match::kExact ? EqualsCi(word, w) : EitherStartsWithCi(word, w))
+            return true;
     }
     return false;
 }
@@ -175,9 +176,13 @@ Outcome RunLine(CommandContext& ctx, const char* line, bool* exitInput) {
     strfld(line, ',', 2, 99, args, sizeof args);
     const CommandFn fn = Lookup(word);
     if (exitInput) *exitInput = fn == RowExit;
+    return RunHandler(ctx, fn, CommandCall{line, word, args});
+}
+
+Outcome RunHandler(CommandContext& ctx, CommandFn fn, const CommandCall& call) {
     const uint64_t unanswered = ctx.sends.count;
     ConsoleToSink console(ctx.out);
-    return WithUnansweredSends(ctx, unanswered, fn(ctx, CommandCall{line, word, args}));
+    return WithUnansweredSends(ctx, unanswered, fn(ctx, call));
 }
 
 int RunCommands(CommandContext& ctx, FILE* in) {

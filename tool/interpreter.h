@@ -1,6 +1,7 @@
 // The command interpreter.
 #pragma once
 
+#include "tool/commands.h"
 #include "tool/context.h"
 
 #include <cstdio>
@@ -16,6 +17,12 @@ int RunCommands(CommandContext& ctx, FILE* in);
 // reading and echoing it: split, looked up, run.  The report lines of the
 // command go to ctx.out as well.  exitInput is set for Exit and Quit.
 Outcome RunLine(CommandContext& ctx, const char* line, bool* exitInput = nullptr);
+
+// Runs one command's handler as the interpreter does: the reporter's
+// console lines go to ctx.out while it runs, and a command that left a send
+// unanswered has failed (no answer) even where its handler found nothing
+// else wrong.
+Outcome RunHandler(CommandContext& ctx, CommandFn fn, const CommandCall& call);
 
 // Prints the help text to out.
 void PrintHelp(COutput& out);

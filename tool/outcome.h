@@ -7,17 +7,17 @@
 
 enum class Fault {
     kNone,
-    kWindowNotFound,   // the window named or searched for is not there
-    kNoSuchControl,    // the window has no control that fits
-    kNoAnswer,         // a window did not answer within the send bound
-    kNotAListBox,      // the target is not a list box
-    kNotAComboBox,     // the target is not a combo box
-    kNotAListView,     // the target is not a list view
-    kNothingToRead,    // the target holds nothing the command could read
-    kFileNotWritten,   // a file the command writes could not be written
-    kAllocFailed,      // memory in the other process could not be had
-    kInvalidArgument,  // the argument text says nothing the command can do
-    kUnknownCommand,   // no command has this word
+    kWindowNotFound,  // the window named or searched for is not there
+    kNoSuchControl,   // the window has no control that fits
+    kNoAnswer,        // a window did not answer within the send bound
+    kNotAListBox,     // the target is not a list box
+    kNotAComboBox,    // the target is not a combo box
+    kNotAListView,    // the target is not a list view
+    kNothingToRead,   // the target holds nothing the command could read
+    kFileNotWritten,  // a file the command writes could not be written
+    kAllocFailed,     // memory in the other process could not be had
+    kInvalidArgument, // the argument text says nothing the command can do
+    kUnknownCommand,  // no command has this word
 };
 
 struct Outcome {

@@ -34,6 +34,12 @@ private:
     FILE* stream_;
 };
 
+// Drops everything written (benchmarks that run a command many times).
+class CDiscardOutput : public COutput {
+public:
+    void Write(const char*, size_t) override {}
+};
+
 // Keeps everything written, for callers that read it back.
 class CStringOutput : public COutput {
 public:

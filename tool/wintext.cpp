@@ -6,8 +6,7 @@
 
 namespace {
 
-template <typename Read>
-std::string ReadInto(int size, Read read) {
+template <typename Read> std::string ReadInto(int size, Read read) {
     if (size <= 0) return std::string();
     char small[kTextSize];
     std::vector<char> large;

@@ -2,6 +2,7 @@
 // leave behind on the simulated desktop: the clipboard closed and unlocked,
 // device contexts given back, the menu search's wait on the virtual clock.
 #include "tool/commands.h"
+#include "tool/interpreter.h"
 #include "tool/probe.h"
 #include "txt/ctxt.h"
 #include "winsys/sim/simdesktop.h"
@@ -189,12 +190,10 @@ TEST(CtrlAction, TheOtherFormUsesTheProcessWideDesktop) {
 
 // Runs a command on the desktop with hwnd current; what it printed.
 std::string RunCommand(CSimDesktop& d, CommandFn fn, WsHandle hwnd, const char* args = "") {
-    CommandContext ctx(d);
+    CCapturingContext ctx(d);
     ctx.state.hWnd = hwnd;
-    testing::internal::CaptureStdout();
-    fn(ctx, CommandCall{"", "", args});
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    RunHandler(ctx, fn, CommandCall{"", "", args});
+    return ctx.TakeOut();
 }
 
 TEST(GetFont, GivesBackTheDeviceContextOnEveryPath) {

@@ -121,7 +121,7 @@ std::vector<std::string> TracedLines(CWinSys& ws,
     const std::string log = (dir / "trace.log").string();
     LogTraceReset();
     EXPECT_EQ(LogTraceWrite("*OPENLOG", log.c_str(), 1), 1);
-    CommandContext ctx(ws);
+    CCapturingContext ctx(ws);
     for (const auto& [fn, args] : calls) fn(ctx, CommandCall{"", "", args});
     LogTraceWrite("*CLOSE", "", 0);
     LogTraceReset();
@@ -172,7 +172,7 @@ TEST(Reports, TheTargetBecomesTheCurrentDialog) {
                  {CmdComboBox, "21", 0, 0x21},  {CmdListBox, "0", 34, 34}, {CmdListCtrl, "", 0, 0},
                  {CmdListCtrl, "23,1", 0, 0x23}};
     for (const Case& c : cases) {
-        CommandContext ctx(*d);
+        CCapturingContext ctx(*d);
         ctx.state.hWnd = c.current;
         ctx.state.hDlg = 999;
         c.fn(ctx, CommandCall{"", "", c.args});

@@ -15,11 +15,9 @@ TEST(SendCommands, ClkGridSendsFortyThousandMessages) {
         CSimDesktop::FromJson(R"({"windows": [{"handle": 33, "class": "Pad"}]})", "grid", &error);
     ASSERT_NE(d, nullptr) << error;
     d->CaptureLog(true);
-    CommandContext ctx(*d);
+    CCapturingContext ctx(*d);
     ctx.state.hWnd = 33;
-    std::fflush(stdout);
     CmdClk(ctx, CommandCall{"Clk,R+", "Clk", "R+"});
-    std::printf("\n");
     const std::vector<std::string>& lines = d->LogLines();
     ASSERT_EQ(lines.size(), 40000u);
     EXPECT_EQ(lines.front(), "send 00000021 WM_RBUTTONUP 00000002 00000000 -> 0");

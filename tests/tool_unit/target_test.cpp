@@ -23,7 +23,7 @@ TEST(Targeting, AFailedEnumerationFallsBackToTheScan) {
     ASSERT_NE(d, nullptr) << error;
     CEventLog log;
     FailingEnumeration failing(*d, log);
-    CommandContext ctx(failing);
+    CCapturingContext ctx(failing);
     CmdWnd(ctx, CommandCall{"Wnd,notes", "Wnd", "notes"});
     EXPECT_EQ(ctx.state.hWnd, 300u);
 }

@@ -4,6 +4,7 @@
 // control in a process of their own.
 #include "fixtures/fixture_process.h"
 #include "tool/commands.h"
+#include "tool/interpreter.h"
 #include "winsys/eventlog.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
@@ -40,13 +41,10 @@ CWinSys& Ws() {
 
 // Runs a command on the real desktop with hwnd current; what it printed.
 std::string RunCommand(CommandFn fn, WsHandle hwnd, const char* args = "") {
-    CommandContext ctx(Ws());
+    CCapturingContext ctx(Ws());
     ctx.state.hWnd = hwnd;
-    std::fflush(stdout);
-    testing::internal::CaptureStdout();
-    fn(ctx, CommandCall{"", "", args});
-    std::fflush(stdout);
-    return testing::internal::GetCapturedStdout();
+    RunHandler(ctx, fn, CommandCall{"", "", args});
+    return ctx.TakeOut();
 }
 
 using evlog::Hex4;

@@ -51,7 +51,8 @@ TEST(WineReports, EveryBatchReadsTheSameRows) {
         for (int batch : {1, 2, 5, kLcBatch}) {
             CTxtArray rows;
             CTxt error;
-            ASSERT_EQ(LoadFromLCBatched(WinSys(), rows, lv, error, columns, batch), 3) << (const char*)error;
+            ASSERT_EQ(LoadFromLCBatched(WinSys(), rows, lv, error, columns, batch), 3)
+                << (const char*)error;
             std::vector<std::string> got;
             for (int i = 0; i < rows.GetSize(); ++i) got.push_back(rows.GetAtTxt(i));
             if (first.empty()) first = got;

@@ -631,7 +631,7 @@ TEST(Win32Backend, PlacementCommandsReadBack) {
     std::fclose(f);
     f = std::fopen(path.c_str(), "rb");
     ASSERT_NE(f, nullptr);
-    CommandContext ctx(ws);
+    CCapturingContext ctx(ws);
     RunCommands(ctx, f);
     std::fclose(f);
     std::fflush(stdout);
