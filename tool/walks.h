@@ -44,6 +44,19 @@ std::optional<WsHandle> ScanWindows(CWinSys& ws, WsHandle first, WsHandle last, 
     return std::nullopt;
 }
 
+// ScanWindows(ws, 0, last, pred) for a pred that passes no value naming no
+// window but 0 (the value the clipboard opens for without a window): 0
+// first, then the values that name a window.
+template <typename Pred>
+std::optional<WsHandle> ScanWindowsFromZero(CWinSys& ws, WsHandle last, Pred pred) {
+    const auto values = WindowValues(ws, 1, last);
+    if (!values) return ScanHandles(0, last, pred);
+    if (pred(WsHandle(0))) return WsHandle(0);
+    for (WsHandle h : *values)
+        if (pred(h)) return h;
+    return std::nullopt;
+}
+
 // A child as GetDlgItem finds it.
 struct DlgChild {
     int id;
