@@ -225,7 +225,11 @@ public:
             if (!EnumTrampoline(m, lp)) return 0;
             if (!EnumDescendants(m, ctx)) return 0;
         }
-        return n < kMaxMessageWindows ? 1 : 0;
+        // Windows of the other desktops that the handle values also reach
+        // (under Wine at least the desktop and message windows of other
+        // desktops) are not enumerated from here yet: the enumeration
+        // reports itself incomplete, so that callers sweep.
+        return 0;
     }
     WsHandle GetParent(WsHandle hwnd) override {
         return Named(hwnd) ? FromHandle(::GetParent(Wnd(hwnd))) : 0;
