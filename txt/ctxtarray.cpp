@@ -277,6 +277,21 @@ uint64_t FoldedPrefix(const char* text) {
     return k;
 }
 
+// Length of the start all texts share, case folded: no text ends inside it.
+size_t SharedStart(void* const* slots, int n) {
+    const char* first = static_cast<const CTxt*>(slots[0])->GetData();
+    size_t shared = std::strlen(first);
+    for (int i = 1; i < n && shared > 0; ++i) {
+        const char* t = static_cast<const CTxt*>(slots[i])->GetData();
+        size_t k = 0;
+        while (k < shared && kLower.map[static_cast<unsigned char>(t[k])] ==
+                                 kLower.map[static_cast<unsigned char>(first[k])])
+            ++k;
+        shared = k;
+    }
+    return shared;
+}
+
 } // namespace
 
 void CTxtArray::Sort() {
@@ -294,7 +309,12 @@ void CTxtArray::Sort() {
         }
     }
     void** slots = ptrs_.GetData();
-    auto text = [slots](uint64_t i) { return static_cast<const CTxt*>(slots[i])->GetData(); };
+    // Texts that share a long start (the paths of one folder) are compared
+    // from where they differ, so that the keys tell most of them apart.
+    const size_t shared = SharedStart(slots, n);
+    auto text = [slots, shared](uint64_t i) {
+        return static_cast<const CTxt*>(slots[i])->GetData() + shared;
+    };
     std::unique_ptr<SortKey[]> keys(new (std::nothrow) SortKey[size_t(n)]);
     if (!keys) {
         // No room for the keys: the same order, only slower.
