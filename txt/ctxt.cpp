@@ -6,6 +6,7 @@
 #include "platform/strres.h"
 #include "textutil/asciicase.h"
 #include "textutil/strfld.h"
+#include "txt/msgexpand.h"
 
 #include <cctype>
 #include <climits>
@@ -48,6 +49,20 @@ struct ArgList {
     va_list list;
     ~ArgList() { va_end(list); }
 };
+
+// Expands a message as FormatMessageA does.  Our own rules decide which
+// messages are accepted: the system's service takes any "!fmt!", "%n" (a
+// store through an argument) and floating point among them, and reads
+// arguments as the format says, so only a message that our rules accept
+// goes to it; where the platform has no such service our expansion stands.
+// False when the message cannot be produced or is empty.
+bool FormatMessageText(const char* source, va_list args, size_t limit, std::string& out) {
+    std::string expanded;
+    if (!source || !MsgExpand(source, args, limit, expanded)) return false;
+    const int system = SystemMsgFormat(source, args, limit, out);
+    if (system < 0) out.swap(expanded);
+    return system != 0 && !out.empty();
+}
 
 } // namespace
 
@@ -432,7 +447,7 @@ void CTxt::FormatMessageA(const char* source, ...) {
     std::string message;
     ArgList args;
     va_start(args.list, source);
-    if (!MsgFormat(source, args.list, kFormatLimit, message)) AfxThrowMemoryException();
+    if (!FormatMessageText(source, args.list, kFormatLimit, message)) AfxThrowMemoryException();
     SetTxt(message.c_str());
 }
 
@@ -441,7 +456,8 @@ void CTxt::FormatMessageA(unsigned int id, ...) {
     std::string message;
     ArgList args;
     va_start(args.list, id);
-    if (!MsgFormat(source.c_str(), args.list, kFormatLimit, message)) AfxThrowMemoryException();
+    if (!FormatMessageText(source.c_str(), args.list, kFormatLimit, message))
+        AfxThrowMemoryException();
     SetTxt(message.c_str());
 }
 

@@ -1,8 +1,8 @@
-// Message-insert expansion of our own (see msgformat.h for the rules).
+// Message-insert expansion of our own (see msgexpand.h for the rules).
 // Three steps: parse the source into literal pieces and inserts, take the
 // arguments from the list in number order with the type each insert needs,
 // then render the pieces.
-#include "platform/msgformat.h"
+#include "txt/msgexpand.h"
 
 #include <cstdint>
 #include <cstdio>
