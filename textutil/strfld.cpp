@@ -1,7 +1,7 @@
 #include "textutil/strfld.h"
 
+#include "asciicase.h"
 #include "platform/rawio.h"
-#include "textutil/asciicase.h"
 
 #include <cstdlib>
 #include <cstring>

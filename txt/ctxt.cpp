@@ -1,10 +1,10 @@
 #include "txt/ctxt.h"
 
+#include "asciicase.h"
 #include "platform/alloc.h"
 #include "platform/msgformat.h"
 #include "platform/rawio.h"
 #include "platform/strres.h"
-#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
 #include "txt/msgexpand.h"
 

@@ -2,7 +2,7 @@
 // text from it, so length and capacity follow the usual memory rules.
 #include "txt/ctxt.h"
 
-#include "textutil/asciicase.h"
+#include "asciicase.h"
 #include "textutil/strfld.h"
 
 #include <cstring>

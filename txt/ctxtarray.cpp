@@ -1,7 +1,7 @@
 #include "txt/ctxtarray.h"
 
+#include "asciicase.h"
 #include "platform/errtext.h"
-#include "textutil/asciicase.h"
 #include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 

@@ -1,6 +1,6 @@
 #include "txt/namematch.h"
 
-#include "textutil/asciicase.h"
+#include "asciicase.h"
 
 #include <cstring>
 
