@@ -32,9 +32,7 @@ template <typename P> WsMem FromMem(P p) {
     return static_cast<WsMem>(reinterpret_cast<uintptr_t>(p));
 }
 
-// Longest item text read from another process's list or combo box; a
-// length beyond it reads as an error rather than a huge allocation.
-constexpr LRESULT kMaxItemText = 1 << 20;
+// Room beyond an item's length in the buffer its text is read into.
 constexpr size_t kItemSlack = 256;
 
 // Sends to one window, each send waiting at most timeoutMs (0: as long as
@@ -66,6 +64,11 @@ private:
                                                         SMTO_ABORTIFHUNG, timeoutMs_, &answer);
         if (ok) return LRESULT(answer);
         error_ = ::GetLastError();
+        // A send the platform refused to carry (Wine cannot pass some
+        // messages, such as WM_GETFONT, to another process) was answered
+        // with nothing, not left unanswered: its receiver neither ran out
+        // of time nor hangs.
+        if (error_ != ERROR_TIMEOUT && !::IsHungAppWindow(hwnd_)) return 0;
         answered_ = false;
         return 0;
     }
@@ -76,20 +79,36 @@ private:
     DWORD error_ = 0;
 };
 
+// The buffer item texts are read into: room for the longest text the layer
+// gives, its zero and some slack, allocated once per thread.
+std::vector<wchar_t>& ItemBuffer() {
+    thread_local std::vector<wchar_t> buffer(size_t(lb::MAX_TEXT) + 1 + kItemSlack, L'\0');
+    return buffer;
+}
+
 // LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as the ANSI call would
-// fill it. The ANSI call, sent to another process, can come back as UTF-16
-// under Wine and overrun a buffer sized for ANSI text; so the length is asked
-// first, the text read with the wide call into a buffer of that size, and
-// converted to the ANSI code page here. The caller's buffer must hold the
-// item's ANSI text and its terminating zero, exactly as for the ANSI call.
+// fill it, and never more than lb::MAX_TEXT characters and a zero.
+//
+// The message has no size.  Sent to another process, the platform copies
+// the reply into the sender's buffer sized by a length request of its own,
+// made just before the message is queued: Wine copies at most (that length
+// + 1) UTF-16 units, and no more than the receiver sent back.  The ANSI
+// call is no safer: under Wine it can come back as UTF-16.  So the text is
+// read with the wide call into a buffer of lb::MAX_TEXT + 1 + kItemSlack
+// units, and only when two length requests agree and are no longer than
+// lb::MAX_TEXT: an owner that lengthens the item between the requests is
+// not read, and one whose length stays within the bound cannot be copied
+// past the buffer.  What comes back is cut to the length asked, converted
+// to the ANSI code page here, and cut again to what the caller's buffer is
+// promised to hold.
 intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
     const LRESULT err = -1; // LB_ERR and CB_ERR
     if (!out) return err;
-    LRESULT len = send.W(lenMsg, index, 0);
-    if (len < 0 || len > kMaxItemText) return err;
-    // Some room beyond the length asked for: the owner may lengthen the item
-    // between the two calls.
-    std::vector<wchar_t> wide(size_t(len) + 1 + kItemSlack, L'\0');
+    const LRESULT len = send.W(lenMsg, index, 0);
+    if (len < 0 || len > lb::MAX_TEXT) return err;
+    if (send.W(lenMsg, index, 0) != len) return err;
+    std::vector<wchar_t>& wide = ItemBuffer();
+    wide[0] = L'\0';
     LRESULT got = send.W(textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
     if (got < 0) return err;
     if (got > len) got = len; // never more than the length asked for
@@ -102,8 +121,9 @@ intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM inde
     if (n > 0)
         WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), ansi.data(), n, nullptr, nullptr);
     // The ANSI length that LB_GETTEXTLEN reports bounds what may be written.
-    LRESULT ansiLen = send.A(lenMsg, index, 0);
+    const LRESULT ansiLen = send.A(lenMsg, index, 0);
     if (ansiLen >= 0 && n > ansiLen) n = int(ansiLen);
+    if (n > lb::MAX_TEXT) n = lb::MAX_TEXT;
     for (int i = 0; i < n; ++i) out[i] = ansi[size_t(i)];
     out[n] = '\0';
     return n;
