@@ -410,14 +410,15 @@ Outcome CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
     if (columns <= 0) columns = 2;
     const uint64_t before = ctx.sends.count;
     const int reported = int(ws.SendMessageA(h, lvm::GETITEMCOUNT, 0, 0));
-    const int count = reported <= 0 ? 1000 : reported;
-    const std::string text = TextOf(ws, h, kLongText);
-    const int selected = int(ws.SendMessageA(h, lvm::GETSELECTEDCOUNT, 0, 0));
-    CTxt line;
+    // A list view that does not answer is not read as 1,000 empty rows.
     if (Outcome answered = Unanswered(ctx, h, before); !answered.Done()) {
         LOGTRACE(kTagListBox, 1, "Error: %s", answered.detail.c_str());
         return answered;
     }
+    const int count = reported <= 0 ? 1000 : reported;
+    const std::string text = TextOf(ws, h, kLongText);
+    const int selected = int(ws.SendMessageA(h, lvm::GETSELECTEDCOUNT, 0, 0));
+    CTxt line;
     line.Format("hWLB=%04X, Par=%04X, Cnt=%d, Selecetd=%d, '%s'", unsigned(h),
                 unsigned(ParentOf(ws, h)), count, selected, OneLine(text).c_str());
     Report(kTagListBox, line);

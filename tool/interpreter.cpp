@@ -135,8 +135,7 @@ private:
     static void Alert(const char*, const char*) {
         if (!current_ || current_->lineCutSaid) return;
         current_->lineCutSaid = true;
-        current_->err.Printf("tolvane: a report line was cut to %d characters\n",
-                             kLogTraceMaxText);
+        current_->err.Printf("tolvane: a report line was cut to %d characters\n", kLogTraceMaxText);
         current_->err.Flush();
     }
     static inline CommandContext* current_ = nullptr;

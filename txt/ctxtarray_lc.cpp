@@ -129,17 +129,16 @@ struct Load {
     WsMem process;
     WsMem records;
     WsMem texts;
-    int count;   // rows to read
-    int columns; // cells per row (none when 0 or less)
-    int select;  // 1-based row to select, 0 for none
+    int count;                    // rows to read
+    int columns;                  // cells per row (none when 0 or less)
+    int select;                   // 1-based row to select, 0 for none
     const UnansweredWatch& watch; // the load stops at the first unanswered send
 };
 
 // Adds one answer to the line: its text when not empty (line breaks and
 // '|' shown as '+'), then '|' when more than one column is read.
 void AddCell(CTxt& line, const char* text, int columns) {
-    for (const char* c = text; *c; ++c)
-        line.Add(*c == '\r' || *c == '\n' || *c == '|' ? '+' : *c);
+    for (const char* c = text; *c; ++c) line.Add(*c == '\r' || *c == '\n' || *c == '|' ? '+' : *c);
     if (columns > 1) line.Add('|');
 }
 

@@ -15,6 +15,7 @@ constexpr uint32_t SETTEXT = 0x000C;
 constexpr uint32_t GETTEXT = 0x000D;
 constexpr uint32_t GETTEXTLENGTH = 0x000E;
 constexpr uint32_t COPY = 0x0301;
+constexpr uint32_t RENDERFORMAT = 0x0305;
 constexpr uint32_t SETFONT = 0x0030;
 constexpr uint32_t GETFONT = 0x0031;
 constexpr uint32_t KEYDOWN = 0x0100;

@@ -50,7 +50,18 @@ struct Item {
 
 // One reaction of a window to a message.
 struct Action {
-    enum Type { SetText, Show, Hide, Clipboard, ClipboardFrom, ClearClipboard, Send, Post, Mark };
+    enum Type {
+        SetText,
+        Show,
+        Hide,
+        Clipboard,
+        ClipboardFrom,
+        ClearClipboard,
+        Send,
+        Post,
+        Mark,
+        ToTop // the window moves to the top of its siblings
+    };
     Type type = SetText;
     WsHandle window = 0; // target; 0 is the window itself
     std::string text;
@@ -97,7 +108,7 @@ struct Window {
     std::string dateDigits;
     std::vector<Behaviour> behaviours;
     std::vector<std::string> marks; // set by behaviours ("mark"), never shown
-    bool hung = false; // its thread answers no sent message
+    bool hung = false;              // its thread answers no sent message
 };
 
 struct MenuItem {
@@ -240,6 +251,9 @@ private:
     struct Clip {
         WsMem handle = 0;
         std::shared_ptr<ClipBlock> block;
+        // The owner announced text to render on demand and never renders
+        // it: a read waits the send bound and gets nothing.
+        bool delayed = false;
     };
     static std::shared_ptr<ClipBlock> TextBlock(const std::string& text, bool terminated);
     struct DC {
