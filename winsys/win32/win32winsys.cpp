@@ -12,6 +12,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -128,6 +131,92 @@ intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM inde
     out[n] = '\0';
     return n;
 }
+
+// The clipboard calls, run on a thread of their own so that a wait inside
+// one can be bounded.  Windows ties an open clipboard to the thread that
+// opened it, and GetClipboardData of a format the owner promised to render
+// on demand sends WM_RENDERFORMAT to the owner and waits for it as long as
+// the owner takes (Wine's too: a send without a bound).  So every clipboard
+// call of the layer is made by this thread, and the caller waits for it at
+// most the send bound.  A call that does not end in time is left to end
+// when it may; until then the thread takes no other call, and every
+// clipboard call fails at once.  The thread is never joined: a process that
+// ends with it stuck ends it too.
+class ClipboardThread {
+public:
+    // Runs call on the thread and waits for it at most timeoutMs (0: as
+    // long as it takes).  False when it did not end in time, or when an
+    // earlier call is still running.
+    bool Run(std::function<void()> call, uint32_t timeoutMs) {
+        if (!Start() || busy_.exchange(true)) return false;
+        auto job = std::make_shared<Job>();
+        job->call = std::move(call);
+        job->done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!job->done) {
+            busy_ = false;
+            return false;
+        }
+        {
+            const Locked lock(lock_);
+            next_ = job;
+        }
+        ::SetEvent(wake_);
+        const DWORD waited = ::WaitForSingleObject(job->done, timeoutMs ? timeoutMs : INFINITE);
+        return waited == WAIT_OBJECT_0;
+    }
+
+private:
+    struct Job {
+        std::function<void()> call;
+        HANDLE done = nullptr;
+        ~Job() {
+            if (done) ::CloseHandle(done);
+        }
+    };
+
+    bool Start() {
+        const Locked lock(lock_);
+        if (thread_) return true;
+        wake_ = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (!wake_) return false;
+        thread_ = ::CreateThread(nullptr, 0, &ClipboardThread::Main, this, 0, nullptr);
+        return thread_ != nullptr;
+    }
+
+    static DWORD WINAPI Main(LPVOID self) {
+        auto* me = static_cast<ClipboardThread*>(self);
+        for (;;) {
+            ::WaitForSingleObject(me->wake_, INFINITE);
+            std::shared_ptr<Job> job;
+            {
+                const Locked lock(me->lock_);
+                job = std::move(me->next_);
+            }
+            if (!job) continue;
+            job->call();
+            me->busy_ = false;
+            ::SetEvent(job->done);
+        }
+    }
+
+    // An exclusive hold of a slim lock for as long as it lives.
+    class Locked {
+    public:
+        explicit Locked(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+        ~Locked() { ::ReleaseSRWLockExclusive(&lock_); }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        SRWLOCK& lock_;
+    };
+
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::shared_ptr<Job> next_;
+    std::atomic<bool> busy_{false};
+    HANDLE wake_ = nullptr;
+    HANDLE thread_ = nullptr;
+};
 
 struct EnumContext {
     WsEnumProc proc;
@@ -317,12 +406,27 @@ public:
 
     // --- Clipboard -----------------------------------------------------
     // 0 opens it for no window; any other owner must be able to name one.
+    // Each call runs on the clipboard thread, bounded by the send bound.
     bool OpenClipboard(WsHandle owner) override {
-        return (owner == 0 || Named(owner)) && ::OpenClipboard(Wnd(owner)) != 0;
+        if (owner != 0 && !Named(owner)) return false;
+        return OnClipboardThread([owner] { return ::OpenClipboard(Wnd(owner)) != 0; });
     }
-    bool EmptyClipboard() override { return ::EmptyClipboard() != 0; }
-    bool CloseClipboard() override { return ::CloseClipboard() != 0; }
-    WsMem GetClipboardData(unsigned format) override { return FromMem(::GetClipboardData(format)); }
+    bool EmptyClipboard() override {
+        return OnClipboardThread([] { return ::EmptyClipboard() != 0; });
+    }
+    bool CloseClipboard() override {
+        return OnClipboardThread([] { return ::CloseClipboard() != 0; });
+    }
+    WsMem GetClipboardData(unsigned format) override {
+        auto data = std::make_shared<WsMem>(0);
+        if (clipboard_.Run([data, format] { *data = FromMem(::GetClipboardData(format)); },
+                           SendTimeout()))
+            return *data;
+        // An owner that promised the text and does not render it in time.
+        if (const HWND owner = ::GetClipboardOwner())
+            ReportUnanswered(FromHandle(owner), WM_RENDERFORMAT, SendTimeout());
+        return 0;
+    }
     void* GlobalLock(WsMem mem) override { return mem ? ::GlobalLock(Mem(mem)) : nullptr; }
     bool GlobalUnlock(WsMem mem) override { return mem && ::GlobalUnlock(Mem(mem)); }
     size_t GlobalSize(WsMem mem) override { return mem ? size_t(::GlobalSize(Mem(mem))) : 0; }
@@ -376,6 +480,17 @@ public:
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override {
         return ::MessageBoxA(Wnd(owner), text ? text : "", caption, type);
     }
+
+private:
+    // call's result when it ran on the clipboard thread within the send
+    // bound, else false.
+    template <typename Call> bool OnClipboardThread(Call call) {
+        auto result = std::make_shared<bool>(false);
+        const bool ended = clipboard_.Run([result, call] { *result = call(); }, SendTimeout());
+        return ended && *result;
+    }
+
+    ClipboardThread clipboard_;
 };
 
 } // namespace
