@@ -123,9 +123,9 @@ intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM inde
     std::vector<char> ansi(size_t(n) + 1, '\0');
     if (n > 0)
         WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), ansi.data(), n, nullptr, nullptr);
-    // The ANSI length that LB_GETTEXTLEN reports bounds what may be written.
-    const LRESULT ansiLen = send.A(lenMsg, index, 0);
-    if (ansiLen >= 0 && n > ansiLen) n = int(ansiLen);
+    // No ANSI length request: Wine's ANSI mapping in the owner reads the
+    // item into a buffer sized by it, and an item that changes in between
+    // overruns the owner's own memory.
     if (n > lb::MAX_TEXT) n = lb::MAX_TEXT;
     for (int i = 0; i < n; ++i) out[i] = ansi[size_t(i)];
     out[n] = '\0';
