@@ -117,6 +117,32 @@ private:
     LogTraceConsoleTarget previous_;
 };
 
+// While it lives, a report line cut at the reporter's limit is told once per
+// run on the context's error sink, and never waits for anyone.
+class CutToSink {
+public:
+    explicit CutToSink(CommandContext& ctx) : previousCtx_(current_) {
+        current_ = &ctx;
+        LogTraceSetAlert(&CutToSink::Alert);
+    }
+    ~CutToSink() {
+        current_ = previousCtx_;
+        LogTraceSetAlert(current_ ? &CutToSink::Alert : nullptr);
+    }
+    CutToSink(const CutToSink&) = delete;
+    CutToSink& operator=(const CutToSink&) = delete;
+
+private:
+    static void Alert(const char*, const char*) {
+        if (!current_ || current_->lineCutSaid) return;
+        current_->lineCutSaid = true;
+        current_->err.Printf("tolvane: a report line was cut to %d characters\n", kLogTraceMaxText);
+        current_->err.Flush();
+    }
+    static inline CommandContext* current_ = nullptr;
+    CommandContext* previousCtx_;
+};
+
 // A command that went through but left a send unanswered did not get what
 // it asked for.
 Outcome WithUnansweredSends(const CommandContext& ctx, uint64_t before, Outcome outcome) {
@@ -183,6 +209,7 @@ Outcome RunLine(CommandContext& ctx, const char* line, bool* exitInput) {
 Outcome RunHandler(CommandContext& ctx, CommandFn fn, const CommandCall& call) {
     const uint64_t unanswered = ctx.sends.count;
     ConsoleToSink console(ctx.out);
+    CutToSink cut(ctx);
     return WithUnansweredSends(ctx, unanswered, fn(ctx, call));
 }
 

@@ -66,11 +66,11 @@ struct DlgChild {
 
 // For every control id from 0 to lastId, ascending, the child that
 // GetDlgItem(parent, id) gives, skipping the ids that give none: the same
-// as asking GetDlgItem for every id, at the cost of one walk of parent's
-// direct children (each id that some child carries is then asked once, so
-// duplicate ids, hidden children and the platform's own choice among them
-// come out exactly as GetDlgItem has them).  At most kMaxChildren children
-// are looked at.
+// as asking GetDlgItem for every id, from one walk of parent's direct
+// children in z-order (GetDlgItem gives the first child in z-order whose id
+// is the one asked, and so does the walk), so the cost grows with the
+// number of children, not with their square.  At most kMaxChildren
+// children are looked at.
 std::vector<DlgChild> ChildrenById(CWinSys& ws, WsHandle parent, int lastId);
 constexpr int kMaxChildren = 0x10000;
 

@@ -42,6 +42,7 @@ const MessageRow kMessages[] = {
     {wm::MBUTTONUP, "WM_MBUTTONUP", 0},
     {wm::MBUTTONDBLCLK, "WM_MBUTTONDBLCLK", 0},
     {wm::COPY, "WM_COPY", 0},
+    {wm::RENDERFORMAT, "WM_RENDERFORMAT", 0},
     {wm::USER, "WM_USER", 0},
     {bm::GETCHECK, "BM_GETCHECK", 0},
     {bm::SETCHECK, "BM_SETCHECK", 0},

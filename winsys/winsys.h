@@ -179,6 +179,9 @@ public:
     uint32_t SendTimeout() const { return sendTimeoutMs_; }
     // Who is told of a send that got no answer (nobody when empty).
     virtual void SetUnansweredHandler(WsUnansweredFn fn) { unanswered_ = std::move(fn); }
+    // The handler last set (for a caller that watches sends for a while and
+    // then puts it back).
+    const WsUnansweredFn& UnansweredHandler() const { return unanswered_; }
 
     // --- Timing and the alert box --------------------------------------
     virtual void Sleep(uint32_t ms) = 0;

@@ -15,6 +15,7 @@ constexpr uint32_t SETTEXT = 0x000C;
 constexpr uint32_t GETTEXT = 0x000D;
 constexpr uint32_t GETTEXTLENGTH = 0x000E;
 constexpr uint32_t COPY = 0x0301;
+constexpr uint32_t RENDERFORMAT = 0x0305;
 constexpr uint32_t SETFONT = 0x0030;
 constexpr uint32_t GETFONT = 0x0031;
 constexpr uint32_t KEYDOWN = 0x0100;
@@ -72,7 +73,21 @@ constexpr uint32_t GETHORIZONTALEXTENT = 0x0193;
 constexpr uint32_t GETITEMDATA = 0x0199;
 constexpr uint32_t GETITEMHEIGHT = 0x01A1;
 constexpr intptr_t ERR = -1;
+// The longest item text LB_GETTEXT and CB_GETLBTEXT give through the layer:
+// whatever the control answers, at most MAX_TEXT characters and a zero are
+// written, so a buffer of MAX_TEXT + 1 bytes always holds the answer.
+constexpr int MAX_TEXT = 1 << 20;
 } // namespace lb
+namespace lbs {
+constexpr uint32_t OWNERDRAWFIXED = 0x0010;
+constexpr uint32_t OWNERDRAWVARIABLE = 0x0020;
+constexpr uint32_t HASSTRINGS = 0x0040;
+} // namespace lbs
+namespace cbs {
+constexpr uint32_t OWNERDRAWFIXED = 0x0010;
+constexpr uint32_t OWNERDRAWVARIABLE = 0x0020;
+constexpr uint32_t HASSTRINGS = 0x0200;
+} // namespace cbs
 
 // Combo box messages.
 namespace cb {

@@ -38,12 +38,36 @@ intptr_t CopyLimited(const std::string& text, intptr_t lParam, uintptr_t size) {
 }
 
 // Copies a whole item text with its terminating zero, as LB_GETTEXT and
-// CB_GETLBTEXT do: the caller's buffer must be large enough.
+// CB_GETLBTEXT do, but never more than the layer promises its callers
+// (lb::MAX_TEXT characters and a zero).
 intptr_t CopyWhole(const std::string& text, intptr_t lParam) {
     char* buf = reinterpret_cast<char*>(lParam);
     if (!buf) return -1;
-    std::memcpy(buf, text.c_str(), text.size() + 1);
-    return intptr_t(text.size());
+    const size_t n = std::min(text.size(), size_t(lb::MAX_TEXT));
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    return intptr_t(n);
+}
+
+// An owner-drawn list box or combo box without LBS_HASSTRINGS /
+// CBS_HASSTRINGS keeps no texts: its "text" is the item data, whose bytes
+// LB_GETTEXT copies, and its length the size of that data.
+bool KeepsTexts(const Window& w) {
+    const bool combo = w.kind == Kind::ComboBox;
+    const uint32_t ownerDrawn = combo ? (cbs::OWNERDRAWFIXED | cbs::OWNERDRAWVARIABLE)
+                                      : (lbs::OWNERDRAWFIXED | lbs::OWNERDRAWVARIABLE);
+    return !(w.style & ownerDrawn) || (w.style & (combo ? cbs::HASSTRINGS : lbs::HASSTRINGS));
+}
+intptr_t CopyData(int64_t data, intptr_t lParam) {
+    if (!lParam) return -1;
+    std::memcpy(reinterpret_cast<void*>(lParam), &data, sizeof data);
+    return intptr_t(sizeof data);
+}
+intptr_t ItemCopy(const Window& w, size_t i, intptr_t lParam) {
+    return KeepsTexts(w) ? CopyWhole(w.items[i].text, lParam) : CopyData(w.items[i].data, lParam);
+}
+intptr_t ItemLength(const Window& w, size_t i) {
+    return KeepsTexts(w) ? intptr_t(w.items[i].text.size()) : intptr_t(sizeof(int64_t));
 }
 
 int DaysIn(int month, int year) {
@@ -254,9 +278,9 @@ intptr_t CSimCore::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intp
         w.curSel = int(i);
         return intptr_t(i);
     case lb::GETTEXT:
-        return valid ? CopyWhole(w.items[i].text, lParam) : lb::ERR;
+        return valid ? ItemCopy(w, i, lParam) : lb::ERR;
     case lb::GETTEXTLEN:
-        return valid ? intptr_t(w.items[i].text.size()) : lb::ERR;
+        return valid ? ItemLength(w, i) : lb::ERR;
     case lb::GETITEMDATA:
         return valid ? intptr_t(w.items[i].data) : lb::ERR;
     case lb::GETITEMHEIGHT:
@@ -293,9 +317,9 @@ intptr_t CSimCore::ComboBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
         SetText(w, w.items[i].text);
         return intptr_t(i);
     case cb::GETLBTEXT:
-        return valid ? CopyWhole(w.items[i].text, lParam) : cb::ERR;
+        return valid ? ItemCopy(w, i, lParam) : cb::ERR;
     case cb::GETLBTEXTLEN:
-        return valid ? intptr_t(w.items[i].text.size()) : cb::ERR;
+        return valid ? ItemLength(w, i) : cb::ERR;
     case cb::GETITEMDATA:
         return valid ? intptr_t(w.items[i].data) : cb::ERR;
     default:
@@ -451,6 +475,16 @@ void CSimCore::RunAction(Window& w, const Action& a) {
         break;
     case Action::Post:
         PostMessageA(target, a.msg, uintptr_t(a.wParam), intptr_t(a.lParam));
+        break;
+    case Action::ToTop:
+        if (t) {
+            std::vector<WsHandle>& sib = SiblingsOf(*t);
+            auto at = std::find(sib.begin(), sib.end(), target);
+            if (at != sib.end() && at != sib.begin()) {
+                std::rotate(sib.begin(), at, at + 1);
+                Log("to-top " + Hex8(target));
+            }
+        }
         break;
     case Action::Mark:
         if (std::find(w.marks.begin(), w.marks.end(), a.text) == w.marks.end())

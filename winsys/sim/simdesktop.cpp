@@ -579,6 +579,17 @@ bool CSimCore::CloseClipboard() {
 WsMem CSimCore::GetClipboardData(unsigned format) {
     Tick();
     if (!clipOpen_ || format != cf::TEXT || !clip_.block) return 0;
+    if (clip_.delayed) {
+        // The platform asks the owner to render (WM_RENDERFORMAT); this one
+        // never does: the read waits the send bound and gets nothing.
+        // The platform's reader stays stuck in that wait; later reads get
+        // nothing at once.
+        const uint32_t bound = SendTimeout();
+        micros_ += uint64_t(bound) * 1000;
+        clip_ = Clip{};
+        ReportUnanswered(clipOwner_, wm::RENDERFORMAT, bound);
+        return 0;
+    }
     return clip_.handle;
 }
 

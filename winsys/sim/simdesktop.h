@@ -50,7 +50,18 @@ struct Item {
 
 // One reaction of a window to a message.
 struct Action {
-    enum Type { SetText, Show, Hide, Clipboard, ClipboardFrom, ClearClipboard, Send, Post, Mark };
+    enum Type {
+        SetText,
+        Show,
+        Hide,
+        Clipboard,
+        ClipboardFrom,
+        ClearClipboard,
+        Send,
+        Post,
+        Mark,
+        ToTop // the window moves to the top of its siblings
+    };
     Type type = SetText;
     WsHandle window = 0; // target; 0 is the window itself
     std::string text;
@@ -241,6 +252,9 @@ private:
     struct Clip {
         WsMem handle = 0;
         std::shared_ptr<ClipBlock> block;
+        // The owner announced text to render on demand and never renders
+        // it: a read waits the send bound and gets nothing.
+        bool delayed = false;
     };
     static std::shared_ptr<ClipBlock> TextBlock(const std::string& text, bool terminated);
     struct DC {

@@ -357,7 +357,7 @@ private:
     Action ActionOf(const json& a, const std::string& path) {
         CheckKeys(a, path,
                   {"setText", "window", "show", "hide", "clipboard", "clipboardFrom",
-                   "clearClipboard", "send", "post", "mark"});
+                   "clearClipboard", "send", "post", "mark", "toTop"});
         Action act;
         act.type = Action::SetText;
         int kinds = 0;
@@ -392,6 +392,11 @@ private:
         if (a.contains("clearClipboard")) {
             Bool(a["clearClipboard"], path + ".clearClipboard");
             act.type = Action::ClearClipboard;
+            ++kinds;
+        }
+        if (a.contains("toTop")) {
+            act.type = Action::ToTop;
+            act.window = target(a["toTop"], path + ".toTop");
             ++kinds;
         }
         if (a.contains("mark")) {
@@ -597,7 +602,7 @@ private:
     }
 
     void ClipboardOf(const json& c) {
-        CheckKeys(c, "clipboard", {"owner", "text", "terminated"});
+        CheckKeys(c, "clipboard", {"owner", "text", "terminated", "delayed"});
         if (c.contains("owner")) {
             d_.clipOwner_ = Handle(c["owner"], "clipboard.owner");
             if (!d_.windows_.count(d_.clipOwner_))
@@ -609,6 +614,16 @@ private:
             d_.clip_.block = CSimCore::TextBlock(Text(c["text"], "clipboard.text"), terminated);
             d_.clip_.handle = d_.nextClipHandle_;
             d_.nextClipHandle_ += 0x10;
+        }
+        if (c.contains("delayed")) {
+            d_.clip_.delayed = Bool(c["delayed"], "clipboard.delayed");
+            if (d_.clip_.delayed && !d_.clipOwner_)
+                Fail("clipboard.delayed", "a text rendered on demand needs an owner");
+            if (d_.clip_.delayed && !d_.clip_.block) {
+                d_.clip_.block = CSimCore::TextBlock("", true);
+                d_.clip_.handle = d_.nextClipHandle_;
+                d_.nextClipHandle_ += 0x10;
+            }
         }
     }
 

@@ -12,6 +12,9 @@
 
 #include <windows.h>
 
+#include <atomic>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -32,9 +35,7 @@ template <typename P> WsMem FromMem(P p) {
     return static_cast<WsMem>(reinterpret_cast<uintptr_t>(p));
 }
 
-// Longest item text read from another process's list or combo box; a
-// length beyond it reads as an error rather than a huge allocation.
-constexpr LRESULT kMaxItemText = 1 << 20;
+// Room beyond an item's length in the buffer its text is read into.
 constexpr size_t kItemSlack = 256;
 
 // Sends to one window, each send waiting at most timeoutMs (0: as long as
@@ -66,6 +67,11 @@ private:
                                                         SMTO_ABORTIFHUNG, timeoutMs_, &answer);
         if (ok) return LRESULT(answer);
         error_ = ::GetLastError();
+        // A send the platform refused to carry (Wine cannot pass some
+        // messages, such as WM_GETFONT, to another process) was answered
+        // with nothing, not left unanswered: its receiver neither ran out
+        // of time nor hangs.
+        if (error_ != ERROR_TIMEOUT && !::IsHungAppWindow(hwnd_)) return 0;
         answered_ = false;
         return 0;
     }
@@ -76,20 +82,36 @@ private:
     DWORD error_ = 0;
 };
 
+// The buffer item texts are read into: room for the longest text the layer
+// gives, its zero and some slack, allocated once per thread.
+std::vector<wchar_t>& ItemBuffer() {
+    thread_local std::vector<wchar_t> buffer(size_t(lb::MAX_TEXT) + 1 + kItemSlack, L'\0');
+    return buffer;
+}
+
 // LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as the ANSI call would
-// fill it. The ANSI call, sent to another process, can come back as UTF-16
-// under Wine and overrun a buffer sized for ANSI text; so the length is asked
-// first, the text read with the wide call into a buffer of that size, and
-// converted to the ANSI code page here. The caller's buffer must hold the
-// item's ANSI text and its terminating zero, exactly as for the ANSI call.
+// fill it, and never more than lb::MAX_TEXT characters and a zero.
+//
+// The message has no size.  Sent to another process, the platform copies
+// the reply into the sender's buffer sized by a length request of its own,
+// made just before the message is queued: Wine copies at most (that length
+// + 1) UTF-16 units, and no more than the receiver sent back.  The ANSI
+// call is no safer: under Wine it can come back as UTF-16.  So the text is
+// read with the wide call into a buffer of lb::MAX_TEXT + 1 + kItemSlack
+// units, and only when two length requests agree and are no longer than
+// lb::MAX_TEXT: an owner that lengthens the item between the requests is
+// not read, and one whose length stays within the bound cannot be copied
+// past the buffer.  What comes back is cut to the length asked, converted
+// to the ANSI code page here, and cut again to what the caller's buffer is
+// promised to hold.
 intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
     const LRESULT err = -1; // LB_ERR and CB_ERR
     if (!out) return err;
-    LRESULT len = send.W(lenMsg, index, 0);
-    if (len < 0 || len > kMaxItemText) return err;
-    // Some room beyond the length asked for: the owner may lengthen the item
-    // between the two calls.
-    std::vector<wchar_t> wide(size_t(len) + 1 + kItemSlack, L'\0');
+    const LRESULT len = send.W(lenMsg, index, 0);
+    if (len < 0 || len > lb::MAX_TEXT) return err;
+    if (send.W(lenMsg, index, 0) != len) return err;
+    std::vector<wchar_t>& wide = ItemBuffer();
+    wide[0] = L'\0';
     LRESULT got = send.W(textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
     if (got < 0) return err;
     if (got > len) got = len; // never more than the length asked for
@@ -101,13 +123,100 @@ intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM inde
     std::vector<char> ansi(size_t(n) + 1, '\0');
     if (n > 0)
         WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), ansi.data(), n, nullptr, nullptr);
-    // The ANSI length that LB_GETTEXTLEN reports bounds what may be written.
-    LRESULT ansiLen = send.A(lenMsg, index, 0);
-    if (ansiLen >= 0 && n > ansiLen) n = int(ansiLen);
+    // No ANSI length request: Wine's ANSI mapping in the owner reads the
+    // item into a buffer sized by it, and an item that changes in between
+    // overruns the owner's own memory.
+    if (n > lb::MAX_TEXT) n = lb::MAX_TEXT;
     for (int i = 0; i < n; ++i) out[i] = ansi[size_t(i)];
     out[n] = '\0';
     return n;
 }
+
+// The clipboard calls, run on a thread of their own so that a wait inside
+// one can be bounded.  Windows ties an open clipboard to the thread that
+// opened it, and GetClipboardData of a format the owner promised to render
+// on demand sends WM_RENDERFORMAT to the owner and waits for it as long as
+// the owner takes (Wine's too: a send without a bound).  So every clipboard
+// call of the layer is made by this thread, and the caller waits for it at
+// most the send bound.  A call that does not end in time is left to end
+// when it may; until then the thread takes no other call, and every
+// clipboard call fails at once.  The thread is never joined: a process that
+// ends with it stuck ends it too.
+class ClipboardThread {
+public:
+    // Runs call on the thread and waits for it at most timeoutMs (0: as
+    // long as it takes).  False when it did not end in time, or when an
+    // earlier call is still running.
+    bool Run(std::function<void()> call, uint32_t timeoutMs) {
+        if (!Start() || busy_.exchange(true)) return false;
+        auto job = std::make_shared<Job>();
+        job->call = std::move(call);
+        job->done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!job->done) {
+            busy_ = false;
+            return false;
+        }
+        {
+            const Locked lock(lock_);
+            next_ = job;
+        }
+        ::SetEvent(wake_);
+        const DWORD waited = ::WaitForSingleObject(job->done, timeoutMs ? timeoutMs : INFINITE);
+        return waited == WAIT_OBJECT_0;
+    }
+
+private:
+    struct Job {
+        std::function<void()> call;
+        HANDLE done = nullptr;
+        ~Job() {
+            if (done) ::CloseHandle(done);
+        }
+    };
+
+    bool Start() {
+        const Locked lock(lock_);
+        if (thread_) return true;
+        wake_ = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (!wake_) return false;
+        thread_ = ::CreateThread(nullptr, 0, &ClipboardThread::Main, this, 0, nullptr);
+        return thread_ != nullptr;
+    }
+
+    static DWORD WINAPI Main(LPVOID self) {
+        auto* me = static_cast<ClipboardThread*>(self);
+        for (;;) {
+            ::WaitForSingleObject(me->wake_, INFINITE);
+            std::shared_ptr<Job> job;
+            {
+                const Locked lock(me->lock_);
+                job = std::move(me->next_);
+            }
+            if (!job) continue;
+            job->call();
+            me->busy_ = false;
+            ::SetEvent(job->done);
+        }
+    }
+
+    // An exclusive hold of a slim lock for as long as it lives.
+    class Locked {
+    public:
+        explicit Locked(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+        ~Locked() { ::ReleaseSRWLockExclusive(&lock_); }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        SRWLOCK& lock_;
+    };
+
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::shared_ptr<Job> next_;
+    std::atomic<bool> busy_{false};
+    HANDLE wake_ = nullptr;
+    HANDLE thread_ = nullptr;
+};
 
 struct EnumContext {
     WsEnumProc proc;
@@ -341,12 +450,27 @@ public:
 
     // --- Clipboard -----------------------------------------------------
     // 0 opens it for no window; any other owner must be able to name one.
+    // Each call runs on the clipboard thread, bounded by the send bound.
     bool OpenClipboard(WsHandle owner) override {
-        return (owner == 0 || Named(owner)) && ::OpenClipboard(Wnd(owner)) != 0;
+        if (owner != 0 && !Named(owner)) return false;
+        return OnClipboardThread([owner] { return ::OpenClipboard(Wnd(owner)) != 0; });
     }
-    bool EmptyClipboard() override { return ::EmptyClipboard() != 0; }
-    bool CloseClipboard() override { return ::CloseClipboard() != 0; }
-    WsMem GetClipboardData(unsigned format) override { return FromMem(::GetClipboardData(format)); }
+    bool EmptyClipboard() override {
+        return OnClipboardThread([] { return ::EmptyClipboard() != 0; });
+    }
+    bool CloseClipboard() override {
+        return OnClipboardThread([] { return ::CloseClipboard() != 0; });
+    }
+    WsMem GetClipboardData(unsigned format) override {
+        auto data = std::make_shared<WsMem>(0);
+        if (clipboard_.Run([data, format] { *data = FromMem(::GetClipboardData(format)); },
+                           SendTimeout()))
+            return *data;
+        // An owner that promised the text and does not render it in time.
+        if (const HWND owner = ::GetClipboardOwner())
+            ReportUnanswered(FromHandle(owner), WM_RENDERFORMAT, SendTimeout());
+        return 0;
+    }
     void* GlobalLock(WsMem mem) override { return mem ? ::GlobalLock(Mem(mem)) : nullptr; }
     bool GlobalUnlock(WsMem mem) override { return mem && ::GlobalUnlock(Mem(mem)); }
     size_t GlobalSize(WsMem mem) override { return mem ? size_t(::GlobalSize(Mem(mem))) : 0; }
@@ -400,6 +524,17 @@ public:
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override {
         return ::MessageBoxA(Wnd(owner), text ? text : "", caption, type);
     }
+
+private:
+    // call's result when it ran on the clipboard thread within the send
+    // bound, else false.
+    template <typename Call> bool OnClipboardThread(Call call) {
+        auto result = std::make_shared<bool>(false);
+        const bool ended = clipboard_.Run([result, call] { *result = call(); }, SendTimeout());
+        return ended && *result;
+    }
+
+    ClipboardThread clipboard_;
 };
 
 } // namespace
