@@ -26,6 +26,7 @@
 //                             fresh Wine prefix takes a few seconds to)
 #include "tool/commands.h"
 #include "tool/context.h"
+#include "tool/report.h"
 #include "tool/walks.h"
 #include "winsys/eventlog.h"
 #include "winsys/logwinsys.h"
@@ -181,6 +182,8 @@ int main(int argc, char** argv) {
                        return RunCommand(ctx, CmdFindDlg, "FindDlg,No such dialog 7Q", "FindDlg",
                                          "No such dialog 7Q");
                    }});
+    ops.push_back(
+        {"Tool_WaitFor_pass", [&ws] { return int(WaitPass(ws, "No such title 7Q") != 0); }});
     ops.push_back({"Tool_ChildrenById_walk", [&ws, dialogHandle] {
                        return int(ChildrenById(ws, dialogHandle, 0xFFFF).size());
                    }});

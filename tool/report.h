@@ -33,6 +33,11 @@ constexpr int kMaxItemText = 1 << 20;
 std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
                                      const std::vector<DlgChild>& controls);
 
+// One pass of WaitFor: the first window whose text (WM_GETTEXT, 1,000
+// bytes) holds pattern, ignoring case, or 0.  The values that name no
+// window are charged to ws as the sweep's calls (CWinSys::ChargeCalls).
+WsHandle WaitPass(CWinSys& ws, const char* pattern);
+
 // Item index of a list box or combo box read whole, whatever its length
 // (lenMsg asks the length, textMsg the text), and cut to kItemTextShown
 // characters.  Empty when the control answers no length, or one above
