@@ -93,14 +93,7 @@ BENCHMARK(BM_CmdScan);
 // against the bare GetClassNameA sweep of the same desktop.
 void BM_Class_Sweep(benchmark::State& state) {
     auto d = Scene();
-    for (auto _ : state) {
-        int found = 0;
-        for (WsHandle h = 0; h <= 0xFFFF; ++h) {
-            char cls[1000];
-            found += d->GetClassNameA(h, cls, sizeof cls) > 0;
-        }
-        benchmark::DoNotOptimize(found);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(ClassSweep(*d));
 }
 BENCHMARK(BM_Class_Sweep);
 

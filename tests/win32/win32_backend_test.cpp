@@ -744,4 +744,15 @@ TEST(Win32Backend, WindowValuesAreTheSweepsWindows) {
     DestroyWindow(message);
 }
 
+// A second desktop in the window station holds windows the enumeration
+// cannot list from here (its message-only windows): the walk then reports
+// itself incomplete, and the commands sweep.
+TEST(Win32Backend, WindowValuesFailWithAnotherDesktopInTheStation) {
+    ASSERT_TRUE(WindowValues(Ws(), 0, kLastHandle).has_value());
+    HDESK other = CreateDesktopA("OstrelleOtherDesktop", nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+    ASSERT_NE(other, nullptr);
+    EXPECT_FALSE(WindowValues(Ws(), 0, kLastHandle).has_value());
+    CloseDesktop(other);
+}
+
 } // namespace
