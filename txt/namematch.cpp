@@ -1,4 +1,5 @@
-#include "platform/dirlist.h"
+#include "txt/namematch.h"
+
 #include "textutil/asciicase.h"
 
 #include <cstring>
