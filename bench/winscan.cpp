@@ -267,9 +267,15 @@ int main(int argc, char** argv) {
             op.ns.push_back(Now() - start);
         }
     // The walk must find what the sweep finds: the dozen controls.
-    if (ops[5].count != kControls || ops[1].count != kControls) {
+    auto count = [&ops](const char* name) {
+        for (const Operation& op : ops)
+            if (op.name == name) return op.count;
+        return -1;
+    };
+    const int walked = count("Tool_ChildrenById_walk"), swept = count("Win_GetDlgItem_sweep");
+    if (walked != kControls || swept != kControls) {
         std::fprintf(stderr, "bench_winscan: the walk found %d and the sweep %d controls, not %d\n",
-                     ops[5].count, ops[1].count, kControls);
+                     walked, swept, kControls);
         return 1;
     }
     if (!WriteJson(argv[1], ops)) {
