@@ -153,7 +153,9 @@ public:
                                        [](WsHandle a, int64_t b) { return int64_t(a) < b; });
             next = it == v.begin() ? -1 : int64_t(*(it - 1));
         }
-        const uint64_t between = uint64_t(up_ ? next - h : h - next) - 1;
+        // None between when the prompt left h past the end already.
+        const int64_t distance = up_ ? next - h : h - next;
+        const uint64_t between = distance > 0 ? uint64_t(distance - 1) : 0;
         leftOut_ += between;
         if (leftOut_ > kWindowValuesCalls) {
             ws_.ChargeCalls(leftOut_ - kWindowValuesCalls);
