@@ -5,7 +5,10 @@
 //   ScanUp, ScanDn, CmdScan over 0..65535 against GetWindowThreadProcessId of
 //                                          the same handles
 //   the Clk grid (40,000 sends)          against 40,000 bare SendMessageA
+//   Wnd, WndClass, FindDlg not found, one against GetClassNameA of the
+//   WaitFor pass                           handles 0..65535
 #include "bench/simcommand.h"
+#include "tool/report.h"
 #include "winsys/wsdefs.h"
 
 #include <benchmark/benchmark.h>
@@ -85,6 +88,35 @@ void BM_CmdScan(benchmark::State& state) {
     Run(CmdCmdScan, "CmdScan", "7,0,0,0xFFFF", 0x0401, state);
 }
 BENCHMARK(BM_CmdScan);
+
+// The searches over every handle value, for something that is not there,
+// against the bare GetClassNameA sweep of the same desktop.
+void BM_Class_Sweep(benchmark::State& state) {
+    auto d = Scene();
+    for (auto _ : state) benchmark::DoNotOptimize(ClassSweep(*d));
+}
+BENCHMARK(BM_Class_Sweep);
+
+void BM_Wnd_NotFound(benchmark::State& state) {
+    Run(CmdWnd, "Wnd", "No such title 7Q", 0, state);
+}
+BENCHMARK(BM_Wnd_NotFound);
+
+void BM_WndClass_NotFound(benchmark::State& state) {
+    Run(CmdWndClass, "WndClass", "No such title 7Q,Static", 0, state);
+}
+BENCHMARK(BM_WndClass_NotFound);
+
+void BM_FindDlg_NotFound(benchmark::State& state) {
+    Run(CmdFindDlg, "FindDlg", "No such dialog 7Q", 0, state);
+}
+BENCHMARK(BM_FindDlg_NotFound);
+
+void BM_WaitFor_Pass(benchmark::State& state) {
+    auto d = Scene();
+    for (auto _ : state) benchmark::DoNotOptimize(WaitPass(*d, "No such title 7Q"));
+}
+BENCHMARK(BM_WaitFor_Pass);
 
 void BM_Send_40000(benchmark::State& state) {
     auto d = Scene();

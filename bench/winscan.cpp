@@ -26,6 +26,7 @@
 //                             fresh Wine prefix takes a few seconds to)
 #include "tool/commands.h"
 #include "tool/context.h"
+#include "tool/report.h"
 #include "tool/walks.h"
 #include "winsys/eventlog.h"
 #include "winsys/logwinsys.h"
@@ -181,6 +182,8 @@ int main(int argc, char** argv) {
                        return RunCommand(ctx, CmdFindDlg, "FindDlg,No such dialog 7Q", "FindDlg",
                                          "No such dialog 7Q");
                    }});
+    ops.push_back(
+        {"Tool_WaitFor_pass", [&ws] { return int(WaitPass(ws, "No such title 7Q") != 0); }});
     ops.push_back({"Tool_ChildrenById_walk", [&ws, dialogHandle] {
                        return int(ChildrenById(ws, dialogHandle, 0xFFFF).size());
                    }});
@@ -264,9 +267,15 @@ int main(int argc, char** argv) {
             op.ns.push_back(Now() - start);
         }
     // The walk must find what the sweep finds: the dozen controls.
-    if (ops[5].count != kControls || ops[1].count != kControls) {
+    auto count = [&ops](const char* name) {
+        for (const Operation& op : ops)
+            if (op.name == name) return op.count;
+        return -1;
+    };
+    const int walked = count("Tool_ChildrenById_walk"), swept = count("Win_GetDlgItem_sweep");
+    if (walked != kControls || swept != kControls) {
         std::fprintf(stderr, "bench_winscan: the walk found %d and the sweep %d controls, not %d\n",
-                     ops[5].count, ops[1].count, kControls);
+                     walked, swept, kControls);
         return 1;
     }
     if (!WriteJson(argv[1], ops)) {

@@ -113,18 +113,6 @@ void DescribeTree(CommandContext& ctx, WsHandle h) {
     Describe(walk, h);
 }
 
-// ---- WaitFor --------------------------------------------------------------
-
-// The first window whose text (WM_GETTEXT, 1,000 bytes) holds pattern,
-// ignoring case, or 0.
-WsHandle WaitPass(CWinSys& ws, const char* pattern) {
-    std::vector<char> text(kTextSize + 1);
-    auto found = ScanHandles(0, kLastWaitHandle, [&](WsHandle h) {
-        return ReadText(ws, h, text) >= 1 && HoldsCi(text.data(), pattern);
-    });
-    return found.value_or(0);
-}
-
 // ---- List items -------------------------------------------------------------
 
 // Saves the report's lines to file; the outcome says whether it could.
@@ -226,6 +214,18 @@ Fault LoadFault(int loaded) {
 }
 
 } // namespace
+
+// ---- WaitFor --------------------------------------------------------------
+
+WsHandle WaitPass(CWinSys& ws, const char* pattern) {
+    std::vector<char> text(kTextSize + 1);
+    // One call (WM_GETTEXT) on each value naming no window: the pass takes
+    // the sweep's time, so that a simulated clock counts the same passes.
+    auto found = ScanWindowsCharged(ws, 0, kLastWaitHandle, 1, [&](WsHandle h) {
+        return ReadText(ws, h, text) >= 1 && HoldsCi(text.data(), pattern);
+    });
+    return found.value_or(0);
+}
 
 std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
                                      const std::vector<DlgChild>& controls) {

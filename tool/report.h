@@ -37,6 +37,11 @@ constexpr int kMaxReportItems = 1000000;
 std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
                                      const std::vector<DlgChild>& controls);
 
+// One pass of WaitFor: the first window whose text (WM_GETTEXT, 1,000
+// bytes) holds pattern, ignoring case, or 0.  The values that name no
+// window are charged to ws as the sweep's calls (CWinSys::ChargeCalls).
+WsHandle WaitPass(CWinSys& ws, const char* pattern);
+
 // Item index of a list box or combo box read whole, whatever its length
 // (lenMsg asks the length, textMsg the text), into a buffer of
 // kMaxItemText + 1 bytes (the most the layer writes, whatever the control

@@ -21,9 +21,15 @@ std::optional<std::vector<WsHandle>> WindowValues(CWinSys& ws, WsHandle first, W
     if (!ws.EnumAllWindows(CollectLowWord, reinterpret_cast<intptr_t>(&all))) return std::nullopt;
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());
+    // A window may answer to the value after its low word too (Wine takes
+    // a handle's low word less one bit as its index in the handle table):
+    // that value is tried as well.
     std::vector<WsHandle> values;
-    for (WsHandle v : all)
-        if (v >= first && v <= last && v <= kLastHandle && ws.NamesWindow(v)) values.push_back(v);
+    for (WsHandle low : all)
+        for (WsHandle v : {low, low + 1})
+            if (v >= first && v <= last && v <= kLastHandle &&
+                (values.empty() || v > values.back()) && ws.NamesWindow(v))
+                values.push_back(v);
     return values;
 }
 

@@ -125,6 +125,7 @@ public:
 
     void Sleep(uint32_t ms) override;
     uint32_t GetTickCount() override { return inner_->GetTickCount(); }
+    void ChargeCalls(uint64_t calls) override { inner_->ChargeCalls(calls); }
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override;
 
 protected:

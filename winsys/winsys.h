@@ -72,7 +72,9 @@ public:
     // the message-only windows with theirs, windows of every thread and
     // process.  Stops when proc returns 0.  Returns nonzero when every
     // window was reached; 0 when proc stopped it or the system could not
-    // enumerate them all.
+    // enumerate them all.  Windows of other window stations, which a
+    // handle can name too, are not among them: this station knows neither
+    // their classes nor their threads, and they take no messages.
     virtual int EnumAllWindows(WsEnumProc proc, intptr_t lParam) = 0;
     virtual WsHandle GetParent(WsHandle hwnd) = 0;
     // First child in z-order; hwnd 0 gives the first top-level window.
@@ -186,6 +188,11 @@ public:
     // --- Timing and the alert box --------------------------------------
     virtual void Sleep(uint32_t ms) = 0;
     virtual uint32_t GetTickCount() = 0;
+    // Accounts for calls a walk left out because they could only fail (on
+    // values that name no window): a simulated clock moves on as if the
+    // calls had been made, so that what depends on its time stays the same;
+    // a real desktop takes no notice.  Never logged.
+    virtual void ChargeCalls(uint64_t /*calls*/) {}
     // type MB_*; returns the button pressed (IDOK 1 ...).
     virtual int MessageBoxA(WsHandle owner, const char* text, const char* caption,
                             unsigned type) = 0;

@@ -787,6 +787,10 @@ uint32_t CSimCore::GetTickCount() {
     return uint32_t(micros_ / 1000);
 }
 
+void CSimCore::ChargeCalls(uint64_t calls) {
+    micros_ += calls * costMicros_;
+}
+
 int CSimCore::MessageBoxA(WsHandle, const char*, const char*, unsigned) {
     Tick();
     return dlgid::OK;

@@ -231,6 +231,7 @@ public:
                            size_t* read) override;
     void Sleep(uint32_t ms) override;
     uint32_t GetTickCount() override;
+    void ChargeCalls(uint64_t calls) override;
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override;
 
     // Limits that keep every scene and every caller bounded.

@@ -255,6 +255,29 @@ bool Named(WsHandle h) {
 // holds fewer windows than this.
 constexpr int kMaxMessageWindows = 0x10000;
 
+// True when the window station of this process holds no desktop but the
+// one of this thread (false when either cannot be told).
+bool OnlyDesktopOfStation() {
+    char own[256] = "";
+    DWORD needed = 0;
+    if (!::GetUserObjectInformationA(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, own,
+                                     sizeof own, &needed))
+        return false;
+    struct Count {
+        const char* own;
+        int others;
+    } count{own, 0};
+    const BOOL listed = ::EnumDesktopsA(
+        ::GetProcessWindowStation(),
+        [](LPSTR name, LPARAM lp) -> BOOL {
+            auto& c = *reinterpret_cast<Count*>(lp);
+            if (lstrcmpiA(name, c.own) != 0) ++c.others;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return listed && count.others == 0;
+}
+
 bool KnownLongIndex(int index) {
     return index == GWL_STYLE || index == GWL_EXSTYLE || index == GWL_ID;
 }
@@ -334,11 +357,10 @@ public:
             if (!EnumTrampoline(m, lp)) return 0;
             if (!EnumDescendants(m, ctx)) return 0;
         }
-        // Windows of the other desktops that the handle values also reach
-        // (under Wine at least the desktop and message windows of other
-        // desktops) are not enumerated from here yet: the enumeration
-        // reports itself incomplete, so that callers sweep.
-        return 0;
+        // Another desktop of this window station holds windows that only a
+        // thread of its own could list (its message-only windows): then
+        // the enumeration is incomplete and the callers sweep.
+        return OnlyDesktopOfStation() ? 1 : 0;
     }
     WsHandle GetParent(WsHandle hwnd) override {
         return Named(hwnd) ? FromHandle(::GetParent(Wnd(hwnd))) : 0;
