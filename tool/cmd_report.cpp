@@ -208,6 +208,13 @@ std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
 }
 
 std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index) {
+    std::string text = WholeItemText(ws, hwnd, lenMsg, textMsg, index);
+    if (text.size() > size_t(kItemTextShown)) text.resize(kItemTextShown);
+    return text;
+}
+
+std::string WholeItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg,
+                          int index) {
     const intptr_t len = ws.SendMessageA(hwnd, lenMsg, uintptr_t(index), 0);
     if (len < 0 || len > kMaxItemText) return std::string();
     // Room beyond the length asked for: the owner may lengthen the item
@@ -215,9 +222,7 @@ std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textM
     std::vector<char> buf(size_t(len) + 1 + 256, '\0');
     ws.SendMessageA(hwnd, textMsg, uintptr_t(index), reinterpret_cast<intptr_t>(buf.data()));
     buf.back() = '\0';
-    std::string text = buf.data();
-    if (text.size() > size_t(kItemTextShown)) text.resize(kItemTextShown);
-    return text;
+    return buf.data();
 }
 
 Outcome CmdDesc(CommandContext& ctx, const CommandCall&) {

@@ -38,3 +38,5 @@ std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
 // characters.  Empty when the control answers no length, or one above
 // kMaxItemText.
 std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index);
+// The same text, not cut.
+std::string WholeItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index);
