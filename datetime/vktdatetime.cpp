@@ -179,18 +179,27 @@ int CVKTDateTime::SetDTJul(const char* text) {
 }
 
 int CVKTDateTime::SetDTFloat(double x) {
-    Reset();
-    if (!std::isfinite(x)) return -1;
-    const double a = std::trunc(x);
-    // 2415019 is the Julian day number of 1899-12-30, the day x counts from.
-    const double jd = a + 2415019.0;
-    if (jd < double(kFirstDay + kUnixEpochJulian) || jd > double(kLastDay + kUnixEpochJulian))
+    // x counts days from 1899-12-30, Julian day 2415019.  The value's range
+    // is a range of x; the test is false for NaN as well, and within it the
+    // whole days are the integer conversion (x is positive), which costs
+    // less than a call of trunc.
+    constexpr int64_t kSerialEpoch = 2415019 - kUnixEpochJulian;
+    constexpr double kFirstSerial = double(kFirstDay - kSerialEpoch);
+    constexpr double kEndSerial = double(kLastDay - kSerialEpoch + 1);
+    if (!(x >= kFirstSerial && x < kEndSerial)) {
+        Reset();
         return -1;
-    StoreJulianDay(*this, int64_t(jd));
+    }
+    const int whole = int(x);
+    int y, m, d;
+    RangeCivilFromDays(int64_t(whole) + kSerialEpoch, y, m, d);
+    year = uint8_t(y - kMinYear), month = uint8_t(m), day = uint8_t(d);
     // The date is a calendar date; only a fraction that rounds up to a whole
     // day (24:00:00) makes the value invalid.
-    const int s = int((x - a) * 86400 + 0.5);
-    SetTimeSec(s);
+    // The fields are set here rather than by SetTimeSec, which as an
+    // exported method is a call the compiler may not inline.
+    const int s = int((x - double(whole)) * 86400 + 0.5);
+    hour = uint8_t(s / 3600), minute = uint8_t(s % 3600 / 60), second = uint8_t(s % 60);
     return s < 86400 ? 0 : -1;
 }
 

@@ -5,6 +5,8 @@
 #include "platform/process.h"
 #include "platform/rawio.h"
 #include "platform/replacefile.h"
+#include "textutil/asciicase.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <cstdio>
@@ -22,12 +24,6 @@ bool IsSep(char c) {
     return c == '\\' || c == '/';
 }
 
-bool EqualFold(char a, char b) {
-    if (a >= 'A' && a <= 'Z') a = char(a - 'A' + 'a');
-    if (b >= 'A' && b <= 'Z') b = char(b - 'A' + 'a');
-    return a == b;
-}
-
 // True when text ends with suffix, letters compared without regard to case
 // and either slash matching a separator of suffix.  A text shorter than the
 // suffix never ends with it.
@@ -35,7 +31,8 @@ bool EndsWithFold(std::string_view text, std::string_view suffix) {
     if (text.size() < suffix.size()) return false;
     std::string_view tail = text.substr(text.size() - suffix.size());
     for (size_t i = 0; i < suffix.size(); ++i) {
-        if (IsSep(suffix[i]) ? !IsSep(tail[i]) : !EqualFold(tail[i], suffix[i])) return false;
+        if (IsSep(suffix[i]) ? !IsSep(tail[i]) : !AsciiEqualFolded(tail[i], suffix[i]))
+            return false;
     }
     return true;
 }
@@ -101,13 +98,6 @@ const std::string& IniPath() {
 
 // ---- the INI file -------------------------------------------------------------
 
-struct FileCloser {
-    void operator()(FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
-
 // One line of the file: its text without the line end, and where the next
 // line starts.
 struct Line {
@@ -155,7 +145,7 @@ std::string_view Trim(std::string_view s) {
 bool SameName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (!EqualFold(a[i], b[i])) return false;
+        if (!AsciiEqualFolded(a[i], b[i])) return false;
     return true;
 }
 

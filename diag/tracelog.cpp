@@ -7,6 +7,7 @@
 #include "platform/rawio.h"
 #include "platform/rawout.h"
 #include "platform/wallclock.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <cstdarg>
@@ -25,13 +26,6 @@ constexpr size_t kLineSize = 20000;
 constexpr int kTagWidth = 16;
 constexpr int kFlushLines = 20;
 constexpr int64_t kFlushSeconds = 10;
-
-struct FileCloser {
-    void operator()(FILE* f) const {
-        if (f) std::fclose(f);
-    }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 struct LogState {
     FilePtr file;

@@ -10,6 +10,12 @@
 // also one without a '.', as Windows users expect.  Null counts as empty.
 bool NameMatch(const char* pattern, const char* name);
 
+// What a listing tells of its current entry without a look at the entry
+// itself.  Unknown where it cannot tell: a link (whose target decides), a
+// system that does not say, or a directory whose entries cannot be examined
+// (an entry the caller could not look at must not pass for one it could).
+enum class DirEntryKind { Unknown, Directory, NotDirectory };
+
 // Lists the entries of one directory whose names match a pattern.  The
 // pattern is a directory, '/' or '\', and a name pattern ("d/*.txt"); without
 // a separator the current directory is listed.  "." and ".." are listed like
@@ -29,6 +35,8 @@ public:
     bool Next();
     // Name of the current entry; "" when there is none.
     const char* Name() const { return name_.c_str(); }
+    // What the current entry is, as far as the listing tells (above).
+    DirEntryKind Kind() const { return kind_; }
     // A number that identifies the listing in trace lines; 0xFFFFFFFF when no
     // listing is open (the value of a failed start).
     uint32_t Handle() const;
@@ -38,4 +46,6 @@ private:
     void* handle_ = nullptr; // DIR* / HANDLE
     std::string match_;      // name pattern (POSIX)
     std::string name_;
+    DirEntryKind kind_ = DirEntryKind::Unknown;
+    bool searchable_ = false; // the entries may be examined (POSIX)
 };

@@ -1,14 +1,7 @@
 #include "platform/dirlist.h"
+#include "textutil/asciicase.h"
 
 #include <cstring>
-
-namespace {
-
-char Fold(char c) {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
-} // namespace
 
 bool NameMatch(const char* pattern, const char* name) {
     if (!pattern) pattern = "";
@@ -24,7 +17,7 @@ bool NameMatch(const char* pattern, const char* name) {
         if (*p == '*') {
             starP = ++p;
             starN = n;
-        } else if (*p && (*p == '?' || Fold(*p) == Fold(*n))) {
+        } else if (*p && (*p == '?' || AsciiEqualFolded(*p, *n))) {
             ++p;
             ++n;
         } else if (starP) {

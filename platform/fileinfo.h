@@ -49,8 +49,8 @@ bool GetFileIdentity(const char* path, FileId& out);
 enum class StampKind { Created, Written };
 
 // The creation or last-write time of a file as local calendar fields with
-// milliseconds.  The file is opened for reading to take it, so a file that
-// cannot be opened gives false, as does a path that cannot be examined.
+// milliseconds.  A regular file must be one this process may open for
+// reading (false otherwise), as must a path that can be examined.
 // Where the file system keeps no creation time, Created gives the last-write
 // time: the one moment the file is known to have existed at.
 bool GetFileStamp(const char* path, StampKind kind, FileStamp& out);

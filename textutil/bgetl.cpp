@@ -1,6 +1,7 @@
 #include "textutil/bgetl.h"
 
 #include "platform/fileinfo.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <algorithm>
@@ -19,9 +20,6 @@ namespace {
 struct FreeDeleter {
     void operator()(char* p) const { std::free(p); }
 };
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 // The one reader of the process.
 struct Reader {
@@ -33,7 +31,7 @@ struct Reader {
     int64_t offset = 0;  // file bytes before the buffer's first byte
     int64_t total = 0;   // file bytes read so far
     int64_t inputSize = 0;
-    std::unique_ptr<FILE, FileCloser> file;
+    FilePtr file;
 
     // Drops a memory block (never ours to free) and every counter; keeps an
     // owned buffer.

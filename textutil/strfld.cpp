@@ -1,6 +1,7 @@
 #include "textutil/strfld.h"
 
 #include "platform/rawio.h"
+#include "textutil/asciicase.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -8,10 +9,6 @@
 namespace {
 
 constexpr const char kHexSet[] = "0123456789ABCDEFabcdef ";
-
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
 
 // A delimiter at p starts a new field just after it; with the space
 // delimiter only the last space of a run counts.
@@ -34,7 +31,7 @@ size_t fieldStart(const char* s, size_t len, char delim, int k) {
 uint32_t hexSum(const char* run, size_t len) {
     uint32_t value = 0, weight = 1;
     for (size_t i = len; i-- > 0;) {
-        char c = Upper(run[i]);
+        char c = AsciiUpper(run[i]);
         uint32_t digit = 0;
         if (c >= '1' && c <= '9')
             digit = uint32_t(c - '0');
@@ -128,7 +125,7 @@ int freadline(char* out, int size, FILE* stream) {
 int strcmpci(const char* a, const char* b, int mode) {
     if (!a || !b) return 3;
     while (*a && *b) {
-        if (Upper(*a) != Upper(*b)) return 1;
+        if (AsciiUpper(*a) != AsciiUpper(*b)) return 1;
         ++a;
         ++b;
     }

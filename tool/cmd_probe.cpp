@@ -304,7 +304,7 @@ Outcome CmdTest1(CommandContext& ctx, const CommandCall&) {
     const intptr_t sender = intptr_t(ctx.state.hWnd);
     CTxt clip;
     int found = 0;
-    ScanHandles(0, kLastHandle - 1, [&](WsHandle h) {
+    ScanWindowsFromZero(ws, kLastHandle - 1, [&](WsHandle h) {
         ws.SendMessageA(h, wm::COMMAND, kCopyCommand, sender);
         const int n = GetClipboardTxt(ws, h, clip);
         if (n < kMinStrategyText) return false;

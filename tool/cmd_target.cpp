@@ -57,7 +57,7 @@ int wndmatch(WsHandle hwnd, intptr_t lParam) {
 
 WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int test, int n) {
     int count = 0;
-    auto found = ScanHandles(0, kLastHandle - 1, [&](WsHandle h) {
+    auto found = ScanWindows(ws, 0, kLastHandle - 1, [&](WsHandle h) {
         char name[kTextSize] = "";
         if (ws.GetClassNameA(h, name, kTextSize) < 1) return false;
         if (!EqualsCi(name, cls)) return false;
@@ -67,7 +67,7 @@ WsHandle findwnd(CWinSys& ws, const char* cls, const char* title, int test, int 
 }
 
 WsHandle finddlg(CWinSys& ws, const char* title) {
-    auto found = ScanHandles(0, kLastHandle, [&](WsHandle h) {
+    auto found = ScanWindows(ws, 0, kLastHandle, [&](WsHandle h) {
         char cls[kTextSize] = "";
         if (ws.GetClassNameA(h, cls, kTextSize) < 2) return false;
         if (!EqualsCi(cls, "#32770")) return false;
@@ -85,7 +85,7 @@ WsHandle FindByTitle(CWinSys& ws, const char* pattern, const char* cls) {
     // scan like one that ran through.
     ws.EnumWindows(wndmatch, lParam);
     if (search.found != 0) return search.found;
-    return ScanHandles(0, kLastHandle, [&](WsHandle v) { return wndmatch(v, lParam) == 0; })
+    return ScanWindows(ws, 0, kLastHandle, [&](WsHandle v) { return wndmatch(v, lParam) == 0; })
         .value_or(0);
 }
 

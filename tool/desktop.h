@@ -1,6 +1,7 @@
 // The desktop one run of the tool drives, and its event log.
 #pragma once
 
+#include "textutil/fileptr.h"
 #include "winsys/eventlog.h"
 #include "winsys/winsys.h"
 
@@ -31,15 +32,10 @@ public:
 private:
     CDesktop() = default;
 
-    struct FileCloser {
-        void operator()(FILE* f) const {
-            if (f) std::fclose(f);
-        }
-    };
     std::unique_ptr<CSimDesktop> sim_;
     std::unique_ptr<CLoggingWinSys> logged_; // the real desktop, logged
     CEventLog log_;
-    std::unique_ptr<FILE, FileCloser> logFile_;
+    FilePtr logFile_;
     CWinSys* layer_ = nullptr;
     CWinSys* previous_ = nullptr;
 };

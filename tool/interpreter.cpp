@@ -4,6 +4,7 @@
 #include "textutil/strfld.h"
 #include "tool/commands.h"
 #include "tool/textmatch.h"
+#include "winsys/eventlog.h"
 
 #include <cstdio>
 
@@ -129,8 +130,8 @@ private:
 Outcome WithUnansweredSends(const CommandContext& ctx, uint64_t before, Outcome outcome) {
     if (!outcome.Done() || ctx.sends.count == before) return outcome;
     char detail[128];
-    std::snprintf(detail, sizeof detail, "window %08X did not answer message 0x%04X",
-                  unsigned(ctx.sends.hwnd), unsigned(ctx.sends.msg));
+    std::snprintf(detail, sizeof detail, "window %08X did not answer %s", unsigned(ctx.sends.hwnd),
+                  evlog::MessageName(ctx.sends.msg).c_str());
     return Failed(Fault::kNoAnswer, detail);
 }
 

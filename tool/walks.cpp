@@ -4,6 +4,28 @@
 
 #include <algorithm>
 
+namespace {
+
+// Collects the low words of the windows an enumeration reaches.
+int CollectLowWord(WsHandle hwnd, intptr_t lParam) {
+    auto& values = *reinterpret_cast<std::vector<WsHandle>*>(lParam);
+    values.push_back(hwnd & 0xFFFF);
+    return 1;
+}
+
+} // namespace
+
+std::optional<std::vector<WsHandle>> WindowValues(CWinSys& ws, WsHandle first, WsHandle last) {
+    std::vector<WsHandle> all;
+    if (!ws.EnumAllWindows(CollectLowWord, reinterpret_cast<intptr_t>(&all))) return std::nullopt;
+    std::sort(all.begin(), all.end());
+    all.erase(std::unique(all.begin(), all.end()), all.end());
+    std::vector<WsHandle> values;
+    for (WsHandle v : all)
+        if (v >= first && v <= last && v <= kLastHandle && ws.NamesWindow(v)) values.push_back(v);
+    return values;
+}
+
 std::vector<DlgChild> ChildrenById(CWinSys& ws, WsHandle parent, int lastId) {
     std::vector<int> ids;
     if (parent == 0 || lastId < 0) return {};

@@ -19,6 +19,44 @@ std::optional<WsHandle> ScanHandles(WsHandle first, WsHandle last, Pred pred) {
     return std::nullopt;
 }
 
+// The handle values from first to last (last at most kLastHandle),
+// ascending, that name a window now: exactly the values at which a sweep
+// of first..last meets a window, and so the values at which a predicate
+// that no value naming no window passes (one that reads a class, a text, a
+// thread) can pass.  Windows are named by the low 16 bits of their handles
+// (the platform accepts a handle by its low word), so the values come from
+// one enumeration of every window of the desktop (CWinSys::EnumAllWindows):
+// top-level windows, their descendants, message-only windows, those of
+// other threads and processes; each is confirmed to name a window.  None
+// when the enumeration fails: the caller then sweeps (ScanWindows does).
+std::optional<std::vector<WsHandle>> WindowValues(CWinSys& ws, WsHandle first, WsHandle last);
+
+// ScanHandles(first, last, pred) for a pred that no value naming no window
+// passes, trying only the values that name a window (WindowValues), in the
+// same order: the same answer, without a call per value.  Sweeps when the
+// enumeration fails.
+template <typename Pred>
+std::optional<WsHandle> ScanWindows(CWinSys& ws, WsHandle first, WsHandle last, Pred pred) {
+    const auto values = WindowValues(ws, first, last);
+    if (!values) return ScanHandles(first, last, pred);
+    for (WsHandle h : *values)
+        if (pred(h)) return h;
+    return std::nullopt;
+}
+
+// ScanWindows(ws, 0, last, pred) for a pred that passes no value naming no
+// window but 0 (the value the clipboard opens for without a window): 0
+// first, then the values that name a window.
+template <typename Pred>
+std::optional<WsHandle> ScanWindowsFromZero(CWinSys& ws, WsHandle last, Pred pred) {
+    const auto values = WindowValues(ws, 1, last);
+    if (!values) return ScanHandles(0, last, pred);
+    if (pred(WsHandle(0))) return WsHandle(0);
+    for (WsHandle h : *values)
+        if (pred(h)) return h;
+    return std::nullopt;
+}
+
 // A child as GetDlgItem finds it.
 struct DlgChild {
     int id;

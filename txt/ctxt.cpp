@@ -4,6 +4,7 @@
 #include "platform/msgformat.h"
 #include "platform/rawio.h"
 #include "platform/strres.h"
+#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
 
 #include <cctype>
@@ -32,13 +33,9 @@ char* newBuffer(size_t size) {
     return static_cast<char*>(p);
 }
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
 bool equalNoCase(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i)
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+        if (!AsciiEqualFolded(a[i], b[i])) return false;
     return true;
 }
 

@@ -2,6 +2,7 @@
 // text from it, so length and capacity follow the usual memory rules.
 #include "txt/ctxt.h"
 
+#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
 
 #include <cstring>
@@ -39,17 +40,13 @@ bool startsHexEscape(const char* p, size_t rest) {
     return rest > 1 && p[0] == '%' && chrindex(p[1], "0123456789ABCDEFabcdef") >= 0;
 }
 
-char lowerAscii(char c) {
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-
 // True when the n characters at text (all inside the text) equal word,
 // letters compared without case.
 bool startsNoCase(const char* text, size_t n, const char* word) {
     size_t w = std::strlen(word);
     if (n < w) return false;
     for (size_t i = 0; i < w; ++i)
-        if (lowerAscii(text[i]) != lowerAscii(word[i])) return false;
+        if (!AsciiEqualFolded(text[i], word[i])) return false;
     return true;
 }
 

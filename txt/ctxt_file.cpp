@@ -7,6 +7,7 @@
 #include "platform/pathsplit.h"
 #include "platform/process.h"
 #include "textutil/bgetl.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <cerrno>
@@ -18,12 +19,6 @@
 #include <vector>
 
 namespace {
-
-// Closes a C stream on every path.
-struct FileCloser {
-    void operator()(FILE* f) const { fclose(f); }
-};
-using FilePtr = std::unique_ptr<FILE, FileCloser>;
 
 FilePtr Open(const char* path, const char* mode) {
     return FilePtr(fopen(path, mode));

@@ -1,6 +1,8 @@
-#include "platform/errtext.h"
 #include "txt/ctxtarray.h"
 
+#include "platform/errtext.h"
+#include "textutil/asciicase.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <algorithm>
@@ -15,20 +17,16 @@
 namespace {
 
 // ASCII capitals lowered, every other byte as it is (the _strcmpi rule).
-struct LowerTable {
-    unsigned char map[256];
-    constexpr LowerTable() : map() {
-        for (int c = 0; c < 256; ++c) map[c] = (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
-    }
-};
-constexpr LowerTable kLower;
+unsigned char Lowered(unsigned char c) {
+    return static_cast<unsigned char>(AsciiLower(char(c)));
+}
 
 // <0, 0, >0 as a and b compare after lowering ASCII capitals.
 int compareLowered(const char* a, const char* b) {
     const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
     for (;; ++x, ++y) {
-        unsigned char cx = kLower.map[*x], cy = kLower.map[*y];
+        unsigned char cx = Lowered(*x), cy = Lowered(*y);
         if (cx != cy) return int(cx) - int(cy);
         if (cx == 0) return 0;
     }
@@ -36,15 +34,9 @@ int compareLowered(const char* a, const char* b) {
 
 bool equalsFolded(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i)
-        if (kLower.map[static_cast<unsigned char>(a[i])] !=
-            kLower.map[static_cast<unsigned char>(b[i])])
-            return false;
+        if (!AsciiEqualFolded(a[i], b[i])) return false;
     return true;
 }
-
-struct FileCloser {
-    void operator()(FILE* f) const { std::fclose(f); }
-};
 
 void setError(CTxt& error, const char* what, const char* path, int err) {
     std::string msg = std::string(what) + " " + (path ? path : "") + " (" + ErrText(err) + ")";
@@ -281,8 +273,23 @@ constexpr size_t kPrefixBytes = sizeof(uint64_t);
 uint64_t FoldedPrefix(const char* text) {
     uint64_t k = 0;
     for (size_t i = 0; i < kPrefixBytes && text[i]; ++i)
-        k |= uint64_t(kLower.map[static_cast<unsigned char>(text[i])]) << (8 * (7 - i));
+        k |= uint64_t(Lowered(static_cast<unsigned char>(text[i]))) << (8 * (7 - i));
     return k;
+}
+
+// Length of the start all texts share, case folded: no text ends inside it.
+size_t SharedStart(void* const* slots, int n) {
+    const char* first = static_cast<const CTxt*>(slots[0])->GetData();
+    size_t shared = std::strlen(first);
+    for (int i = 1; i < n && shared > 0; ++i) {
+        const char* t = static_cast<const CTxt*>(slots[i])->GetData();
+        size_t k = 0;
+        while (k < shared && kLower.map[static_cast<unsigned char>(t[k])] ==
+                                 kLower.map[static_cast<unsigned char>(first[k])])
+            ++k;
+        shared = k;
+    }
+    return shared;
 }
 
 } // namespace
@@ -302,7 +309,12 @@ void CTxtArray::Sort() {
         }
     }
     void** slots = ptrs_.GetData();
-    auto text = [slots](uint64_t i) { return static_cast<const CTxt*>(slots[i])->GetData(); };
+    // Texts that share a long start (the paths of one folder) are compared
+    // from where they differ, so that the keys tell most of them apart.
+    const size_t shared = SharedStart(slots, n);
+    auto text = [slots, shared](uint64_t i) {
+        return static_cast<const CTxt*>(slots[i])->GetData() + shared;
+    };
     std::unique_ptr<SortKey[]> keys(new (std::nothrow) SortKey[size_t(n)]);
     if (!keys) {
         // No room for the keys: the same order, only slower.
@@ -329,7 +341,7 @@ void CTxtArray::Sort() {
 }
 
 int CTxtArray::SaveToFile(const char* path, CTxt& error, int maxLines) const {
-    std::unique_ptr<FILE, FileCloser> file(path ? std::fopen(path, "wb") : nullptr);
+    FilePtr file(path ? std::fopen(path, "wb") : nullptr);
     if (!file) {
         setError(error, "Cannot open", path, path ? errno : ENOENT);
         return -1;

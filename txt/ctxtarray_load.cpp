@@ -7,6 +7,7 @@
 #include "platform/errtext.h"
 #include "platform/fileinfo.h"
 #include "textutil/bgetl.h"
+#include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
 #include <cerrno>
@@ -28,10 +29,6 @@ constexpr int kMaxDepth = 1000;
 const char* Safe(const char* text) {
     return text ? text : "";
 }
-
-struct FileCloser {
-    void operator()(FILE* f) const { fclose(f); }
-};
 
 bool IsDotEntry(const char* name) {
     return strcmpci(name, ".", 1) == 0 || strcmpci(name, "..", 1) == 0;
@@ -61,7 +58,8 @@ bool AddFileLine(CTxtArray& list, const CTxt& path) {
     } else if (style == 3) {
         line.Format("%09u|%s", unsigned(filetime(p)), p);
     } else {
-        line = p;
+        list.Add(path);
+        return true;
     }
     list.Add(line);
     return true;
@@ -94,14 +92,28 @@ bool MayDescend(const Walk& w, const std::string& dir, int nLev, FileId& id) {
 
 void WalkDir(Walk& w, const char* dir, int nLev);
 
+// Whether an entry is a directory (links followed): as the listing tells
+// it, else by a look at the entry.  False when it vanished or cannot be
+// examined.
+bool EntryIsDir(const std::string& entry, DirEntryKind kind, bool& isDir) {
+    if (kind != DirEntryKind::Unknown) {
+        isDir = kind == DirEntryKind::Directory;
+        return true;
+    }
+    FileInfo info;
+    if (!GetFileInfo(entry.c_str(), info)) return false;
+    isDir = info.isDir;
+    return true;
+}
+
 // One entry of a directory.
-void WalkEntry(Walk& w, const char* dir, const char* name, int nLev) {
+void WalkEntry(Walk& w, const char* dir, const char* name, DirEntryKind kind, int nLev) {
     const char* tag = w.tree ? "LoadFromTree" : "LoadFromDir";
     std::string entry = std::string(dir) + "/" + name;
     if (w.trace > 1) LOGTRACE(tag, 1, "Dir=%s, nLev=%d, File=%s", dir, nLev, name);
-    FileInfo info;
-    if (!GetFileInfo(entry.c_str(), info)) return; // vanished or cannot be examined
-    if (info.isDir) {
+    bool isDir;
+    if (!EntryIsDir(entry, kind, isDir)) return; // vanished or cannot be examined
+    if (isDir) {
         if (w.file == 1 && !w.tree) return;
         FileId id;
         if ((w.desc == 1 || w.tree) && MayDescend(w, entry, nLev, id)) {
@@ -149,7 +161,7 @@ void WalkDir(Walk& w, const char* dir, int nLev) {
     for (bool more = true; more; more = listing.Next()) {
         const std::string name = listing.Name();
         if (IsDotEntry(name.c_str())) continue;
-        WalkEntry(w, dir, name.c_str(), nLev);
+        WalkEntry(w, dir, name.c_str(), listing.Kind(), nLev);
     }
 }
 
@@ -213,7 +225,7 @@ int CTxtArray::LoadFromFields(const char* text, char delimiter) {
 
 int CTxtArray::LoadFromFile(const char* path, CTxt& error) {
     path = Safe(path);
-    std::unique_ptr<FILE, FileCloser> f(fopen(path, "rb"));
+    FilePtr f(fopen(path, "rb"));
     if (!f) {
         const int e = errno;
         error.Format("Cannot open %s (%s)", path, ErrText(e));

@@ -51,6 +51,9 @@ public:
     int EnumWindows(WsEnumProc proc, intptr_t lParam) override {
         return inner_->EnumWindows(proc, lParam);
     }
+    int EnumAllWindows(WsEnumProc proc, intptr_t lParam) override {
+        return inner_->EnumAllWindows(proc, lParam);
+    }
     WsHandle GetParent(WsHandle hwnd) override { return inner_->GetParent(hwnd); }
     WsHandle GetTopWindow(WsHandle hwnd) override { return inner_->GetTopWindow(hwnd); }
     WsHandle GetWindow(WsHandle hwnd, unsigned cmd) override {

@@ -1,32 +1,19 @@
 #include "winsys/winsys.h"
 
-#include "winsys/sim/simdesktop.h"
+#include "winsys/defaultwinsys.h"
 
 namespace {
 
-CWinSys* gCurrent = nullptr;
-
-CWinSys& Default() {
-    if (CWinSys* platform = PlatformWinSys()) return *platform;
-    static CSimDesktop empty;
-    return empty;
-}
+CWinSys* current = nullptr;
 
 } // namespace
 
 CWinSys& WinSys() {
-    return gCurrent ? *gCurrent : Default();
+    return current ? *current : DefaultWinSys();
 }
 
 CWinSys* SetWinSys(CWinSys* backend) {
-    CWinSys* old = gCurrent;
-    gCurrent = backend;
+    CWinSys* old = current;
+    current = backend;
     return old;
 }
-
-#ifndef _WIN32
-// Builds without a window system of their own.
-CWinSys* PlatformWinSys() {
-    return nullptr;
-}
-#endif

@@ -67,6 +67,13 @@ public:
     // Calls proc for each top-level window in the system's order until it
     // returns 0; returns nonzero when it was never stopped.
     virtual int EnumWindows(WsEnumProc proc, intptr_t lParam) = 0;
+    // Calls proc for every window of the desktop, in no particular order:
+    // the desktop window, every top-level window and all its descendants,
+    // the message-only windows with theirs, windows of every thread and
+    // process.  Stops when proc returns 0.  Returns nonzero when every
+    // window was reached; 0 when proc stopped it or the system could not
+    // enumerate them all.
+    virtual int EnumAllWindows(WsEnumProc proc, intptr_t lParam) = 0;
     virtual WsHandle GetParent(WsHandle hwnd) = 0;
     // First child in z-order; hwnd 0 gives the first top-level window.
     virtual WsHandle GetTopWindow(WsHandle hwnd) = 0;
@@ -208,5 +215,6 @@ OSTRELLE_API CWinSys& WinSys();
 OSTRELLE_API CWinSys* SetWinSys(CWinSys* backend);
 
 // The real window system of this build, or null on builds without one.
-// Defined by the Win32 backend on Windows, by winsys/winsys.cpp elsewhere.
+// Defined by the Win32 backend on Windows, by winsys/sim/simdefault.cpp
+// elsewhere.
 OSTRELLE_API CWinSys* PlatformWinSys();

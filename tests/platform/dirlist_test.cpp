@@ -108,4 +108,23 @@ TEST(ErrText, KnownAndUnknownNumbers) {
     EXPECT_STRNE(ErrText(99999), "");
 }
 
+TEST_F(DirListTest, KindOfEachEntryIsWhatItIsOrUnknown) {
+    Write("a.txt", "1");
+    Mkdir("sub");
+    CDirListing l;
+    int seen = 0;
+    for (bool ok = l.Start((dir_ + "/*").c_str()); ok; ok = l.Next()) {
+        const std::string name = l.Name();
+        const DirEntryKind expected =
+            name == "a.txt" ? DirEntryKind::NotDirectory : DirEntryKind::Directory;
+        // Unknown is always allowed: not every file system tells.
+        if (l.Kind() != DirEntryKind::Unknown) {
+            EXPECT_EQ(l.Kind(), expected) << name;
+        }
+        ++seen;
+    }
+    EXPECT_GE(seen, 2);
+    EXPECT_EQ(l.Kind(), DirEntryKind::Unknown); // after the end
+}
+
 } // namespace

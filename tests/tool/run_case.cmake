@@ -12,6 +12,9 @@
 #   expected.log        (optional) the exact simulated-desktop event log
 #   expected.file.NAME  (optional) the exact content of file NAME the run writes
 #   expected.absent     (optional) names of files, one a line, that the run must not write
+#   lax.out             (optional) for a strict case (env sets TOLVANE_STRICT=1): the
+#                       exact standard output of the same run without TOLVANE_STRICT,
+#                       which must exit 0
 # The run happens in a fresh copy of the case folder.
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK})
@@ -42,7 +45,7 @@ if(EXISTS ${CASE}/script.txt)
 endif()
 
 set(env --unset=TOLVANE_DESKTOP --unset=TOLVANE_SIM_LOG --unset=TOLVANE_EVENT_LOG
-    --unset=TOLVANE_SEND_TIMEOUT)
+    --unset=TOLVANE_SEND_TIMEOUT --unset=TOLVANE_STRICT)
 if(EXISTS ${WORK}/scene.json)
     list(APPEND env TOLVANE_DESKTOP=${WORK}/scene.json)
 endif()
@@ -109,6 +112,22 @@ if(EXISTS ${CASE}/expected.absent)
             set(failed TRUE)
         endif()
     endforeach()
+endif()
+if(EXISTS ${CASE}/lax.out)
+    # The same run, not strict: every line is run and the exit code is 0.
+    list(FILTER env EXCLUDE REGEX "^TOLVANE_STRICT=")
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=TOLVANE_STRICT ${env} ${cmd}
+        WORKING_DIRECTORY ${WORK}
+        INPUT_FILE ${input}
+        OUTPUT_FILE ${WORK}/lax.actual.out
+        ERROR_QUIET
+        RESULT_VARIABLE lax_rc
+        TIMEOUT 50)
+    if(NOT "${lax_rc}" STREQUAL "0")
+        message(STATUS "MISMATCH: without TOLVANE_STRICT the exit code is ${lax_rc}, expected 0")
+        set(failed TRUE)
+    endif()
+    expect_same(${CASE}/lax.out ${WORK}/lax.actual.out)
 endif()
 if(failed)
     message(FATAL_ERROR "tool case ${CASE} failed")

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 namespace {
@@ -60,6 +61,81 @@ TEST(Walks, ScanHandlesStatesItsBounds) {
     EXPECT_EQ(seen, (std::vector<WsHandle>{65530, 65531, 65532, 65533, 65534, 65535}));
     EXPECT_EQ(ScanHandles(0, kLastHandle, [](WsHandle h) { return h == 0; }), WsHandle(0));
     EXPECT_EQ(ScanHandles(5, 4, [](WsHandle) { return true; }), std::nullopt);
+}
+
+// The values at which a sweep of first..last meets a window, the slow way.
+std::vector<WsHandle> SweptWindows(CWinSys& ws, WsHandle first, WsHandle last) {
+    std::vector<WsHandle> out;
+    for (uint64_t h = first; h <= last; ++h)
+        if (ws.IsWindow(WsHandle(h))) out.push_back(WsHandle(h));
+    return out;
+}
+
+TEST(Walks, WindowValuesAreTheSweepsWindowsOnEveryScene) {
+    std::vector<std::unique_ptr<CSimDesktop>> desktops;
+    std::string error;
+    desktops.push_back(CSimDesktop::FromJson(kScene, "walks", &error));
+    // A window whose handle is above the values swept is not met by them.
+    desktops.push_back(CSimDesktop::FromJson(
+        R"JSON({"windows": [{"handle": "0x10020", "class": "High"},
+                            {"handle": "0xFFFF", "class": "Last", "children": [
+                              {"handle": 1, "class": "First"}]}]})JSON",
+        "high", &error));
+    desktops.push_back(CSimDesktop::FromJson(R"JSON({"windows": []})JSON", "empty", &error));
+    for (const auto& e :
+         std::filesystem::directory_iterator(OSTRELLE_SOURCE_DIR "/tests/tool/scenes")) {
+        desktops.push_back(CSimDesktop::FromFile(e.path().string(), &error));
+        ASSERT_NE(desktops.back(), nullptr) << e.path() << ": " << error;
+    }
+    struct Range {
+        WsHandle first, last;
+    } ranges[] = {{0, kLastHandle}, {0, kLastHandle - 1}, {17, 24}, {5, 4}};
+    for (const auto& d : desktops) {
+        ASSERT_NE(d, nullptr) << error;
+        for (const Range& r : ranges) {
+            SCOPED_TRACE(d->Name() + " " + std::to_string(r.first) + ".." + std::to_string(r.last));
+            const auto values = WindowValues(*d, r.first, r.last);
+            ASSERT_TRUE(values.has_value());
+            EXPECT_EQ(*values, SweptWindows(*d, r.first, r.last));
+        }
+    }
+}
+
+// A desktop whose enumeration of all windows fails.
+class FailingAllWindows : public CSimDesktop {
+public:
+    int EnumAllWindows(WsEnumProc, intptr_t) override { return 0; }
+};
+
+TEST(Walks, ScanWindowsFindsWhatTheSweepFindsAndSweepsWhenEnumerationFails) {
+    std::string error;
+    auto d = CSimDesktop::FromJson(kScene, "walks", &error);
+    ASSERT_NE(d, nullptr) << error;
+    FailingAllWindows failing;
+    struct Case {
+        CWinSys* ws;
+        WsHandle first, last;
+        std::vector<WsHandle> tried; // values a pred passing none is given
+    } cases[] = {
+        {d.get(), 0, kLastHandle, {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 32}},
+        {d.get(), 20, 24, {20, 21, 22, 23, 24}},
+        {&failing, 65533, kLastHandle, {65533, 65534, 65535}},
+    };
+    for (const Case& c : cases) {
+        std::vector<WsHandle> tried;
+        const auto none = ScanWindows(*c.ws, c.first, c.last, [&](WsHandle h) {
+            tried.push_back(h);
+            return false;
+        });
+        EXPECT_FALSE(none.has_value());
+        EXPECT_EQ(tried, c.tried);
+    }
+    const auto button = ScanWindows(*d, 0, kLastHandle, [&](WsHandle h) {
+        char cls[16] = "";
+        d->GetClassNameA(h, cls, sizeof cls);
+        return std::string(cls) == "Button";
+    });
+    EXPECT_EQ(button, WsHandle(17));
 }
 
 } // namespace

@@ -307,6 +307,12 @@ TEST(CTxtArray, SortOrder) {
         {{"Same", "SAME", "b", "same", "a"}, {"a", "b", "Same", "SAME", "same"}},
         {{"Long common text", "LONG COMMON TEXT", "long common text"},
          {"Long common text", "LONG COMMON TEXT", "long common text"}},
+        // A start all texts share, in any case, longer than eight bytes;
+        // one text is that start alone.
+        {{"/tmp/folder/b.txt", "/TMP/FOLDER/a.txt", "/tmp/folder/", "/tmp/Folder/A.log"},
+         {"/tmp/folder/", "/tmp/Folder/A.log", "/TMP/FOLDER/a.txt", "/tmp/folder/b.txt"}},
+        {{"/tmp/folder/file12", "/tmp/folder/file1", "/tmp/folder/file123456789"},
+         {"/tmp/folder/file1", "/tmp/folder/file12", "/tmp/folder/file123456789"}},
     };
     for (const Row& r : rows) {
         CTxtArray a;

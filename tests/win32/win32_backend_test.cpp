@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -649,6 +650,95 @@ TEST(Win32Backend, PlacementCommandsReadBack) {
               style & ~uint32_t(WS_CLIPSIBLINGS));
     EXPECT_FALSE(ws.IsWindowEnabled(save));
     EXPECT_EQ(ctx.state.hDlg, save);
+}
+
+// ---- the enumeration walk against the sweep ---------------------------------
+
+// The values 0..0xFFFF at which a sweep meets a window.
+std::vector<WsHandle> SweptWindows(CWinSys& ws) {
+    std::vector<WsHandle> out;
+    for (uint32_t h = 0; h <= kLastHandle; ++h)
+        if (ws.IsWindow(WsHandle(h))) out.push_back(WsHandle(h));
+    return out;
+}
+
+// The walk and the sweep, on a desktop that holds still: the walk between
+// two sweeps that agree (windows of other programs come and go).
+void ExpectWalkIsSweep(const char* what) {
+    CWinSys& ws = Ws();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        const std::vector<WsHandle> before = SweptWindows(ws);
+        const auto walked = WindowValues(ws, 0, kLastHandle);
+        const std::vector<WsHandle> after = SweptWindows(ws);
+        if (before != after) continue;
+        // Where the enumeration cannot reach every window, the callers sweep.
+        if (walked) {
+            EXPECT_EQ(*walked, before) << what;
+        }
+        EXPECT_GT(before.size(), 3u) << what;
+        return;
+    }
+    ADD_FAILURE() << what << ": the desktop did not hold still";
+}
+
+// A program of Wine's own, ended with the test.
+class OwnProgram {
+public:
+    explicit OwnProgram(const char* commandLine) {
+        std::string cmd = commandLine;
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                           &pi_))
+            WaitForInputIdle(pi_.hProcess, 10000);
+        else
+            pi_ = PROCESS_INFORMATION{};
+    }
+    ~OwnProgram() {
+        if (!pi_.hProcess) return;
+        TerminateProcess(pi_.hProcess, 0);
+        WaitForSingleObject(pi_.hProcess, 10000);
+        CloseHandle(pi_.hThread);
+        CloseHandle(pi_.hProcess);
+    }
+    OwnProgram(const OwnProgram&) = delete;
+    OwnProgram& operator=(const OwnProgram&) = delete;
+    bool Started() const { return pi_.hProcess != nullptr; }
+
+private:
+    PROCESS_INFORMATION pi_{};
+};
+
+// Every window a sweep of 0..0xFFFF meets, in its order, and no other:
+// this process's windows, a message-only window with a child, the
+// fixture's, and Wine's own programs.
+TEST(Win32Backend, WindowValuesAreTheSweepsWindows) {
+    ExpectWalkIsSweep("this process alone");
+    OwnWindows w;
+    ASSERT_NE(w.top, nullptr);
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    HWND message = CreateWindowExA(0, "OstrelleBackendTest", "message-only", 0, 0, 0, 0, 0,
+                                   HWND_MESSAGE, nullptr, instance, nullptr);
+    ASSERT_NE(message, nullptr);
+    HWND inner = CreateWindowExA(0, "BUTTON", "inner", WS_CHILD, 0, 0, 1, 1, message,
+                                 reinterpret_cast<HMENU>(intptr_t(3)), instance, nullptr);
+    ASSERT_NE(inner, nullptr);
+    ExpectWalkIsSweep("with own and message-only windows");
+    if (const auto values = WindowValues(Ws(), 0, kLastHandle)) {
+        for (HWND h : {w.top, w.button, message, inner}) {
+            EXPECT_NE(std::find(values->begin(), values->end(), H(h) & 0xFFFF), values->end());
+        }
+    }
+
+    Fixture fixture;
+    ASSERT_TRUE(fixture.Started());
+    ASSERT_TRUE(fixture.WaitReady()) << "the fixture did not show its windows";
+    ExpectWalkIsSweep("with the fixture");
+    OwnProgram notepad("notepad.exe");
+    OwnProgram clock("winver.exe");
+    EXPECT_TRUE(notepad.Started());
+    ExpectWalkIsSweep("with the fixture and Wine's programs");
+    DestroyWindow(message);
 }
 
 } // namespace

@@ -257,6 +257,21 @@ int CSimCore::EnumWindows(WsEnumProc proc, intptr_t lParam) {
     return 1;
 }
 
+int CSimCore::EnumAllWindows(WsEnumProc proc, intptr_t lParam) {
+    Tick();
+    if (!proc) return 0;
+    // Every window the scene holds, the children among them; the callback
+    // may change the desktop, so the handles are taken first.
+    std::vector<WsHandle> all;
+    all.reserve(windows_.size());
+    for (const auto& entry : windows_) all.push_back(entry.first);
+    for (WsHandle h : all) {
+        if (!Win(h)) continue;
+        if (proc(h, lParam) == 0) return 0;
+    }
+    return 1;
+}
+
 WsHandle CSimCore::GetParent(WsHandle hwnd) {
     Tick();
     Window* w = Win(hwnd);

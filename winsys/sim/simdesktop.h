@@ -175,6 +175,7 @@ public:
     int32_t GetWindowLongA(WsHandle hwnd, int index) override;
     int32_t SetWindowLongA(WsHandle hwnd, int index, int32_t value) override;
     int EnumWindows(WsEnumProc proc, intptr_t lParam) override;
+    int EnumAllWindows(WsEnumProc proc, intptr_t lParam) override;
     WsHandle GetParent(WsHandle hwnd) override;
     WsHandle GetTopWindow(WsHandle hwnd) override;
     WsHandle GetWindow(WsHandle hwnd, unsigned cmd) override;

@@ -112,11 +112,23 @@ intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM inde
 struct EnumContext {
     WsEnumProc proc;
     intptr_t lParam;
+    bool stopped = false; // proc returned 0
 };
 
 BOOL CALLBACK EnumTrampoline(HWND hwnd, LPARAM lp) {
-    const EnumContext* ctx = reinterpret_cast<const EnumContext*>(lp);
-    return ctx->proc(FromHandle(hwnd), ctx->lParam) != 0;
+    EnumContext* ctx = reinterpret_cast<EnumContext*>(lp);
+    if (ctx->proc(FromHandle(hwnd), ctx->lParam) != 0) return TRUE;
+    ctx->stopped = true;
+    return FALSE;
+}
+
+// Enumerates the descendants of parent; false when proc stopped it or the
+// system failed (a parent without children is no failure, though the call
+// answers FALSE for it).
+bool EnumDescendants(HWND parent, EnumContext& ctx) {
+    ::SetLastError(ERROR_SUCCESS);
+    if (::EnumChildWindows(parent, EnumTrampoline, reinterpret_cast<LPARAM>(&ctx))) return true;
+    return !ctx.stopped && ::GetLastError() == ERROR_SUCCESS;
 }
 
 // False for values that can name no window: 0, any value whose low 16 bits
@@ -129,6 +141,10 @@ bool Named(WsHandle h) {
     const WsHandle low = h & 0xFFFF;
     return low != 0 && low != 0xFFFF;
 }
+
+// The most message-only windows an enumeration follows: the handle table
+// holds fewer windows than this.
+constexpr int kMaxMessageWindows = 0x10000;
 
 bool KnownLongIndex(int index) {
     return index == GWL_STYLE || index == GWL_EXSTYLE || index == GWL_ID;
@@ -184,8 +200,36 @@ public:
     // --- Tree and enumeration ------------------------------------------
     int EnumWindows(WsEnumProc proc, intptr_t lParam) override {
         if (!proc) return 1;
-        EnumContext ctx{proc, lParam};
+        EnumContext ctx{proc, lParam, false};
         return ::EnumWindows(EnumTrampoline, reinterpret_cast<LPARAM>(&ctx)) ? 1 : 0;
+    }
+    int EnumAllWindows(WsEnumProc proc, intptr_t lParam) override {
+        if (!proc) return 0;
+        EnumContext ctx{proc, lParam, false};
+        const LPARAM lp = reinterpret_cast<LPARAM>(&ctx);
+        // The desktop window, then below it every top-level window with
+        // all its descendants.
+        const HWND desktop = ::GetDesktopWindow();
+        if (!desktop || !EnumTrampoline(desktop, lp)) return 0;
+        if (!EnumDescendants(desktop, ctx)) return 0;
+        // The message-only windows hang below a root of their own.
+        HWND root = nullptr;
+        int n = 0;
+        for (HWND m = ::FindWindowExA(HWND_MESSAGE, nullptr, nullptr, nullptr);
+             m != nullptr && n < kMaxMessageWindows;
+             m = ::FindWindowExA(HWND_MESSAGE, m, nullptr, nullptr), ++n) {
+            if (!root) {
+                root = ::GetAncestor(m, GA_PARENT);
+                if (root && root != desktop && !EnumTrampoline(root, lp)) return 0;
+            }
+            if (!EnumTrampoline(m, lp)) return 0;
+            if (!EnumDescendants(m, ctx)) return 0;
+        }
+        // Windows of the other desktops that the handle values also reach
+        // (under Wine at least the desktop and message windows of other
+        // desktops) are not enumerated from here yet: the enumeration
+        // reports itself incomplete, so that callers sweep.
+        return 0;
     }
     WsHandle GetParent(WsHandle hwnd) override {
         return Named(hwnd) ? FromHandle(::GetParent(Wnd(hwnd))) : 0;

@@ -1,0 +1,5 @@
+#include "winsys/defaultwinsys.h"
+
+CWinSys& DefaultWinSys() {
+    return *PlatformWinSys();
+}
