@@ -284,9 +284,7 @@ size_t SharedStart(void* const* slots, int n) {
     for (int i = 1; i < n && shared > 0; ++i) {
         const char* t = static_cast<const CTxt*>(slots[i])->GetData();
         size_t k = 0;
-        while (k < shared && kLower.map[static_cast<unsigned char>(t[k])] ==
-                                 kLower.map[static_cast<unsigned char>(first[k])])
-            ++k;
+        while (k < shared && AsciiEqualFolded(t[k], first[k])) ++k;
         shared = k;
     }
     return shared;
