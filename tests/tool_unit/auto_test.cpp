@@ -33,7 +33,7 @@ struct LineCase {
     const char* out; // what the line prints, or null: not checked
 };
 
-Outcome Run(const LineCase& c, std::string* out) {
+Outcome RunCase(const LineCase& c, std::string* out) {
     auto d = OrderForm();
     CCapturingContext ctx(*d);
     ctx.state.hWnd = c.current;
@@ -44,9 +44,11 @@ Outcome Run(const LineCase& c, std::string* out) {
 
 void Check(const LineCase& c) {
     std::string out;
-    const Outcome outcome = Run(c, &out);
+    const Outcome outcome = RunCase(c, &out);
     EXPECT_EQ(int(outcome.fault), int(c.fault)) << c.line << ": " << outcome.Reason();
-    if (c.out) EXPECT_EQ(out, c.out) << c.line;
+    if (c.out) {
+        EXPECT_EQ(out, c.out) << c.line;
+    }
 }
 
 TEST(AutomationWords, EachNewWordReachesItsOwnRowAndNoOtherWordChanged) {
@@ -75,7 +77,7 @@ TEST(AutomationWords, EachNewWordReachesItsOwnRowAndNoOtherWordChanged) {
 TEST(AutomationWords, WaitAndItsAbbreviationsAreStillWaitFor) {
     for (const char* line : {"Wait,Order Form", "W,Order Form", "WaitF,Order Form"}) {
         std::string out;
-        const Outcome outcome = Run({0x0400, line, Fault::kNone, nullptr}, &out);
+        const Outcome outcome = RunCase({0x0400, line, Fault::kNone, nullptr}, &out);
         EXPECT_TRUE(outcome.Done()) << line;
         EXPECT_EQ(out.rfind("(Order Form) hW=0400", 0), 0u) << line << ": " << out;
     }
@@ -84,7 +86,7 @@ TEST(AutomationWords, WaitAndItsAbbreviationsAreStillWaitFor) {
 TEST(AutomationWords, MenuAndChkAreNotTheNewWords) {
     for (const char* line : {"Menu,Undo", "Chk"}) {
         std::string out;
-        Run({0x0400, line, Fault::kNone, nullptr}, &out);
+        RunCase({0x0400, line, Fault::kNone, nullptr}, &out);
         EXPECT_EQ(out.find("Menu item"), std::string::npos) << line;
         EXPECT_EQ(out.find("Check:"), std::string::npos) << line;
     }
@@ -152,10 +154,10 @@ TEST(Utf8, CodePointsAndStrayBytes) {
     const Case cases[] = {
         {"a,b", {'a', ',', 'b'}},
         {"\xC3\xA9\xE2\x82\xAC\xF0\x9F\x98\x80", {0xE9, 0x20AC, 0x1F600}},
-        {"\xE9t\xE9", {0xE9, 't', 0xE9}},        // Latin-1 bytes stand for themselves
-        {"\xC0\x80", {0xC0, 0x80}},              // overlong
-        {"\xED\xA0\x80", {0xED, 0xA0, 0x80}},    // surrogate
-        {"\xE2\x82", {0xE2, 0x82}},              // cut short
+        {"\xE9t\xE9", {0xE9, 't', 0xE9}},               // Latin-1 bytes stand for themselves
+        {"\xC0\x80", {0xC0, 0x80}},                     // overlong
+        {"\xED\xA0\x80", {0xED, 0xA0, 0x80}},           // surrogate
+        {"\xE2\x82", {0xE2, 0x82}},                     // cut short
         {"\xF4\x90\x80\x80", {0xF4, 0x90, 0x80, 0x80}}, // past U+10FFFF
         {"", {}},
     };
@@ -171,10 +173,12 @@ TEST(Typing, KeysGoAsARealKeystrokeWouldBringThem) {
     const Case cases[] = {
         {"{{}a{}}", {{wm::CHAR, '{', 1}, {wm::CHAR, 'a', 1}, {wm::CHAR, '}', 1}}},
         {"\xE2\x82\xAC", {{wm::CHAR, 0x20AC, 1}}},
-        {"{enter}", {{wm::KEYDOWN, vk::RETURN, 0x001C0001}, {wm::KEYUP, vk::RETURN, intptr_t(0xC01C0001u)}}},
+        {"{enter}",
+         {{wm::KEYDOWN, vk::RETURN, 0x001C0001}, {wm::KEYUP, vk::RETURN, intptr_t(0xC01C0001u)}}},
         {"{Delete}",
          {{wm::KEYDOWN, vk::DELETE_, 0x01530001}, {wm::KEYUP, vk::DELETE_, intptr_t(0xC1530001u)}}},
-        {"{F12}", {{wm::KEYDOWN, vk::F1 + 11, 0x00580001}, {wm::KEYUP, vk::F1 + 11, intptr_t(0xC0580001u)}}},
+        {"{F12}",
+         {{wm::KEYDOWN, vk::F1 + 11, 0x00580001}, {wm::KEYUP, vk::F1 + 11, intptr_t(0xC0580001u)}}},
         {"{Alt+F4}",
          {{wm::SYSKEYDOWN, vk::MENU, 0x20380001},
           {wm::SYSKEYDOWN, vk::F1 + 3, 0x203E0001},

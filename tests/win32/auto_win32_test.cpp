@@ -2,6 +2,7 @@
 // on menus this process can read (another process's menus do not answer
 // under Wine), Type through a real message loop, Select and Check on real
 // controls.
+#include "tests/win32/platform_ws.h"
 #include "tool/context.h"
 #include "tool/interpreter.h"
 #include "winsys/winsys.h"
@@ -14,16 +15,6 @@
 #include <string>
 
 namespace {
-
-CWinSys& Ws() {
-    CWinSys* ws = PlatformWinSys();
-    EXPECT_NE(ws, nullptr);
-    return *ws;
-}
-
-WsHandle H(HWND h) {
-    return WsHandle(reinterpret_cast<uintptr_t>(h));
-}
 
 // What a window of this test heard last through WM_COMMAND.
 WPARAM gLastCommand = 0;
@@ -54,16 +45,18 @@ public:
         AppendMenuA(recent, MF_STRING, 110, "&1 report.txt");
         AppendMenuA(file, MF_POPUP, reinterpret_cast<UINT_PTR>(recent), "&Recent");
         AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(file), "&File");
-        top = CreateWindowExA(0, "OstrelleAutoTest", "Auto Test Form", WS_OVERLAPPEDWINDOW | WS_VISIBLE,
-                              40, 40, 400, 300, nullptr, bar, wc.hInstance, nullptr);
+        top = CreateWindowExA(0, "OstrelleAutoTest", "Auto Test Form",
+                              WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 400, 300, nullptr, bar,
+                              wc.hInstance, nullptr);
         edit = CreateWindowExA(0, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 5, 5, 200, 80,
                                top, reinterpret_cast<HMENU>(10), wc.hInstance, nullptr);
         list = CreateWindowExA(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_HASSTRINGS, 5, 90, 120,
                                80, top, reinterpret_cast<HMENU>(20), wc.hInstance, nullptr);
         for (const char* item : {"Red", "Green", "Blue"})
             SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        check = CreateWindowExA(0, "BUTTON", "&Bold", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 130,
-                                90, 80, 20, top, reinterpret_cast<HMENU>(30), wc.hInstance, nullptr);
+        check =
+            CreateWindowExA(0, "BUTTON", "&Bold", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 130, 90,
+                            80, 20, top, reinterpret_cast<HMENU>(30), wc.hInstance, nullptr);
     }
     ~Form() {
         if (top) DestroyWindow(top);
@@ -136,13 +129,12 @@ TEST(AutomationWin32, SelectAndCheckChangeTheControlsAndTellTheParent) {
     ASSERT_TRUE(RunLine(ctx, "Check").Done());
     EXPECT_EQ(SendMessageA(form.check, BM_GETCHECK, 0, 0), BST_CHECKED);
     EXPECT_EQ(gLastCommand, MAKEWPARAM(30, BN_CLICKED));
-    EXPECT_EQ(ctx.TakeOut(), "Selected 2 (Blue)\nCheck: 0x" +
-                                 [&] {
-                                     char b[16];
-                                     std::snprintf(b, sizeof b, "%08X", unsigned(H(form.check)));
-                                     return std::string(b);
-                                 }() +
-                                 " is 1\n");
+    EXPECT_EQ(
+        ctx.TakeOut(), "Selected 2 (Blue)\nCheck: 0x" + [&] {
+            char b[16];
+            std::snprintf(b, sizeof b, "%08X", unsigned(H(form.check)));
+            return std::string(b);
+        }() + " is 1\n");
 }
 
 } // namespace
