@@ -224,8 +224,16 @@ Outcome CmdChild(CommandContext& ctx, const CommandCall& call) {
     if (!ReadChildSpec(call.args, &spec))
         return Failed(Fault::kInvalidArgument, std::string("child '") + call.args + "'");
     const WsHandle parent = ctx.state.hWnd;
+    // A class name may end in ':' and digits itself
+    // ("ORContainerMDIChildFrame:8455"): a class of the whole text wins.
+    WsHandle found = 0;
+    if (spec.form == ChildSpec::kClass && spec.text != call.args && parent) {
+        const ChildSpec whole{ChildSpec::kClass, call.args, 0, 1};
+        ChildSearch search{ctx.ws, whole};
+        found = FindDescendant(search, parent, 0);
+    }
     ChildSearch search{ctx.ws, spec};
-    const WsHandle found = parent ? FindDescendant(search, parent, 0) : 0;
+    if (found == 0 && parent) found = FindDescendant(search, parent, 0);
     if (found == 0) {
         ctx.out.Printf("Child '%s' not found under 0x%08X\n", call.args, unsigned(parent));
         if (Outcome there = WindowThere(ctx, parent); !there.Done()) return there;

@@ -113,6 +113,8 @@ TEST(AutomationFailures, EachFailureIsItsOutcome) {
         {0x0400, "Child,Edit:0", Fault::kInvalidArgument, ""},
         {0x0400, "Child,", Fault::kInvalidArgument, ""},
         {0x0400, "Child,#x1", Fault::kInvalidArgument, ""},
+        {0x0400, "Child,Frame:1", Fault::kNone, "New Window: 0x0000040B (Notes panel)\n"},
+        {0x0400, "Child,pane:2", Fault::kNone, "New Window: 0x0000040E (pane)\n"},
         {0x0400, "Child,Edit:9", Fault::kNoSuchControl,
          "Child 'Edit:9' not found under 0x00000400\n"},
         {0x0400, "WaitWnd,Never,3", Fault::kWindowNotFound,
