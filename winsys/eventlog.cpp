@@ -17,6 +17,7 @@ struct MessageRow {
 };
 
 const MessageRow kMessages[] = {
+    {wm::NULL_, "WM_NULL", 0},
     {wm::SIZE, "WM_SIZE", 0},
     {wm::SETFOCUS, "WM_SETFOCUS", 0},
     {wm::KILLFOCUS, "WM_KILLFOCUS", 0},

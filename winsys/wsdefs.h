@@ -7,6 +7,7 @@
 #include <cstdint>
 
 namespace wm {
+constexpr uint32_t NULL_ = 0x0000; // WM_NULL (NULL is a macro)
 constexpr uint32_t SIZE = 0x0005;
 constexpr uint32_t SETFOCUS = 0x0007;
 constexpr uint32_t KILLFOCUS = 0x0008;

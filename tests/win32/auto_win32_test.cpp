@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -106,15 +107,52 @@ TEST(AutomationWin32, MenuItemPostsTheCommandOfTheItemItsPathNames) {
     }
 }
 
+// The form in a thread of its own with an application's message loop, so
+// that typed messages arrive as in another program.
+class FormThread {
+public:
+    FormThread() : ready_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
+        thread_ = std::thread([this] {
+            Form form;
+            edit = form.edit;
+            threadId_ = GetCurrentThreadId();
+            SetEvent(ready_);
+            MSG m;
+            while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+                TranslateMessage(&m);
+                DispatchMessageA(&m);
+            }
+        });
+        WaitForSingleObject(ready_, 10000);
+    }
+    ~FormThread() {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+        CloseHandle(ready_);
+    }
+    FormThread(const FormThread&) = delete;
+    FormThread& operator=(const FormThread&) = delete;
+
+    HWND edit = nullptr;
+
+private:
+    HANDLE ready_;
+    DWORD threadId_ = 0;
+    std::thread thread_;
+};
+
 TEST(AutomationWin32, TypeLeavesTheTextInARealEditControl) {
-    Form form;
+    FormThread form;
     CCapturingContext ctx(Ws());
     ctx.state.hWnd = H(form.edit);
     ASSERT_TRUE(RunLine(ctx, "Type,Hello, World{Enter}second line{Backspace}E").Done());
-    Pump();
+    const std::string want = "Hello, World\r\nsecond linE";
     char text[200] = "";
-    GetWindowTextA(form.edit, text, sizeof text);
-    EXPECT_STREQ(text, "Hello, World\r\nsecond linE");
+    for (int i = 0; i < 500 && want != text; ++i) {
+        Sleep(10);
+        GetWindowTextA(form.edit, text, sizeof text);
+    }
+    EXPECT_EQ(std::string(text), want);
 }
 
 TEST(AutomationWin32, SelectAndCheckChangeTheControlsAndTellTheParent) {
