@@ -218,12 +218,12 @@ Outcome CmdType(CommandContext& ctx, const CommandCall& call) {
     for (const TypedMessage& m : messages) {
         ctx.ws.PostMessageA(h, m.msg, m.wParam, m.lParam);
         // The receiver's loop posts the character of a key-down behind
-        // whatever is queued already: wait until it has taken the key-down
-        // (a send is answered when its thread next asks for a message, and
-        // the second when it asks again, after the key-down), so the
-        // character comes before the next message.
-        if (m.msg == wm::KEYDOWN || m.msg == wm::SYSKEYDOWN)
-            for (int k = 0; k < 2; ++k) ctx.ws.SendMessageA(h, wm::NULL_, 0, 0);
+        // whatever is queued already, and a sent message is handled before
+        // the queued ones.  So each message is taken before the next is
+        // posted: the first send is answered when the receiver's thread
+        // next asks for a message, the second when it asks again, after it
+        // has taken (and translated) the one posted.
+        for (int k = 0; k < 2; ++k) ctx.ws.SendMessageA(h, wm::NULL_, 0, 0);
     }
     return WindowThere(ctx, h);
 }
