@@ -24,6 +24,7 @@ constexpr uint32_t kMaxSleepMs = 86400000;
 constexpr uint32_t kLookEveryMs = 100; // between two looks of a wait
 constexpr int kMaxDepth = 256;         // descendants deeper are not looked at
 constexpr int kMaxMenuDepth = 32;
+constexpr uint32_t kKeyDownWaitMs = 50; // after each key-down Type posts
 
 std::string Hex8(WsHandle h) {
     char b[16];
@@ -224,6 +225,10 @@ Outcome CmdType(CommandContext& ctx, const CommandCall& call) {
         // next asks for a message, the second when it asks again, after it
         // has taken (and translated) the one posted.
         for (int k = 0; k < 2; ++k) ctx.ws.SendMessageA(h, wm::NULL_, 0, 0);
+        // A receiver that asks for messages while it handles one (a
+        // program's own PeekMessage) answers the sends early: a key-down
+        // is given time to be translated before anything follows it.
+        if (m.msg == wm::KEYDOWN || m.msg == wm::SYSKEYDOWN) ctx.ws.Sleep(kKeyDownWaitMs);
     }
     return WindowThere(ctx, h);
 }
