@@ -1,6 +1,6 @@
 // Message-sending commands: Btn, Cmd, Post, CmdScan, ScanUp, ScanDn, Clk,
 // LMouse, RMouse, Key, Char, SysKey.
-#include "textutil/asciicase.h"
+#include "asciicase.h"
 #include "textutil/strfld.h"
 #include "tool/commands.h"
 #include "tool/input.h"

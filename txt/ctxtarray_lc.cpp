@@ -75,7 +75,7 @@ public:
     void Set(uint32_t offset, int32_t value) { Put(offset, uint32_t(value), 4); }
     void SetText(WsMem address) { Put(layout_.pszText, address, layout_.pointerSize); }
     const uint8_t* data() const { return bytes_.data(); }
-    const LvItemLayout& layout() const { return layout_; }
+    const LvItemLayout& Layout() const { return layout_; }
 
     void ForText(int column, WsMem text) {
         Set(layout_.iSubItem, column);
@@ -123,7 +123,7 @@ void AddCell(CTxt& line, const char* text, int columns) {
 // text block is never cleared, so an answer the owner does not write
 // reads as the text of the request before.
 void ReadOneByOne(const Load& l, ItemRecord& rec, CTxtArray& rows) {
-    const LvItemLayout& lay = rec.layout();
+    const LvItemLayout& lay = rec.Layout();
     char local[kTextMax + 1] = {};
     for (int i = 0; i < l.count; ++i) {
         CTxt line;
@@ -159,7 +159,7 @@ struct Step {
 // an answer the owner does not write is known and reads, as one request at
 // a time would read it, as the text of the request before.
 void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
-    const uint32_t size = rec.layout().size;
+    const uint32_t size = rec.Layout().size;
     std::vector<uint8_t> records(size_t(size) * size_t(batch + 1));
     std::vector<char> answers(size_t(batch) * kTextMax);
     const std::vector<uint8_t> unwritten(answers.size(), kUnwritten);
@@ -286,7 +286,7 @@ int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, 
         return -4;
     }
     ItemRecord rec(LvItemLayoutFor(bits));
-    rec.Set(rec.layout().cchTextMax, kTextMax);
+    rec.Set(rec.Layout().cchTextMax, kTextMax);
 
     rows.RemoveAll();
     const int select = SelectNumber(error);
