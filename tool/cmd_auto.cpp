@@ -1,6 +1,6 @@
 // Automation commands: Type, Child, WaitWnd, WaitGone, Sleep, Select,
 // Check, MenuItem.
-#include "textutil/asciicase.h"
+#include "asciicase.h"
 #include "textutil/strfld.h"
 #include "tool/commands.h"
 #include "tool/keys.h"
