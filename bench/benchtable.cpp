@@ -62,6 +62,7 @@ const Row kRows[] = {
     {"BM_LogLineBatched/1000", "trace log line of 1,000, batched", "BM_StdioLine/1000", "`fputs` of the line", 0, ""},
     {"BM_LogLineFlushOnEach/40", "trace log line of 40, committed", "BM_StdioLineCommitted/40", "`fputs` + `fflush` + commit", 0, ""},
     {"Tool_Wnd_not_found", "Wine: `Wnd` of a title not found", "Win_GetClassNameA_sweep", "Wine: `GetClassNameA` of 0..0xFFFF", 0.05, "<= 0.05x"},
+    {"Tool_WaitWnd_look", "Wine: one look of `WaitWnd` (an enumeration)", "Win_GetClassNameA_sweep", "Wine: `GetClassNameA` of 0..0xFFFF", 0.05, "<= 0.05x"},
     {"Tool_WndClass_not_found", "Wine: `WndClass` not found", "Win_GetClassNameA_sweep", "Wine: `GetClassNameA` of 0..0xFFFF", 0.05, "<= 0.05x"},
     {"Tool_FindDlg_not_found", "Wine: `FindDlg` not found", "Win_GetClassNameA_sweep", "Wine: `GetClassNameA` of 0..0xFFFF", 0.05, "<= 0.05x"},
     {"Tool_WaitFor_pass", "Wine: one `WaitFor` pass, not found", "Win_GetClassNameA_sweep", "Wine: `GetClassNameA` of 0..0xFFFF", 0.05, "<= 0.05x"},

@@ -1,8 +1,8 @@
 // The tool's window scans over real windows (Windows, or Wine), each against
 // the bare sweep of window-system calls it is made of, timed in the same run:
 //
-//   Wnd (a title not found), WndClass, FindDlg   against GetClassNameA of the
-//                                                handles 0..0xFFFF
+//   Wnd (a title not found), WndClass, FindDlg,  against GetClassNameA of the
+//   one look of WaitWnd                          handles 0..0xFFFF
 //   the children-by-id walk of Btn and Dialog,   against GetDlgItem of the ids
 //   and Btn itself                               0..0xFFFF
 //   ScanUp, ScanDn, CmdScan over 0..0xFFFF       against GetWindowThreadProcessId
@@ -173,6 +173,11 @@ int main(int argc, char** argv) {
     ops.push_back({"Tool_Wnd_not_found", [&ctx] {
                        return RunCommand(ctx, CmdWnd, "Wnd,No such title 7Q", "Wnd",
                                          "No such title 7Q");
+                   }});
+    // One look of WaitWnd: an enumeration of the top-level windows.
+    ops.push_back({"Tool_WaitWnd_look", [&ctx] {
+                       return RunCommand(ctx, CmdWaitWnd, "WaitWnd,No such title 7Q,0", "WaitWnd",
+                                         "No such title 7Q,0");
                    }});
     ops.push_back({"Tool_WndClass_not_found", [&ctx] {
                        return RunCommand(ctx, CmdWndClass, "WndClass,No such title 7Q,STATIC",

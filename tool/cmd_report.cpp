@@ -269,8 +269,8 @@ std::string OneLine(std::string text, bool fields) {
     return text;
 }
 
-std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
-                     bool* exists) {
+std::string WholeItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
+                          bool* exists) {
     const intptr_t len = ws.SendMessageA(hwnd, lenMsg, uintptr_t(index), 0);
     if (exists) *exists = len != lb::ERR;
     if (len < 0 || len > kMaxItemText) return std::string();
@@ -280,7 +280,14 @@ std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textM
     buf[0] = '\0';
     ws.SendMessageA(hwnd, textMsg, uintptr_t(index), reinterpret_cast<intptr_t>(buf.data()));
     buf.back() = '\0';
-    return OneLine(std::string(buf.data(), strnlen(buf.data(), size_t(kItemTextShown))));
+    return buf.data();
+}
+
+std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
+                     bool* exists) {
+    std::string text = WholeItemText(ws, hwnd, lenMsg, textMsg, index, exists);
+    if (text.size() > size_t(kItemTextShown)) text.resize(kItemTextShown);
+    return OneLine(std::move(text));
 }
 
 Outcome CmdDesc(CommandContext& ctx, const CommandCall&) {

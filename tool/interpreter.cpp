@@ -83,6 +83,14 @@ const Row kTable[] = {
     {{"Key"}, Match::kExact, CmdKey},
     {{"Char"}, Match::kExact, CmdChar},
     {{"SysKey"}, Match::kExact, CmdSysKey},
+    {{"Type"}, Match::kExact, CmdType},
+    {{"Child"}, Match::kExact, CmdChild},
+    {{"WaitWnd"}, Match::kExact, CmdWaitWnd},
+    {{"WaitGone"}, Match::kExact, CmdWaitGone},
+    {{"Sleep"}, Match::kExact, CmdSleep},
+    {{"Select"}, Match::kExact, CmdSelect},
+    {{"Check"}, Match::kExact, CmdCheck},
+    {{"MenuItem"}, Match::kExact, CmdMenuItem},
 };
 
 bool RowMatches(const Row& row, const char* word) {

@@ -56,3 +56,7 @@ std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textM
 // '|', the list-view files' field separator) turned into '+', so that what
 // another program put in an item can never start a line or a field.
 std::string OneLine(std::string text, bool fields = false);
+// The same text neither cut nor with its line breaks changed (for
+// comparing it whole); the same bound on what is read.
+std::string WholeItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
+                          bool* exists = nullptr);

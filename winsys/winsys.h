@@ -134,6 +134,15 @@ public:
     virtual int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size,
                                unsigned flags) = 0;
     virtual WsHandle GetSubMenu(WsHandle menu, int pos) = 0;
+    // The item's MF_* state (MF_GRAYED, MF_DISABLED, MF_POPUP with the
+    // submenu's item count in bits 8-15, MF_SEPARATOR ...); 0xFFFFFFFF for
+    // no menu or no such item.  flags as GetMenuStringA's.
+    virtual uint32_t GetMenuState(WsHandle menu, uint32_t item, unsigned flags) = 0;
+
+    // --- Keyboard ------------------------------------------------------
+    // mapType MAPVK_VK_TO_VSC (0): the scan code of virtual key code on the
+    // keyboard layout in use; 0 when it has none (or for other map types).
+    virtual uint32_t MapVirtualKeyA(uint32_t code, uint32_t mapType) = 0;
 
     // --- Text metrics --------------------------------------------------
     virtual WsHandle GetDC(WsHandle hwnd) = 0;

@@ -1,6 +1,7 @@
 // The Win32 backend against real windows: windows of this process, and the
 // fixture application in a process of its own.
 #include "fixtures/fixture_process.h"
+#include "tests/win32/platform_ws.h"
 #include "tool/context.h"
 #include "tool/interpreter.h"
 #include "tool/walks.h"
@@ -19,16 +20,6 @@
 #include <vector>
 
 namespace {
-
-CWinSys& Ws() {
-    CWinSys* ws = PlatformWinSys();
-    EXPECT_NE(ws, nullptr);
-    return *ws;
-}
-
-WsHandle H(HWND h) {
-    return WsHandle(reinterpret_cast<uintptr_t>(h));
-}
 
 std::string ClassOf(WsHandle h) {
     char buf[256];

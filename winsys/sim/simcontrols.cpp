@@ -17,14 +17,8 @@ namespace {
 constexpr uint32_t kEsMultiline = 0x0004;
 constexpr uint32_t kEsReadOnly = 0x0800;
 
-// Button styles (low four bits of the style).
-constexpr uint32_t kBsCheckBox = 2, kBsAutoCheckBox = 3, kBsRadioButton = 4, kBs3State = 5,
-                   kBsAuto3State = 6, kBsGroupBox = 7, kBsAutoRadioButton = 9;
-
 bool IsCheckStyle(uint32_t style) {
-    uint32_t t = style & 0xF;
-    return t == kBsCheckBox || t == kBsAutoCheckBox || t == kBsRadioButton || t == kBs3State ||
-           t == kBsAuto3State || t == kBsAutoRadioButton;
+    return IsCheckType(style & bs::TYPEMASK);
 }
 
 // Copies text into the caller's buffer of size bytes; the length copied.
@@ -229,18 +223,18 @@ intptr_t CSimCore::ButtonAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool*
 
 void CSimCore::Click(Window& w) {
     if (w.style & ws::DISABLED) return;
-    const uint32_t type = w.style & 0xF;
-    if (type == kBsGroupBox) return;
+    const uint32_t type = w.style & bs::TYPEMASK;
+    if (type == bs::GROUPBOX) return;
     int check = w.check;
-    if (type == kBsAutoCheckBox) check = w.check ? 0 : 1;
-    if (type == kBsAuto3State) check = (w.check + 1) % 3;
-    if (type == kBsAutoRadioButton) {
+    if (type == bs::AUTOCHECKBOX) check = w.check ? 0 : 1;
+    if (type == bs::AUTO3STATE) check = (w.check + 1) % 3;
+    if (type == bs::AUTORADIOBUTTON) {
         check = 1;
         if (Window* p = Win(w.parent))
             for (WsHandle s : p->children) {
                 Window* sw = Win(s);
                 if (sw && sw != &w && sw->kind == Kind::Button &&
-                    (sw->style & 0xF) == kBsAutoRadioButton && sw->check) {
+                    (sw->style & bs::TYPEMASK) == bs::AUTORADIOBUTTON && sw->check) {
                     sw->check = 0;
                     Log("check " + Hex8(sw->hwnd) + " 0");
                 }
@@ -264,12 +258,37 @@ intptr_t CSimCore::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intp
     *handled = true;
     const size_t i = size_t(wParam);
     const bool valid = i < w.items.size();
+    const bool multiple = (w.style & (lbs::MULTIPLESEL | lbs::EXTENDEDSEL)) != 0;
     switch (msg) {
     case lb::GETCOUNT:
         return intptr_t(w.items.size());
     case lb::GETCURSEL:
         return w.curSel;
+    case lb::SETSEL: {
+        // lParam: the item, or -1 for every item.
+        if (!multiple) return lb::ERR;
+        const intptr_t at = lParam;
+        if (at != -1 && (at < 0 || size_t(at) >= w.items.size())) return lb::ERR;
+        for (size_t k = 0; k < w.items.size(); ++k) {
+            if (at != -1 && size_t(at) != k) continue;
+            const uint32_t s =
+                wParam ? (w.items[k].state | lvis::SELECTED) : (w.items[k].state & ~lvis::SELECTED);
+            if (s == w.items[k].state) continue;
+            w.items[k].state = s;
+            Log("item-state " + Hex8(w.hwnd) + " " + std::to_string(k) + " " + Hex4(s));
+        }
+        return 0;
+    }
+    case lb::GETSEL:
+        if (!valid) return lb::ERR;
+        if (!multiple) return int(i) == w.curSel ? 1 : 0;
+        return (w.items[i].state & lvis::SELECTED) ? 1 : 0;
+    case lb::GETSELCOUNT:
+        if (!multiple) return lb::ERR;
+        return std::count_if(w.items.begin(), w.items.end(),
+                             [](const Item& it) { return (it.state & lvis::SELECTED) != 0; });
     case lb::SETCURSEL:
+        if (multiple) return lb::ERR;
         if (intptr_t(wParam) == -1) {
             w.curSel = -1;
             return lb::ERR;

@@ -116,6 +116,7 @@ struct MenuItem {
     uint32_t id = 0;
     WsHandle submenu = 0;
     bool separator = false;
+    bool grayed = false;
 };
 struct Menu {
     WsHandle handle = 0;
@@ -208,6 +209,8 @@ public:
     uint32_t GetMenuItemID(WsHandle menu, int pos) override;
     int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) override;
     WsHandle GetSubMenu(WsHandle menu, int pos) override;
+    uint32_t GetMenuState(WsHandle menu, uint32_t item, unsigned flags) override;
+    uint32_t MapVirtualKeyA(uint32_t code, uint32_t mapType) override;
     WsHandle GetDC(WsHandle hwnd) override;
     int ReleaseDC(WsHandle hwnd, WsHandle dc) override;
     WsHandle SelectObject(WsHandle dc, WsHandle object) override;
@@ -268,7 +271,14 @@ private:
     };
 
     void Tick();
+    // Shows and hides the windows whose time on the clock has come.
+    void RunTimers();
+    // hwnd is shown (or hidden) once the clock reaches atMs.
+    void AddTimer(WsHandle hwnd, uint64_t atMs, bool show);
     bool OverBudget();
+    // The item of menu that item names (by position or by command, as flags
+    // say), or null.
+    const MenuItem* MenuItemOf(const Menu& menu, uint32_t item, unsigned flags) const;
     void Log(const std::string& line) { log_.Line(line); }
     Window* Win(WsHandle hwnd);
     Process* ProcOf(WsMem handle, uint32_t need);
@@ -321,8 +331,14 @@ private:
     Clip clip_;
     std::map<WsMem, std::pair<std::shared_ptr<ClipBlock>, int>> locked_; // handle: data, locks
     WsMem nextClipHandle_ = 0x00C10000;
-    // Clock.
+    // Clock, and the windows it shows or hides, soonest first.
     uint64_t micros_ = 0;
+    struct Timer {
+        uint64_t atMicros = 0;
+        WsHandle hwnd = 0;
+        bool show = false;
+    };
+    std::vector<Timer> timers_;
     uint64_t costMicros_ = 10;
     // Log.
     CEventLog& log_;

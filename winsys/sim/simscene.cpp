@@ -300,12 +300,13 @@ private:
             for (size_t i = 0; i < items.size(); ++i) {
                 std::string ip = path + ".items[" + std::to_string(i) + "]";
                 const json& it = items[i];
-                CheckKeys(it, ip, {"text", "id", "submenu", "separator"});
+                CheckKeys(it, ip, {"text", "id", "submenu", "separator", "grayed"});
                 MenuItem mi;
                 if (it.contains("text")) mi.text = Text(it["text"], ip + ".text");
                 if (it.contains("id")) mi.id = uint32_t(Int(it["id"], ip + ".id", 0, 0xFFFF));
                 if (it.contains("separator"))
                     mi.separator = Bool(it["separator"], ip + ".separator");
+                if (it.contains("grayed")) mi.grayed = Bool(it["grayed"], ip + ".grayed");
                 if (it.contains("submenu")) {
                     const json& s = it["submenu"];
                     if (s.is_object()) {
@@ -478,7 +479,7 @@ private:
                   {"handle", "class",   "text",     "style",    "exStyle",          "rect",
                    "id",     "visible", "enabled",  "owner",    "thread",           "process",
                    "font",   "menu",    "items",    "selected", "horizontalExtent", "check",
-                   "date",   "on",      "children", "hung"});
+                   "date",   "on",      "children", "hung",     "showAtMs",         "hideAtMs"});
         auto w = std::make_unique<Window>();
         if (!j.contains("handle")) Fail(path + ".handle", "missing");
         w->hwnd = Handle(j["handle"], path + ".handle");
@@ -500,6 +501,12 @@ private:
                 w->style &= ~ws::VISIBLE;
         }
         if (j.contains("hung")) w->hung = Bool(j["hung"], path + ".hung");
+        if (j.contains("showAtMs"))
+            d_.AddTimer(w->hwnd, uint64_t(Int(j["showAtMs"], path + ".showAtMs", 0, 0xFFFFFFFF)),
+                        true);
+        if (j.contains("hideAtMs"))
+            d_.AddTimer(w->hwnd, uint64_t(Int(j["hideAtMs"], path + ".hideAtMs", 0, 0xFFFFFFFF)),
+                        false);
         if (j.contains("enabled")) {
             if (Bool(j["enabled"], path + ".enabled"))
                 w->style &= ~ws::DISABLED;

@@ -450,6 +450,14 @@ public:
     WsHandle GetSubMenu(WsHandle menu, int pos) override {
         return menu ? FromHandle(::GetSubMenu(ToHandle<HMENU>(menu), pos)) : 0;
     }
+    uint32_t GetMenuState(WsHandle menu, uint32_t item, unsigned flags) override {
+        return menu ? uint32_t(::GetMenuState(ToHandle<HMENU>(menu), item, flags)) : 0xFFFFFFFFu;
+    }
+
+    // --- Keyboard ------------------------------------------------------
+    uint32_t MapVirtualKeyA(uint32_t code, uint32_t mapType) override {
+        return uint32_t(::MapVirtualKeyA(code, mapType));
+    }
 
     // --- Text metrics --------------------------------------------------
     WsHandle GetDC(WsHandle hwnd) override { return FromHandle(::GetDC(Wnd(hwnd))); }
