@@ -161,11 +161,32 @@ public:
             next_ = job;
         }
         ::SetEvent(wake_);
-        const DWORD waited = ::WaitForSingleObject(job->done, timeoutMs ? timeoutMs : INFINITE);
-        return waited == WAIT_OBJECT_0;
+        return AwaitDone(job->done, timeoutMs);
     }
 
 private:
+    // Waits for done at most timeoutMs (0: as long as it takes), meanwhile
+    // handling the messages other threads send to this thread's windows:
+    // a clipboard call sends to the clipboard's owner (EmptyClipboard's
+    // WM_DESTROYCLIPBOARD, a render request), which may be a window of the
+    // caller's own thread, and that thread must answer while it waits.
+    static bool AwaitDone(HANDLE done, uint32_t timeoutMs) {
+        const DWORD start = ::GetTickCount();
+        for (;;) {
+            DWORD wait = INFINITE;
+            if (timeoutMs) {
+                const DWORD spent = ::GetTickCount() - start;
+                if (spent >= timeoutMs) return false;
+                wait = timeoutMs - spent;
+            }
+            const DWORD woke = ::MsgWaitForMultipleObjects(1, &done, FALSE, wait, QS_SENDMESSAGE);
+            if (woke == WAIT_OBJECT_0) return true;
+            if (woke != WAIT_OBJECT_0 + 1) return false;
+            MSG msg;
+            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+
     struct Job {
         std::function<void()> call;
         HANDLE done = nullptr;
