@@ -22,6 +22,7 @@ constexpr uint32_t KEYUP = 0x0101;
 constexpr uint32_t CHAR = 0x0102;
 constexpr uint32_t SYSKEYDOWN = 0x0104;
 constexpr uint32_t SYSKEYUP = 0x0105;
+constexpr uint32_t SYSCHAR = 0x0106;
 constexpr uint32_t COMMAND = 0x0111;
 constexpr uint32_t LBUTTONDOWN = 0x0201;
 constexpr uint32_t LBUTTONUP = 0x0202;
@@ -35,6 +36,11 @@ constexpr uint32_t MBUTTONDBLCLK = 0x0209;
 constexpr uint32_t CAPTURECHANGED = 0x0215;
 constexpr uint32_t USER = 0x0400;
 } // namespace wm
+
+// A message whose wParam is a character: WM_CHAR and WM_SYSCHAR.
+inline bool IsCharMessage(uint32_t msg) {
+    return msg == wm::CHAR || msg == wm::SYSCHAR;
+}
 
 namespace mk {
 constexpr uint32_t LBUTTON = 0x0001;
@@ -92,6 +98,7 @@ constexpr uint32_t SETITEMSTATE = 0x102B;
 constexpr uint32_t GETITEMSTATE = 0x102C;
 constexpr uint32_t GETITEMTEXTA = 0x102D;
 constexpr uint32_t GETSELECTEDCOUNT = 0x1032;
+constexpr uint32_t GETITEMTEXTW = 0x1073;
 } // namespace lvm
 namespace lvis {
 constexpr uint32_t FOCUSED = 0x1;

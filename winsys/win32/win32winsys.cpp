@@ -7,11 +7,15 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include "textutil/utf8.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -36,6 +40,8 @@ template <typename P> WsMem FromMem(P p) {
 // length beyond it reads as an error rather than a huge allocation.
 constexpr LRESULT kMaxItemText = 1 << 20;
 constexpr size_t kItemSlack = 256;
+// Longest window text read by WM_GETTEXT, in UTF-16 units.
+constexpr LRESULT kMaxText = 1 << 20;
 
 // Sends to one window, each send waiting at most timeoutMs (0: as long as
 // the receiver takes) and giving up at once on a hung receiver.  Once a
@@ -76,37 +82,94 @@ private:
     DWORD error_ = 0;
 };
 
-// LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as the ANSI call would
-// fill it. The ANSI call, sent to another process, can come back as UTF-16
-// under Wine and overrun a buffer sized for ANSI text; so the length is asked
-// first, the text read with the wide call into a buffer of that size, and
-// converted to the ANSI code page here. The caller's buffer must hold the
-// item's ANSI text and its terminating zero, exactly as for the ANSI call.
-intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
-    const LRESULT err = -1; // LB_ERR and CB_ERR
-    if (!out) return err;
-    LRESULT len = send.W(lenMsg, index, 0);
-    if (len < 0 || len > kMaxItemText) return err;
+// Texts cross this layer as UTF-8 and the platform as UTF-16: every text is
+// read and written with the wide call or message and converted here.
+
+std::string Utf8Of(const wchar_t* units, size_t count) {
+    return Utf8FromUtf16(reinterpret_cast<const char16_t*>(units), count);
+}
+
+std::wstring WideOf(const char* text) {
+    const std::u16string wide = Utf16FromUtf8(text ? text : "");
+    return std::wstring(wide.begin(), wide.end());
+}
+
+// Copies text into buf (size bytes) cut before a character that would not
+// fit whole; the length copied.
+int CopyCut(const std::string& text, char* buf, size_t size) {
+    if (!buf || size == 0) return 0;
+    const size_t n = Utf8CutLength(text, size - 1);
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    return int(n);
+}
+
+// A text read by a wide call into units UTF-16 units, as the UTF-8 text
+// it stands for.  read fills the buffer it is given and returns the units
+// it wrote.
+template <typename Read> std::string ReadWide(size_t units, Read read) {
+    std::vector<wchar_t> wide(units + 1, L'\0');
+    long got = long(read(wide.data(), units + 1));
+    if (got < 0) got = 0;
+    if (size_t(got) > units) got = long(units);
+    return Utf8Of(wide.data(), size_t(got));
+}
+
+// LB_GETTEXT / CB_GETLBTEXT through the wide messages: the item's length in
+// UTF-16 units, then its text into a buffer of that size; empty and false
+// when the control reports an error or an item beyond kMaxItemText.
+bool ReadItem(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, std::string* text) {
+    const LRESULT len = send.W(lenMsg, index, 0);
+    if (len < 0 || len > kMaxItemText) return false;
     // Some room beyond the length asked for: the owner may lengthen the item
     // between the two calls.
     std::vector<wchar_t> wide(size_t(len) + 1 + kItemSlack, L'\0');
     LRESULT got = send.W(textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
-    if (got < 0) return err;
+    if (got < 0) return false;
     if (got > len) got = len; // never more than the length asked for
-    wide[size_t(got)] = L'\0';
-    int n = got == 0 ? 0
-                     : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), nullptr, 0, nullptr,
-                                           nullptr);
-    if (n < 0) n = 0;
-    std::vector<char> ansi(size_t(n) + 1, '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), ansi.data(), n, nullptr, nullptr);
-    // The ANSI length that LB_GETTEXTLEN reports bounds what may be written.
-    LRESULT ansiLen = send.A(lenMsg, index, 0);
-    if (ansiLen >= 0 && n > ansiLen) n = int(ansiLen);
-    for (int i = 0; i < n; ++i) out[i] = ansi[size_t(i)];
-    out[n] = '\0';
-    return n;
+    *text = Utf8Of(wide.data(), size_t(got));
+    return true;
+}
+
+// LB_GETTEXTLEN / CB_GETLBTEXTLEN: the item's length in UTF-8 bytes.
+intptr_t GetItemLength(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index) {
+    std::string text;
+    if (!ReadItem(send, lenMsg, textMsg, index, &text)) return -1; // LB_ERR and CB_ERR
+    return intptr_t(text.size());
+}
+
+// LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as UTF-8.  The caller
+// sized its buffer by the length message (GetItemLength): at most that
+// many bytes, measured again now, are written with the terminating zero.
+intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
+    const LRESULT err = -1; // LB_ERR and CB_ERR
+    if (!out) return err;
+    std::string text;
+    if (!ReadItem(send, lenMsg, textMsg, index, &text)) return err;
+    return CopyCut(text, out, text.size() + 1);
+}
+
+// WM_GETTEXT into the caller's buffer of size bytes, as UTF-8 cut before a
+// character that would not fit; every UTF-16 unit makes at least one byte,
+// so size - 1 units are asked for.
+intptr_t GetText(BoundedSender& send, WPARAM size, char* out) {
+    if (!out || size == 0) return 0;
+    const size_t units = std::min<size_t>(size_t(size) - 1, size_t(kMaxText));
+    const std::string text = ReadWide(units, [&](wchar_t* wide, size_t n) {
+        return send.W(WM_GETTEXT, n, reinterpret_cast<LPARAM>(wide));
+    });
+    return CopyCut(text, out, size_t(size));
+}
+
+// WM_GETTEXTLENGTH: the text's length in UTF-8 bytes, read whole.
+intptr_t GetTextLength(BoundedSender& send) {
+    const LRESULT units = send.W(WM_GETTEXTLENGTH, 0, 0);
+    if (units <= 0) return 0;
+    const size_t n = std::min<size_t>(size_t(units), size_t(kMaxText));
+    const std::string text = ReadWide(n, [&](wchar_t* wide, size_t count) {
+        return send.W(WM_GETTEXT, count, reinterpret_cast<LPARAM>(wide));
+    });
+    return intptr_t(text.size());
 }
 
 struct EnumContext {
@@ -164,15 +227,22 @@ public:
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
         if (!Named(hwnd)) return 0;
-        int n = ::GetClassNameA(Wnd(hwnd), buf, size);
-        return n > 0 ? n : 0;
+        // Class names are at most 256 characters.
+        const std::string name = ReadWide(256, [&](wchar_t* wide, size_t units) {
+            return ::GetClassNameW(Wnd(hwnd), wide, int(units));
+        });
+        return CopyCut(name, buf, size_t(size));
     }
     int GetWindowTextA(WsHandle hwnd, char* buf, int size) override {
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
         if (!Named(hwnd)) return 0;
-        int n = ::GetWindowTextA(Wnd(hwnd), buf, size);
-        return n > 0 ? n : 0;
+        // Every UTF-16 unit makes at least one UTF-8 byte: size - 1 units
+        // fill the buffer.
+        const std::string text = ReadWide(size_t(size) - 1, [&](wchar_t* wide, size_t units) {
+            return ::GetWindowTextW(Wnd(hwnd), wide, int(units));
+        });
+        return CopyCut(text, buf, size_t(size));
     }
     bool IsWindowVisible(WsHandle hwnd) override {
         return Named(hwnd) && ::IsWindowVisible(Wnd(hwnd));
@@ -263,6 +333,23 @@ public:
         BoundedSender send(Wnd(hwnd), SendTimeout());
         intptr_t result = 0;
         switch (msg) {
+        case WM_GETTEXT:
+            result = GetText(send, wParam, reinterpret_cast<char*>(lParam));
+            break;
+        case WM_GETTEXTLENGTH:
+            result = GetTextLength(send);
+            break;
+        case WM_SETTEXT: {
+            const std::wstring wide = WideOf(reinterpret_cast<const char*>(lParam));
+            result = send.W(msg, wParam, lParam ? reinterpret_cast<LPARAM>(wide.c_str()) : 0);
+            break;
+        }
+        case LB_GETTEXTLEN:
+            result = GetItemLength(send, LB_GETTEXTLEN, LB_GETTEXT, wParam);
+            break;
+        case CB_GETLBTEXTLEN:
+            result = GetItemLength(send, CB_GETLBTEXTLEN, CB_GETLBTEXT, wParam);
+            break;
         case LB_GETTEXT:
             result = GetItemText(send, LB_GETTEXTLEN, LB_GETTEXT, wParam,
                                  reinterpret_cast<char*>(lParam));
@@ -284,6 +371,9 @@ public:
     }
     bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
         return Named(hwnd) && ::PostMessageA(Wnd(hwnd), msg, wParam, lParam);
+    }
+    bool PostMessageW(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
+        return Named(hwnd) && ::PostMessageW(Wnd(hwnd), msg, wParam, lParam);
     }
 
     // --- Placement -----------------------------------------------------
@@ -310,11 +400,10 @@ public:
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
         if (!menu) return 0;
-        int n = ::GetMenuStringA(ToHandle<HMENU>(menu), item, buf, size, flags);
-        if (n < 0) n = 0;
-        if (n >= size) n = size - 1; // the text is always cut to the buffer
-        buf[n] = '\0';
-        return n;
+        const std::string text = ReadWide(size_t(size) - 1, [&](wchar_t* wide, size_t units) {
+            return ::GetMenuStringW(ToHandle<HMENU>(menu), item, wide, int(units), flags);
+        });
+        return CopyCut(text, buf, size_t(size));
     }
     WsHandle GetSubMenu(WsHandle menu, int pos) override {
         return menu ? FromHandle(::GetSubMenu(ToHandle<HMENU>(menu), pos)) : 0;
@@ -398,7 +487,9 @@ public:
     void Sleep(uint32_t ms) override { ::Sleep(ms); }
     uint32_t GetTickCount() override { return ::GetTickCount(); }
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override {
-        return ::MessageBoxA(Wnd(owner), text ? text : "", caption, type);
+        const std::wstring wideText = WideOf(text), wideCaption = WideOf(caption);
+        return ::MessageBoxW(Wnd(owner), wideText.c_str(), caption ? wideCaption.c_str() : nullptr,
+                             type);
     }
 };
 
