@@ -434,8 +434,35 @@ public:
         return (owner == 0 || Named(owner)) && ::OpenClipboard(Wnd(owner)) != 0;
     }
     bool EmptyClipboard() override { return ::EmptyClipboard() != 0; }
-    bool CloseClipboard() override { return ::CloseClipboard() != 0; }
-    WsMem GetClipboardData(unsigned format) override { return FromMem(::GetClipboardData(format)); }
+    bool CloseClipboard() override {
+        ReleaseClipText();
+        return ::CloseClipboard() != 0;
+    }
+    // CF_TEXT is the clipboard's Unicode text in UTF-8, in a block of this
+    // layer's own that lives until the clipboard closes or the text is
+    // asked again; a clipboard that holds no Unicode text gives its CF_TEXT.
+    WsMem GetClipboardData(unsigned format) override {
+        if (format != CF_TEXT) return FromMem(::GetClipboardData(format));
+        const HANDLE wide = ::GetClipboardData(CF_UNICODETEXT);
+        if (!wide) return FromMem(::GetClipboardData(format));
+        const auto* units = static_cast<const wchar_t*>(::GlobalLock(wide));
+        if (!units) return 0;
+        // A text without a terminator ends where its block ends.
+        const size_t size = ::GlobalSize(wide) / sizeof(wchar_t);
+        size_t n = 0;
+        while (n < size && units[n]) ++n;
+        const std::string text = Utf8Of(units, n);
+        ::GlobalUnlock(wide);
+        ReleaseClipText();
+        const HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        if (!block) return 0;
+        if (void* p = ::GlobalLock(block)) {
+            std::memcpy(p, text.c_str(), text.size() + 1);
+            ::GlobalUnlock(block);
+        }
+        clipText_ = block;
+        return FromMem(block);
+    }
     void* GlobalLock(WsMem mem) override { return mem ? ::GlobalLock(Mem(mem)) : nullptr; }
     bool GlobalUnlock(WsMem mem) override { return mem && ::GlobalUnlock(Mem(mem)); }
     size_t GlobalSize(WsMem mem) override { return mem ? size_t(::GlobalSize(Mem(mem))) : 0; }
@@ -483,6 +510,8 @@ public:
         return ok;
     }
 
+    ~CWin32WinSys() override { ReleaseClipText(); }
+
     // --- Timing and the alert box --------------------------------------
     void Sleep(uint32_t ms) override { ::Sleep(ms); }
     uint32_t GetTickCount() override { return ::GetTickCount(); }
@@ -491,6 +520,14 @@ public:
         return ::MessageBoxW(Wnd(owner), wideText.c_str(), caption ? wideCaption.c_str() : nullptr,
                              type);
     }
+
+private:
+    void ReleaseClipText() {
+        if (clipText_) ::GlobalFree(clipText_);
+        clipText_ = nullptr;
+    }
+
+    HGLOBAL clipText_ = nullptr; // the UTF-8 text GetClipboardData(CF_TEXT) gave
 };
 
 } // namespace
