@@ -5,6 +5,7 @@
 //   ScanUp, ScanDn, CmdScan over 0..65535 against GetWindowThreadProcessId of
 //                                          the same handles
 //   the Clk grid (40,000 sends)          against 40,000 bare SendMessageA
+//   Wnd of a Cyrillic title not found    against Wnd of an ASCII one
 #include "bench/simcommand.h"
 #include "winsys/wsdefs.h"
 
@@ -32,6 +33,8 @@ const char* const kScene = R"JSON({
       {"handle": "0x030B", "class": "Button", "text": "Help", "id": 9},
       {"handle": "0x030C", "class": "Static", "id": 65535}]},
     {"handle": "0x0401", "class": "Pad", "thread": 104},
+    {"handle": "0x0403", "class": "Pad", "text": "\u041e\u0442\u0447\u0451\u0442 \u2014 \u5831\u544a \u2713"},
+    {"handle": "0x0404", "class": "Pad", "text": "\u03a3\u03bf\u03c6\u03af\u03b1"},
     {"handle": "0x0402", "class": "Pad", "thread": 108}
   ]})JSON";
 
@@ -85,6 +88,19 @@ void BM_CmdScan(benchmark::State& state) {
     Run(CmdCmdScan, "CmdScan", "7,0,0,0xFFFF", 0x0401, state);
 }
 BENCHMARK(BM_CmdScan);
+
+// The title scan of Wnd for a title no window has: ASCII (the comparisons of
+// old) and Cyrillic (every caption folded by the Unicode case table).
+void BM_Wnd_AsciiTitle(benchmark::State& state) {
+    Run(CmdWnd, "Wnd", "No such title 7Q", 0, state);
+}
+BENCHMARK(BM_Wnd_AsciiTitle);
+
+void BM_Wnd_UnicodeTitle(benchmark::State& state) {
+    Run(CmdWnd, "Wnd",
+        "\xD0\x9D\xD0\xB5\xD1\x82 \xD1\x82\xD0\xB0\xD0\xBA\xD0\xBE\xD0\xB3\xD0\xBE 7Q", 0, state);
+}
+BENCHMARK(BM_Wnd_UnicodeTitle);
 
 void BM_Send_40000(benchmark::State& state) {
     auto d = Scene();

@@ -91,9 +91,9 @@ void Describe(DescWalk& walk, WsHandle h) {
     // A window text near 100,000 characters is read whole; its line is cut
     // where the reporter's buffer ends, before a character that would not
     // fit whole.
-    line.MakeLength(int(Utf8CutLength(
-        std::string_view(static_cast<const char*>(line), size_t(line.GetLength())),
-        size_t(kLogTraceMaxText))));
+    line.MakeLength(int(
+        Utf8CutLength(std::string_view(static_cast<const char*>(line), size_t(line.GetLength())),
+                      size_t(kLogTraceMaxText))));
     Report(kTagTolvix, line);
     WsHandle child = ws.GetTopWindow(h);
     for (int n = 0; child != 0 && n < kMaxChildren; ++n) {

@@ -38,12 +38,13 @@ bool BothAscii(const char* a, const char* b) {
 } // namespace
 
 bool EqualsCi(const char* text, const char* other) {
-    if (!text || !other || BothAscii(text, other)) return strcmpci(text, other, 1) == 0;
+    if (!text || !other || !*text || BothAscii(text, other)) return strcmpci(text, other, 1) == 0;
     return FoldCase(text) == FoldCase(other);
 }
 
 bool StartsWithCi(const char* text, const char* prefix) {
-    if (!text || !prefix || BothAscii(text, prefix)) return strcmpci(prefix, text, 2) == 0;
+    if (!text || !prefix || !*text || BothAscii(text, prefix))
+        return strcmpci(prefix, text, 2) == 0;
     return FoldCase(text).rfind(FoldCase(prefix), 0) == 0;
 }
 
@@ -55,6 +56,9 @@ bool EitherStartsWithCi(const char* a, const char* b) {
 }
 
 bool HoldsCi(const char* text, const char* pattern) {
-    if (!text || !pattern || BothAscii(text, pattern)) return strfindci(text, pattern) >= 0;
+    // An empty text (most handles of a scan name no window) holds only the
+    // empty pattern, whatever its letters.
+    if (!text || !pattern || !*text || BothAscii(text, pattern))
+        return strfindci(text, pattern) >= 0;
     return FoldCase(text).find(FoldCase(pattern)) != std::string::npos;
 }

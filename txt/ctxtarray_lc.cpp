@@ -246,7 +246,8 @@ void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
         for (const Step& s : steps) {
             if (s.kind == Step::EndRow) continue;
             const WsMem at = l.records + WsMem(slot++) * size;
-            l.ws.SendMessageA(l.hwnd, s.kind == Step::Text ? TextMessage(l.text) : lvm::SETITEMSTATE,
+            l.ws.SendMessageA(l.hwnd,
+                              s.kind == Step::Text ? TextMessage(l.text) : lvm::SETITEMSTATE,
                               uintptr_t(s.item), intptr_t(at));
         }
         if (texts > 0 && !l.ws.ReadProcessMemory(l.process, l.texts, answers.data(),

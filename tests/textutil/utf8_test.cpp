@@ -14,7 +14,8 @@ struct RepairCase {
 
 const RepairCase kRepairCases[] = {
     {"ascii", "plain", "plain"},
-    {"every length", "\xC3\xA9\xE5\xA0\xB1\xF0\x9F\x98\x80", "\xC3\xA9\xE5\xA0\xB1\xF0\x9F\x98\x80"},
+    {"every length", "\xC3\xA9\xE5\xA0\xB1\xF0\x9F\x98\x80",
+     "\xC3\xA9\xE5\xA0\xB1\xF0\x9F\x98\x80"},
     {"replacement as such", "\xEF\xBF\xBD", "\xEF\xBF\xBD"},
     {"stray continuation", "a\x80z", "a\xEF\xBF\xBDz"},
     {"cut short", "a\xE2\x82", "a\xEF\xBF\xBD"},
@@ -34,13 +35,12 @@ TEST_P(Repair, ReplacesWhatIsNoCharacter) {
     EXPECT_TRUE(Utf8Valid(Utf8Repaired(c.in)));
 }
 
-INSTANTIATE_TEST_SUITE_P(Utf8, Repair, testing::ValuesIn(kRepairCases),
-                         [](const auto& info) {
-                             std::string n = info.param.name;
-                             for (char& ch : n)
-                                 if (!isalnum((unsigned char)ch)) ch = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(Utf8, Repair, testing::ValuesIn(kRepairCases), [](const auto& info) {
+    std::string n = info.param.name;
+    for (char& ch : n)
+        if (!isalnum((unsigned char)ch)) ch = '_';
+    return n;
+});
 
 struct CutCase {
     std::string text;

@@ -24,20 +24,22 @@ const MatchCase kMatchCases[] = {
     {Op::kHolds, "TradeStation - Fixture", "station - f", true},
     {Op::kHolds, "abc", "", true},
     // Every script's letters.
-    {Op::kEquals, "\xD0\x9E\xD0\xA2\xD0\xA7\xD0\x81\xD0\xA2", "\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82",
-     true}, // ОТЧЁТ, отчёт
+    {Op::kEquals, "\xD0\x9E\xD0\xA2\xD0\xA7\xD0\x81\xD0\xA2",
+     "\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82", true}, // ОТЧЁТ, отчёт
     {Op::kEquals, "\xCE\xA3\xCE\x9F\xCE\xA6\xCE\x8A\xCE\x91",
      "\xCF\x83\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1", true}, // ΣΟΦΊΑ, σοφία
-    {Op::kStartsWith, "\xC3\xBC"
-                      "ber alles",
+    {Op::kStartsWith,
+     "\xC3\xBC"
+     "ber alles",
      "\xC3\x9C"
      "BER",
      true}, // über alles, ÜBER
     {Op::kHolds, "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82 \xE2\x80\x94 \xE5\xA0\xB1\xE5\x91\x8A",
      "\xD1\x91\xD1\x82 \xE2\x80\x94 \xE5\xA0\xB1", true}, // "Отчёт — 報告" holds "ёт — 報"
     {Op::kHolds, "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82", "\xD0\xB5", false}, // е is not ё
-    {Op::kEither, "\xC3\x9C", "\xC3\xBC"
-                              "ber",
+    {Op::kEither, "\xC3\x9C",
+     "\xC3\xBC"
+     "ber",
      true},
     {Op::kEquals, "\xFF", "\xFF", true}, // bytes that are no character stay as they are
 };

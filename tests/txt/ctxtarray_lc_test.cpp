@@ -341,7 +341,8 @@ TEST_F(LcTest, AnExceptionReleasesTheProcessAndBothBlocks) {
             SetWinSys(&throwing);
             CTxtArray rows;
             CTxt error;
-            EXPECT_THROW(LoadFromLCBatched(WinSys(), rows, 17, error, 3, batch), std::runtime_error);
+            EXPECT_THROW(LoadFromLCBatched(WinSys(), rows, 17, error, 3, batch),
+                         std::runtime_error);
             SetWinSys(d_.get());
             EXPECT_TRUE(NothingLeftBehind());
         }
