@@ -422,7 +422,12 @@ public:
         if (!size) return false;
         *size = WsSize{};
         SIZE s;
-        if (!dc || !text || count < 0 || !::GetTextExtentPointA(ToHandle<HDC>(dc), text, count, &s))
+        if (!dc || !text || count < 0) return false;
+        // count bytes of UTF-8, measured as the characters they are.
+        const std::u16string wide = Utf16FromUtf8(std::string_view(text, size_t(count)));
+        if (!::GetTextExtentPoint32W(ToHandle<HDC>(dc),
+                                     reinterpret_cast<const wchar_t*>(wide.data()),
+                                     int(wide.size()), &s))
             return false;
         *size = WsSize{s.cx, s.cy};
         return true;
