@@ -31,7 +31,7 @@ std::string Utf8FromAnsi(std::string_view text) {
     const int size = int(text.size());
     const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
     if (n <= 0) return Utf8FromCp1252(text);
-    std::vector<wchar_t> wide(size_t(n));
+    std::vector<wchar_t> wide(static_cast<size_t>(n));
     MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), n);
     return Utf8FromUtf16(reinterpret_cast<const char16_t*>(wide.data()), size_t(n));
 }

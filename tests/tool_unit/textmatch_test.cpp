@@ -44,7 +44,7 @@ const MatchCase kMatchCases[] = {
     {Op::kEquals, "\xFF", "\xFF", true}, // bytes that are no character stay as they are
 };
 
-bool Run(const MatchCase& c) {
+bool Apply(const MatchCase& c) {
     switch (c.op) {
     case Op::kEquals:
         return EqualsCi(c.a, c.b);
@@ -59,7 +59,7 @@ bool Run(const MatchCase& c) {
 }
 
 TEST(TextMatch, FoldsTheLettersOfEveryScript) {
-    for (const MatchCase& c : kMatchCases) EXPECT_EQ(Run(c), c.want) << c.a << " / " << c.b;
+    for (const MatchCase& c : kMatchCases) EXPECT_EQ(Apply(c), c.want) << c.a << " / " << c.b;
 }
 
 TEST(TextMatch, NullTextsMatchNothing) {
