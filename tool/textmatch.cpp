@@ -71,6 +71,7 @@ bool BothAscii(const char* a, const char* b) {
 struct FoldedPattern {
     std::string text;
     bool ascii = false; // the fold holds only ASCII
+    uint32_t first = 0; // its first character (0 for an empty pattern)
 };
 const FoldedPattern& FoldPattern(const char* pattern) {
     thread_local std::string last;
@@ -79,18 +80,41 @@ const FoldedPattern& FoldPattern(const char* pattern) {
         last = pattern;
         folded.text = FoldCase(pattern);
         folded.ascii = IsAsciiText(folded.text.c_str());
+        Utf8Decode(folded.text.data(), folded.text.size(), &folded.first);
     }
     return folded;
+}
+
+// True when a character of text (at its start only, when atStart) folds to
+// cp: a text without one cannot hold a pattern that begins with cp, and
+// most texts of a scan are ruled out so without being folded.
+bool HasFolded(const char* text, uint32_t cp, bool atStart) {
+    const size_t size = std::strlen(text);
+    for (size_t i = 0; i < size;) {
+        uint32_t c = 0;
+        size_t n = 1;
+        if ((unsigned char)text[i] < 0x80) {
+            c = uint32_t(AsciiUpper(text[i]));
+        } else {
+            n = Utf8Decode(text + i, size - i, &c);
+            c = Upper(c);
+        }
+        if (c == cp) return true;
+        if (atStart) return false;
+        i += n;
+    }
+    return false;
 }
 
 // The folds of text and pattern through the pointers; false when text
 // cannot match (an ASCII text folds to ASCII and holds no character beyond
 // it).  The folded text stays valid until the next call on the thread.
-bool Folds(const char* text, const char* pattern, const std::string** foldedText,
+bool Folds(const char* text, const char* pattern, bool atStart, const std::string** foldedText,
            const std::string** foldedPattern) {
     const FoldedPattern& p = FoldPattern(pattern);
     *foldedPattern = &p.text;
     if (!p.ascii && IsAsciiText(text)) return false;
+    if (p.first != 0 && !HasFolded(text, p.first, atStart)) return false;
     thread_local std::string folded;
     FoldInto(text, folded);
     *foldedText = &folded;
@@ -102,14 +126,14 @@ bool Folds(const char* text, const char* pattern, const std::string** foldedText
 bool EqualsCi(const char* text, const char* other) {
     if (!text || !other || !*text || BothAscii(text, other)) return strcmpci(text, other, 1) == 0;
     const std::string *t = nullptr, *p = nullptr;
-    return Folds(text, other, &t, &p) && *t == *p;
+    return Folds(text, other, true, &t, &p) && *t == *p;
 }
 
 bool StartsWithCi(const char* text, const char* prefix) {
     if (!text || !prefix || !*text || BothAscii(text, prefix))
         return strcmpci(prefix, text, 2) == 0;
     const std::string *t = nullptr, *p = nullptr;
-    return Folds(text, prefix, &t, &p) && t->rfind(*p, 0) == 0;
+    return Folds(text, prefix, true, &t, &p) && t->rfind(*p, 0) == 0;
 }
 
 bool EitherStartsWithCi(const char* a, const char* b) {
@@ -125,5 +149,5 @@ bool HoldsCi(const char* text, const char* pattern) {
     if (!text || !pattern || !*text || BothAscii(text, pattern))
         return strfindci(text, pattern) >= 0;
     const std::string *t = nullptr, *p = nullptr;
-    return Folds(text, pattern, &t, &p) && t->find(*p) != std::string::npos;
+    return Folds(text, pattern, false, &t, &p) && t->find(*p) != std::string::npos;
 }
