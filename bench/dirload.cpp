@@ -1,7 +1,7 @@
 // Directory loaders on a generated tree: by path, by time (each file opened),
 // and the tree walk with an extension filter; and the name pattern matcher.
-#include "platform/dirlist.h"
 #include "txt/ctxtarray.h"
+#include "txt/namematch.h"
 
 #include <benchmark/benchmark.h>
 

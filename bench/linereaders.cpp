@@ -51,9 +51,9 @@ public:
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
-    const char* path() const { return path_.c_str(); }
-    int64_t bytes() const { return bytes_; }
-    int64_t lines() const { return lines_; }
+    const char* Path() const { return path_.c_str(); }
+    int64_t Bytes() const { return bytes_; }
+    int64_t Lines() const { return lines_; }
 
 private:
     static constexpr int64_t kFileBytes = 200'000'000;
@@ -68,8 +68,8 @@ const LineFile& file() {
 }
 
 void Finish(benchmark::State& state, int64_t lines) {
-    if (lines != file().lines()) state.SkipWithError("wrong line count");
-    state.SetBytesProcessed(state.iterations() * file().bytes());
+    if (lines != file().Lines()) state.SkipWithError("wrong line count");
+    state.SetBytesProcessed(state.iterations() * file().Bytes());
     state.counters["lines"] = double(lines);
 }
 
@@ -78,7 +78,7 @@ void BM_bgetl(benchmark::State& state) {
     int64_t lines = 0;
     for (auto _ : state) {
         lines = 0;
-        if (bgetlopen(file().path()) != 1) state.SkipWithError("open failed");
+        if (bgetlopen(file().Path()) != 1) state.SkipWithError("open failed");
         while (bgetl(buf.data(), int(buf.size())) >= 0) ++lines;
         bgetlclose();
         benchmark::DoNotOptimize(buf.data());
@@ -92,7 +92,7 @@ void BM_std_getline(benchmark::State& state) {
     int64_t lines = 0;
     for (auto _ : state) {
         lines = 0;
-        std::ifstream in(file().path(), std::ios::binary);
+        std::ifstream in(file().Path(), std::ios::binary);
         while (std::getline(in, line)) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             ++lines;
@@ -108,7 +108,7 @@ void BM_fgets(benchmark::State& state) {
     int64_t lines = 0;
     for (auto _ : state) {
         lines = 0;
-        FILE* f = std::fopen(file().path(), "rb");
+        FILE* f = std::fopen(file().Path(), "rb");
         if (!f) {
             state.SkipWithError("open failed");
             break;
@@ -128,7 +128,7 @@ void BM_memchr_count(benchmark::State& state) {
     int64_t lines = 0;
     for (auto _ : state) {
         lines = 0;
-        FILE* f = std::fopen(file().path(), "rb");
+        FILE* f = std::fopen(file().Path(), "rb");
         if (!f) {
             state.SkipWithError("open failed");
             break;

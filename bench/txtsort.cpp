@@ -102,7 +102,7 @@ int Lowered(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c;
 }
 
-bool lessFolded(const std::string& a, const std::string& b) {
+bool LessFolded(const std::string& a, const std::string& b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return Lowered((unsigned char)x) < Lowered((unsigned char)y);
     });
@@ -145,7 +145,7 @@ void BM_std_sort_folded(benchmark::State& state) {
         state.PauseTiming();
         std::vector<std::string> v = in;
         state.ResumeTiming();
-        std::sort(v.begin(), v.end(), lessFolded);
+        std::sort(v.begin(), v.end(), LessFolded);
         benchmark::DoNotOptimize(v.data());
         state.PauseTiming();
         v.clear();

@@ -60,7 +60,7 @@ void ReadBody(CHttpRequest& request, CString* out) {
 // Follows the redirect of request (step by step: location, release, parse,
 // fetch) and returns the new request, which answered 200.
 std::unique_ptr<CHttpRequest> FollowRedirect(CHttpGetSession& session,
-                                            std::unique_ptr<CHttpRequest> request, CString* out) {
+                                             std::unique_ptr<CHttpRequest> request, CString* out) {
     std::string location;
     if (!HttpHeaderValue(request->RawHeaders(), "Location", &location)) {
         LOGTRACE(kTag, 0, "Error: Site redirects with no new location");

@@ -10,7 +10,7 @@
 namespace {
 
 // Where messages go while a trace log is open.
-const LogTraceSink logSink = &LogTraceWrite;
+const LogTraceSink kLogSink = &LogTraceWrite;
 
 LogTraceAlert overrunAlert = &ErrorAlert;
 
@@ -49,5 +49,5 @@ void LOGTRACE(const char* tag, int level, const char* format, ...) {
     if (n <= 0) return;
     if (n > kLogTraceMaxText) overrunAlert("LOGTRACE Buffer overrun!", text);
 
-    if (LogTraceConsole(tag, text, level) < 0 && LogTraceIsOpen()) logSink(tag, text, level);
+    if (LogTraceConsole(tag, text, level) < 0 && LogTraceIsOpen()) kLogSink(tag, text, level);
 }

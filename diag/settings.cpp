@@ -1,11 +1,11 @@
 #include "diag/settings.h"
 
+#include "asciicase.h"
 #include "platform/commit.h"
 #include "platform/fileinfo.h"
 #include "platform/process.h"
 #include "platform/rawio.h"
 #include "platform/replacefile.h"
-#include "textutil/asciicase.h"
 #include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 

@@ -4,11 +4,9 @@
 #include <cstdint>
 #include <string>
 
-// True when name matches pattern: '*' stands for any run of characters
-// (also none), '?' for exactly one; everything else compares without regard
-// to the case of ASCII letters, as Windows does.  "*.*" matches every name,
-// also one without a '.', as Windows users expect.  Null counts as empty.
-bool NameMatch(const char* pattern, const char* name);
+// Decides whether a name matches a pattern, where the system does not
+// match names itself (see CDirListing::Start).
+using DirNameMatch = bool (*)(const char* pattern, const char* name);
 
 // What a listing tells of its current entry without a look at the entry
 // itself.  Unknown where it cannot tell: a link (whose target decides), a
@@ -29,8 +27,10 @@ public:
     CDirListing& operator=(const CDirListing&) = delete;
 
     // Starts a listing: true when an entry matches, which Name() then gives.
-    // False when the directory cannot be read or nothing matches.
-    bool Start(const char* pattern);
+    // False when the directory cannot be read or nothing matches.  Where
+    // the system matches names itself (Windows' FindFirstFile), it decides;
+    // elsewhere match does (every entry when match is null).
+    bool Start(const char* pattern, DirNameMatch match);
     // Moves to the next matching entry; false at the end.
     bool Next();
     // Name of the current entry; "" when there is none.
@@ -43,8 +43,9 @@ public:
     void Close();
 
 private:
-    void* handle_ = nullptr; // DIR* / HANDLE
-    std::string match_;      // name pattern (POSIX)
+    void* handle_ = nullptr;         // DIR* / HANDLE
+    std::string match_;              // name pattern (POSIX)
+    DirNameMatch matcher_ = nullptr; // (POSIX)
     std::string name_;
     DirEntryKind kind_ = DirEntryKind::Unknown;
     bool searchable_ = false; // the entries may be examined (POSIX)

@@ -1,6 +1,6 @@
 #include "platform/http.h"
 
-#include "textutil/strfld.h"
+#include "asciicase.h"
 
 #include <string_view>
 
@@ -11,7 +11,7 @@ bool HttpHeaderValue(const std::string& headers, const char* name, std::string* 
         size_t end = headers.find('\n', start);
         if (end == std::string::npos) end = headers.size();
         const std::string line = headers.substr(start, end - start);
-        if (strcmpci(prefix.c_str(), line.c_str(), 2) == 0) {
+        if (AsciiStartsWithFolded(line.c_str(), prefix)) {
             size_t b = prefix.size(), e = line.size();
             while (b < e && (line[b] == ' ' || line[b] == '\t')) ++b;
             while (e > b && (line[e - 1] == '\r' || line[e - 1] == ' ' || line[e - 1] == '\t')) --e;
@@ -70,7 +70,7 @@ bool HttpHeadBoundsBody(const std::string& raw, long status) {
     if (HttpHeaderValue(raw, "Content-Length", nullptr)) return true;
     std::string coding;
     return HttpHeaderValue(raw, "Transfer-Encoding", &coding) &&
-           strfindci(coding.c_str(), "chunked") >= 0;
+           AsciiHoldsFolded(coding.c_str(), "chunked");
 }
 
 bool CHttpRequest::TakeHead() {

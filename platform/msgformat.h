@@ -1,39 +1,16 @@
-// Message-insert expansion: the rules of the system's FormatMessageA for a
-// message given as text.
-//
-//   %1 .. %99     insert number n: the n-th variable argument, an 8-bit text
-//                 (a null pointer gives "(null)"); two digits at most, so
-//                 "%100" is insert 10 followed by '0'
-//   %n!fmt!       the argument formatted with the printf conversion fmt
-//                 (flags "-+ #0", width, .precision of at most 6 digits or
-//                 999,999, length h hh l ll I I32 I64 z j t, conversion
-//                 d i u o x X c s p).  A '*' width or
-//                 precision takes insert n (and n+1 for "*.*"), the value the
-//                 next number after them
-//   %0            ends the message here, without a line break
-//   %n  %r  %t    CR LF, CR, tab
-//   %x (other)    the character x itself: "%%", "%.", "%!", "% "
-//   line break    a CR, LF or CR LF of the source becomes CR LF
-//
-// Arguments are taken from the list in number order, each with the type its
-// conversion needs; a number that no insert uses but that lies below a used
-// one is skipped as a pointer-sized value.  Inserts after %0 take nothing.
+// The system's own service for message inserts (FormatMessageA), where the
+// platform has one.  CTxt::FormatMessageA expands every message with its
+// own rules first (txt/msgexpand.h) and hands only those it accepts to the
+// system.
 #pragma once
 
 #include <cstdarg>
 #include <cstddef>
 #include <string>
 
-// Expands source into out with the system's own service where the platform
-// has one (FormatMessageA with an allocated buffer, released with
-// LocalFree), else with MsgExpand.  The output is cut after limit
-// characters.  False when the message cannot be produced or is empty (the
-// system's service yields no buffer for an empty message).  args is not
-// consumed (a copy is used).
-bool MsgFormat(const char* source, va_list args, size_t limit, std::string& out);
-
-// Our own expansion by the rules above (an empty message is a success with
-// an empty out).  args is not consumed.  False for a '%' at the end of the
-// source, an unclosed or unsupported "!fmt!", an insert number used with two
-// different argument types, or a conversion the C library cannot produce.
-bool MsgExpand(const char* source, va_list args, size_t limit, std::string& out);
+// Formats source with the system's service (FormatMessageA with an
+// allocated buffer, released with LocalFree) into out, cut after limit
+// characters.  1 when it did, 0 when the system could not produce the
+// message or it is empty, -1 (out untouched) on platforms without such a
+// service.  args is not consumed (a copy is used).
+int SystemMsgFormat(const char* source, va_list args, size_t limit, std::string& out);

@@ -35,7 +35,7 @@ struct Reader {
 
     // Drops a memory block (never ours to free) and every counter; keeps an
     // owned buffer.
-    void forgetBlock() {
+    void ForgetBlock() {
         if (!owned) {
             data = nullptr;
             capacity = 0;
@@ -55,7 +55,7 @@ Reader& ActiveReader() {
 constexpr char kCtrlZ = 0x1A;
 
 // Buffer size from BGETLRAM, within the reader's limits.
-size_t configuredSize() {
+size_t ConfiguredSize() {
     const char* env = std::getenv("BGETLRAM");
     if (!env) return size_t(BGETL_DEFRAM);
     // strtoll saturates where atol would overflow (long has 32 bits on
@@ -65,7 +65,7 @@ size_t configuredSize() {
 }
 
 bool Allocate(Reader& r, const char* path) {
-    size_t want = configuredSize();
+    size_t want = ConfiguredSize();
     char* p = static_cast<char*>(std::malloc(want));
     if (!p) {
         // Not enough for the configured size: the file's own size will do.
@@ -213,7 +213,7 @@ enum class LineEnd { Byte, CtrlZ, Drained };
 int bgetlopen(const char* path) {
     Reader& r = ActiveReader();
     r.file.reset();
-    r.forgetBlock();
+    r.ForgetBlock();
     if (!r.owned && !Allocate(r, path)) return -2;
     if (!path) return 0;
     r.file.reset(std::fopen(path, "rb"));
@@ -282,7 +282,7 @@ void bgetlclose() {
     r.owned.reset();
     r.data = nullptr;
     r.capacity = 0;
-    r.forgetBlock();
+    r.ForgetBlock();
 }
 
 int bgetlmem(const char* block, int length) {
@@ -305,7 +305,7 @@ void bgetlrelease() {
         bgetlclose();
         return;
     }
-    r.forgetBlock();
+    r.ForgetBlock();
 }
 
 long bgetlbufsize() {

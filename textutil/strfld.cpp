@@ -1,7 +1,7 @@
 #include "textutil/strfld.h"
 
+#include "asciicase.h"
 #include "platform/rawio.h"
-#include "textutil/asciicase.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -12,23 +12,23 @@ constexpr const char kHexSet[] = "0123456789ABCDEFabcdef ";
 
 // A delimiter at p starts a new field just after it; with the space
 // delimiter only the last space of a run counts.
-bool isSeparator(const char* p, char delim) {
+bool IsSeparator(const char* p, char delim) {
     if (*p != delim) return false;
     return delim != ' ' || p[1] != ' ';
 }
 
 // Start offset of field k (k >= 1) in s, or the length of s when the text
 // has fewer separators.
-size_t fieldStart(const char* s, size_t len, char delim, int k) {
+size_t FieldStart(const char* s, size_t len, char delim, int k) {
     if (k <= 1) return 0;
     int seen = 1;
     for (size_t i = 0; i < len; ++i) {
-        if (isSeparator(s + i, delim) && ++seen == k) return i + 1;
+        if (IsSeparator(s + i, delim) && ++seen == k) return i + 1;
     }
     return len;
 }
 
-uint32_t hexSum(const char* run, size_t len) {
+uint32_t HexSum(const char* run, size_t len) {
     uint32_t value = 0, weight = 1;
     for (size_t i = len; i-- > 0;) {
         char c = AsciiUpper(run[i]);
@@ -43,7 +43,7 @@ uint32_t hexSum(const char* run, size_t len) {
     return value;
 }
 
-size_t hexRun(const char* text) {
+size_t HexRun(const char* text) {
     return text ? std::strspn(text, kHexSet) : 0;
 }
 
@@ -86,8 +86,8 @@ int strfld(const char* text, char delim, int first, int last, char* out, int siz
     if (delim == ' ')
         while (*s == ' ') ++s;
     size_t len = std::strlen(s);
-    size_t from = fieldStart(s, len, delim, first);
-    size_t to = fieldStart(s, len, delim, last + 1);
+    size_t from = FieldStart(s, len, delim, first);
+    size_t to = FieldStart(s, len, delim, last + 1);
     size_t count = to > from ? to - from : 0;
     if (count > size_t(size - 1)) count = size_t(size - 1);
     std::memcpy(out, s + from, count);
@@ -150,12 +150,12 @@ int chrindex(char c, const char* list) {
 }
 
 uint32_t hextoint(const char* text) {
-    return hexSum(text, hexRun(text));
+    return HexSum(text, HexRun(text));
 }
 
 uint32_t hexvalue(const char* text) {
-    size_t len = hexRun(text);
+    size_t len = HexRun(text);
     if (len > 99) len = 99;
     while (len > 0 && text[len - 1] == ' ') --len;
-    return hexSum(text, len);
+    return HexSum(text, len);
 }

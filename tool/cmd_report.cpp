@@ -20,8 +20,6 @@
 
 namespace {
 
-constexpr int kShortText = 100;    // class names, control and item texts
-constexpr int kLongText = 1000;    // parent texts, list-view window text
 constexpr int kDescText = 100000;  // a window text in the Desc report
 constexpr int kMaxDescDepth = 256; // deeper windows are not described
 constexpr int kMaxDescWindows = 1 << 20;
@@ -79,7 +77,7 @@ void Describe(DescWalk& walk, WsHandle h) {
     if (depth + 1 >= kMaxDescDepth || walk.windows >= kMaxDescWindows) return;
     ++depth;
     ++walk.windows;
-    const std::string cls = ClassOf(ws, h, kShortText);
+    const std::string cls = ClassOf(ws, h, kShortTextSize);
     ReadText(ws, h, walk.text);
     const WsRect r = RectOf(ws, h);
     const uint32_t style = uint32_t(ws.GetWindowLongA(h, gwl::STYLE));
@@ -113,7 +111,7 @@ void DescribeTree(CommandContext& ctx, WsHandle h) {
 // The first window whose text (WM_GETTEXT, 1,000 bytes) holds pattern,
 // ignoring case, or 0.
 WsHandle WaitPass(CWinSys& ws, const char* pattern) {
-    std::vector<char> text(kLongText + 1);
+    std::vector<char> text(kTextSize + 1);
     auto found = ScanHandles(0, kLastWaitHandle, [&](WsHandle h) {
         return ReadText(ws, h, text) >= 1 && HoldsCi(text.data(), pattern);
     });
@@ -182,29 +180,30 @@ std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
     CTxt line;
     WsHandle p = ParentOf(ws, dlg);
     for (int n = 0; p != 0 && n < kMaxParents; ++n) {
-        line.Format("Parent %04X (%s: %s)", unsigned(p), ClassOf(ws, p, kLongText).c_str(),
-                    CaptionOf(ws, p, kLongText).c_str());
+        line.Format("Parent %04X (%s: %s)", unsigned(p), ClassOf(ws, p, kTextSize).c_str(),
+                    CaptionOf(ws, p, kTextSize).c_str());
         lines.emplace_back(static_cast<const char*>(line));
         p = ParentOf(ws, p);
     }
     int found = 0;
     for (const DlgChild& c : controls) {
-        const std::string cls = ClassOf(ws, c.hwnd, kShortText);
+        const std::string cls = ClassOf(ws, c.hwnd, kShortTextSize);
         if (cls.empty()) continue;
         if (++found == 1) {
             const WsRect r = RectOf(ws, dlg);
             line.Format("Dialog hDlg=%04X Par=%04X (0x%08lX) %s, (%s), (%d,%d,%d,%d)\n",
                         unsigned(dlg), unsigned(ParentOf(ws, dlg)),
                         (unsigned long)uint32_t(ws.GetWindowLongA(dlg, gwl::STYLE)),
-                        ClassOf(ws, dlg, kShortText).c_str(), TextOf(ws, dlg, kShortText).c_str(),
-                        r.left, r.top, r.right - r.left, r.bottom - r.top);
+                        ClassOf(ws, dlg, kShortTextSize).c_str(),
+                        TextOf(ws, dlg, kShortTextSize).c_str(), r.left, r.top, r.right - r.left,
+                        r.bottom - r.top);
             lines.emplace_back(static_cast<const char*>(line));
         }
         const WsRect r = RectOf(ws, c.hwnd);
         line.Format("%3d. ID=%5ld hWCtl=%04X(0x%08lX) %s, (%s), (%d,%d,%d,%d)", found, long(c.id),
                     unsigned(c.hwnd),
                     (unsigned long)uint32_t(ws.GetWindowLongA(c.hwnd, gwl::STYLE)), cls.c_str(),
-                    TextOf(ws, c.hwnd, kShortText).c_str(), r.left, r.top, r.right - r.left,
+                    TextOf(ws, c.hwnd, kShortTextSize).c_str(), r.left, r.top, r.right - r.left,
                     r.bottom - r.top);
         lines.emplace_back(static_cast<const char*>(line));
     }
@@ -233,7 +232,7 @@ Outcome CmdWaitFor(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     // The search ignores case; the pattern is the argument text cut to
     // the length of the texts it is compared with.
-    char pattern[kLongText];
+    char pattern[kTextSize];
     std::snprintf(pattern, sizeof pattern, "%s", call.args);
     const uint32_t start = ws.GetTickCount();
     uint32_t shown = 0;
@@ -277,7 +276,8 @@ Outcome CmdComboBox(CommandContext& ctx, const CommandCall& call) {
     if (h == 0) return WindowThere(ctx, h);
     const int count = int(ws.SendMessageA(h, cb::GETCOUNT, 0, 0));
     CTxt line;
-    line.Format("hWCB=%04X Cnt=%d, '%s'", unsigned(h), count, TextOf(ws, h, kShortText).c_str());
+    line.Format("hWCB=%04X Cnt=%d, '%s'", unsigned(h), count,
+                TextOf(ws, h, kShortTextSize).c_str());
     Report(kTagCB, line);
     const int selected = int(ws.SendMessageA(h, cb::GETCURSEL, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -296,7 +296,7 @@ Outcome CmdListBox(CommandContext& ctx, const CommandCall& call) {
     if (h == 0) return WindowThere(ctx, h);
     const int count = int(ws.SendMessageA(h, lb::GETCOUNT, 0, 0));
     const int extent = int(ws.SendMessageA(h, lb::GETHORIZONTALEXTENT, 0, 0));
-    const std::string text = TextOf(ws, h, kShortText);
+    const std::string text = TextOf(ws, h, kShortTextSize);
     const int current = int(ws.SendMessageA(h, lb::GETCURSEL, 0, 0));
     CTxtArray lines;
     CTxt line;
@@ -328,7 +328,7 @@ Outcome CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
     if (columns <= 0) columns = 2;
     int count = int(ws.SendMessageA(h, lvm::GETITEMCOUNT, 0, 0));
     if (count <= 0) count = 1000;
-    const std::string text = TextOf(ws, h, kLongText);
+    const std::string text = TextOf(ws, h, kTextSize);
     const int selected = int(ws.SendMessageA(h, lvm::GETSELECTEDCOUNT, 0, 0));
     CTxt line;
     line.Format("hWLB=%04X, Par=%04X, Cnt=%d, Selecetd=%d, '%s'", unsigned(h),

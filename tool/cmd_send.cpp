@@ -1,7 +1,7 @@
 // Message-sending commands: Btn, Cmd, Post, CmdScan, ScanUp, ScanDn, Clk,
 // LMouse, RMouse, Key, Char, SysKey.
+#include "asciicase.h"
 #include "platform/unitext.h"
-#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
 #include "textutil/utf8.h"
 #include "tool/commands.h"
@@ -22,7 +22,6 @@
 namespace {
 
 constexpr int kLineSize = 1000;      // replies and rewritten argument texts
-constexpr int kClassSize = 100;      // class names
 constexpr int kLastButtonId = 65534; // the ids Btn looks at
 
 // The mouse position as lParam: y in the high, x in the low 16 bits.
@@ -227,8 +226,8 @@ Outcome CmdBtn(CommandContext& ctx, const CommandCall& call) {
     const WsHandle parent = ctx.state.hWnd;
     int clicked = 0;
     for (const DlgChild& child : ChildrenById(ws, parent, kLastButtonId)) {
-        char cls[kClassSize] = "";
-        if (ws.GetClassNameA(child.hwnd, cls, kClassSize) < 1) continue;
+        char cls[kShortTextSize] = "";
+        if (ws.GetClassNameA(child.hwnd, cls, kShortTextSize) < 1) continue;
         if (!EqualsCi(cls, "Button")) continue;
         const std::string caption = CaptionOf(ws, child.hwnd);
         char bare[kTextSize];

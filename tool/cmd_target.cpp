@@ -1,5 +1,5 @@
 // Window targeting: Wnd, WndClass, FindDlg and the searches behind them.
-#include "textutil/asciicase.h"
+#include "asciicase.h"
 #include "textutil/strfld.h"
 #include "tool/commands.h"
 #include "tool/input.h"

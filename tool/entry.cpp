@@ -1,10 +1,10 @@
 // The tool's entry: name, options, the desktop, inputs, exit code.
 #include "tool/entry.h"
 
+#include "asciicase.h"
 #include "platform/errtext.h"
 #include "platform/process.h"
 #include "platform/unitext.h"
-#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
 #include "tool/desktop.h"
 #include "tool/getopt.h"

@@ -15,7 +15,7 @@ namespace {
 bool numericPassDone = false;
 
 // Rewrites every "-<digit>…" element: digits become '*' and add up to optnum.
-void numericPass(int argc, char* const argv[]) {
+void NumericPass(int argc, char* const argv[]) {
     optnum = -1;
     for (int i = 1; i < argc; ++i) {
         char* e = argv[i];
@@ -32,7 +32,7 @@ void numericPass(int argc, char* const argv[]) {
     }
 }
 
-void nextPosition(const char* element) {
+void NextPosition(const char* element) {
     ++optpos;
     if (element[optpos] == '\0') {
         optpos = 1;
@@ -45,7 +45,7 @@ void nextPosition(const char* element) {
 extern "C" int getopt(int argc, char* const argv[], const char* opts) OSTRELLE_GETOPT_NOTHROW {
     if (!numericPassDone) {
         numericPassDone = true;
-        if (opts[0] == '*') numericPass(argc, argv);
+        if (opts[0] == '*') NumericPass(argc, argv);
     }
     if (optpos == 1) {
         if (optindex >= argc) return -1;
@@ -62,11 +62,11 @@ extern "C" int getopt(int argc, char* const argv[], const char* opts) OSTRELLE_G
     const char* at = c ? std::strchr(opts, c) : nullptr;
     if (!at) {
         std::fprintf(stderr, "getopt: incorrect option: %c", c);
-        nextPosition(element);
+        NextPosition(element);
         return '?';
     }
     if (at[1] != ':' && at[1] != '!') {
-        nextPosition(element);
+        NextPosition(element);
         optarg = nullptr;
         return c;
     }

@@ -1,7 +1,7 @@
 #include "tool/textmatch.h"
 
 #include "platform/unitext.h"
-#include "textutil/asciicase.h"
+#include "asciicase.h"
 #include "textutil/utf8.h"
 
 #include <algorithm>

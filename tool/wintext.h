@@ -9,6 +9,8 @@
 
 // The size of the buffers window texts and class names are read into.
 constexpr int kTextSize = 1000;
+// The size the reports read class names, control and item texts into.
+constexpr int kShortTextSize = 100;
 
 // h's class name (GetClassNameA into size bytes: at most size - 1
 // characters); empty for no window.

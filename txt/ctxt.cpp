@@ -1,11 +1,12 @@
 #include "txt/ctxt.h"
 
+#include "asciicase.h"
 #include "platform/alloc.h"
 #include "platform/msgformat.h"
 #include "platform/rawio.h"
 #include "platform/strres.h"
-#include "textutil/asciicase.h"
 #include "textutil/strfld.h"
+#include "txt/msgexpand.h"
 
 #include <cctype>
 #include <climits>
@@ -21,25 +22,25 @@ constexpr long kReadChunk = 65536;   // BinaryRead stages larger records in chun
 
 // A text length that still leaves room for the terminator, the spare byte
 // and the work-buffer margins; longer texts are treated as out of memory.
-int checkedLength(size_t n) {
+int CheckedLength(size_t n) {
     if (n > size_t(INT_MAX) - 8) AfxThrowMemoryException();
     return int(n);
 }
 
 // A text buffer of exactly size bytes from the task allocator.
-char* newBuffer(size_t size) {
+char* NewBuffer(size_t size) {
     void* p = TaskAlloc(size);
     if (!p) AfxThrowMemoryException();
     return static_cast<char*>(p);
 }
 
-bool equalNoCase(const char* a, const char* b, size_t n) {
+bool EqualNoCase(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i)
         if (!AsciiEqualFolded(a[i], b[i])) return false;
     return true;
 }
 
-bool isAsciiAlnum(char c) {
+bool IsAsciiAlnum(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
@@ -48,6 +49,20 @@ struct ArgList {
     va_list list;
     ~ArgList() { va_end(list); }
 };
+
+// Expands a message as FormatMessageA does.  Our own rules decide which
+// messages are accepted: the system's service takes any "!fmt!", "%n" (a
+// store through an argument) and floating point among them, and reads
+// arguments as the format says, so only a message that our rules accept
+// goes to it; where the platform has no such service our expansion stands.
+// False when the message cannot be produced or is empty.
+bool FormatMessageText(const char* source, va_list args, size_t limit, std::string& out) {
+    std::string expanded;
+    if (!source || !MsgExpand(source, args, limit, expanded)) return false;
+    const int system = SystemMsgFormat(source, args, limit, out);
+    if (system < 0) out.swap(expanded);
+    return system != 0 && !out.empty();
+}
 
 } // namespace
 
@@ -112,11 +127,11 @@ void CTxt::SetTxt(const char* text) {
         Empty();
         return;
     }
-    SetFrom(text, checkedLength(std::strlen(text)));
+    SetFrom(text, CheckedLength(std::strlen(text)));
 }
 
 void CTxt::Allocate(int capacity) {
-    char* p = newBuffer(capacity > 0 ? size_t(capacity) : 1);
+    char* p = NewBuffer(capacity > 0 ? size_t(capacity) : 1);
     Empty();
     data_ = p;
     data_[0] = '\0';
@@ -130,7 +145,7 @@ void CTxt::SetFrom(const char* text, int n) {
         length_ = n;
         return;
     }
-    char* p = newBuffer(size_t(n) + 2);
+    char* p = NewBuffer(size_t(n) + 2);
     std::memcpy(p, text, size_t(n)); // before the old buffer, which text may lie in, is freed
     p[n] = '\0';
     Empty();
@@ -171,9 +186,9 @@ void CTxt::Shutdown() {
 // ---- Appending and inserting ---------------------------------------------------
 
 int CTxt::Append(const char* text, size_t n) {
-    int needed = checkedLength(size_t(length_) + n + 2);
+    int needed = CheckedLength(size_t(length_) + n + 2);
     if (needed > capacity_) {
-        char* p = newBuffer(size_t(needed));
+        char* p = NewBuffer(size_t(needed));
         if (data_) std::memcpy(p, data_, size_t(length_));
         std::memcpy(p + length_, text, n); // text may lie in the old buffer
         p[needed - 2] = '\0';
@@ -200,7 +215,7 @@ int CTxt::InsertAt(int pos, const char* text) {
     if (!text || !*text) return length_;
     size_t n = std::strlen(text);
     int len = data_ ? length_ : 0;
-    checkedLength(size_t(len) + n + 4);
+    CheckedLength(size_t(len) + n + 4);
     if (pos > len) pos = len;
     if (pos < 0) pos = 0;
     std::unique_ptr<char[]> work(new char[size_t(len) + n + 4]);
@@ -240,7 +255,7 @@ int CTxt::RemoveFromText(const char* pattern) {
     std::unique_ptr<char[]> work(new char[len + 1]);
     size_t out = 0;
     for (size_t i = 0; i < len;) {
-        if (i + n <= len && equalNoCase(data_ + i, pattern, n)) {
+        if (i + n <= len && EqualNoCase(data_ + i, pattern, n)) {
             i += n;
         } else {
             work[out++] = data_[i++];
@@ -343,7 +358,7 @@ void CTxt::MakeLower() {
 
 int CTxt::FillChar(char c, int count) {
     if (count < 1) count = 1;
-    checkedLength(size_t(count));
+    CheckedLength(size_t(count));
     std::unique_ptr<char[]> work(new char[size_t(count) + 1]);
     std::memset(work.get(), c, size_t(count));
     work[count] = '\0';
@@ -366,7 +381,7 @@ int CTxt::MaskNonVar(int flag, const char* list) {
     int first = -1;
     for (int i = 0; i < length_; ++i) {
         char c = data_[i];
-        if (isAsciiAlnum(c) || c == '_' || chrindex(c, list) >= 0) continue;
+        if (IsAsciiAlnum(c) || c == '_' || chrindex(c, list) >= 0) continue;
         if (!flag) return static_cast<signed char>(c);
         data_[i] = '_';
         if (first < 0) first = i;
@@ -432,7 +447,7 @@ void CTxt::FormatMessageA(const char* source, ...) {
     std::string message;
     ArgList args;
     va_start(args.list, source);
-    if (!MsgFormat(source, args.list, kFormatLimit, message)) AfxThrowMemoryException();
+    if (!FormatMessageText(source, args.list, kFormatLimit, message)) AfxThrowMemoryException();
     SetTxt(message.c_str());
 }
 
@@ -441,7 +456,8 @@ void CTxt::FormatMessageA(unsigned int id, ...) {
     std::string message;
     ArgList args;
     va_start(args.list, id);
-    if (!MsgFormat(source.c_str(), args.list, kFormatLimit, message)) AfxThrowMemoryException();
+    if (!FormatMessageText(source.c_str(), args.list, kFormatLimit, message))
+        AfxThrowMemoryException();
     SetTxt(message.c_str());
 }
 
@@ -475,7 +491,7 @@ int CTxt::BinaryRead(FILE* file) {
     long n = long(raw);
     std::unique_ptr<char, void (*)(void*)> buffer(nullptr, TaskFree);
     if (n <= kReadChunk) {
-        buffer.reset(newBuffer(size_t(n) + 1));
+        buffer.reset(NewBuffer(size_t(n) + 1));
         if (RawRead(fd, buffer.get(), n) != n) return -1;
     } else {
         // Never allocate a count the file may not hold: stage what arrives.
@@ -488,7 +504,7 @@ int CTxt::BinaryRead(FILE* file) {
             if (got != want) return -1;
             staged.append(chunk.get(), size_t(got));
         }
-        buffer.reset(newBuffer(size_t(n) + 1));
+        buffer.reset(NewBuffer(size_t(n) + 1));
         std::memcpy(buffer.get(), staged.data(), size_t(n));
     }
     // The record's last byte is its terminator and no byte before it is a

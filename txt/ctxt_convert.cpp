@@ -2,7 +2,7 @@
 // text from it, so length and capacity follow the usual memory rules.
 #include "txt/ctxt.h"
 
-#include "textutil/asciicase.h"
+#include "asciicase.h"
 #include "textutil/strfld.h"
 
 #include <cstring>
@@ -21,14 +21,14 @@ constexpr int kValueBuffer = 100; // bytes of the MakeValueTxt work buffer
 // "0." before them and the terminator after.
 constexpr int kMaxFixedDecimals = kValueBuffer - 3;
 
-char* putHex(char* out, unsigned char byte) {
+char* PutHex(char* out, unsigned char byte) {
     *out++ = kHexDigits[byte >> 4];
     *out++ = kHexDigits[byte & 0x0F];
     return out;
 }
 
 // The low 32 bits of value as 8 hex digits, of which the last keep are kept.
-std::string hexDigits(unsigned long value, int keep) {
+std::string HexDigits(unsigned long value, int keep) {
     char digits[9];
     std::snprintf(digits, sizeof digits, "%08lX", value & 0xFFFFFFFFUL);
     return std::string(digits + 8 - keep);
@@ -36,13 +36,13 @@ std::string hexDigits(unsigned long value, int keep) {
 
 // A '%' escapes a byte only before a hexadecimal digit; any other '%' is
 // the character itself ("100% sure" stays as it is).
-bool startsHexEscape(const char* p, size_t rest) {
+bool StartsHexEscape(const char* p, size_t rest) {
     return rest > 1 && p[0] == '%' && chrindex(p[1], "0123456789ABCDEFabcdef") >= 0;
 }
 
 // True when the n characters at text (all inside the text) equal word,
 // letters compared without case.
-bool startsNoCase(const char* text, size_t n, const char* word) {
+bool StartsNoCase(const char* text, size_t n, const char* word) {
     size_t w = std::strlen(word);
     if (n < w) return false;
     for (size_t i = 0; i < w; ++i)
@@ -58,7 +58,7 @@ int CTxt::ConvHex(int encode) {
     if (encode) {
         std::unique_ptr<char[]> work(new char[3 * len + 9]);
         char* out = work.get();
-        for (size_t i = 0; i < len; ++i) out = putHex(out, static_cast<unsigned char>(data_[i]));
+        for (size_t i = 0; i < len; ++i) out = PutHex(out, static_cast<unsigned char>(data_[i]));
         *out = '\0';
         SetTxt(work.get());
         return length_;
@@ -165,7 +165,7 @@ int CTxt::ConvTxt2XML() {
             *out++ = char(c);
         } else {
             std::memcpy(out, "&#x", 3);
-            out = putHex(out + 3, c);
+            out = PutHex(out + 3, c);
             *out++ = ';';
         }
     }
@@ -186,7 +186,7 @@ int CTxt::ConvHTM2TXT() {
     for (size_t i = 0; i < len;) {
         const char* p = data_ + i;
         size_t rest = len - i;
-        if (startsNoCase(p, rest, "&nbsp;")) {
+        if (StartsNoCase(p, rest, "&nbsp;")) {
             work[out++] = ' ';
             i += 6;
         } else if (*p == '\\') {
@@ -198,7 +198,7 @@ int CTxt::ConvHTM2TXT() {
         } else if (*p == '%' && rest > 1 && p[1] == '%') {
             work[out++] = '%';
             i += 2;
-        } else if (startsHexEscape(p, rest)) {
+        } else if (StartsHexEscape(p, rest)) {
             char digits[3] = {p[1], rest > 2 ? p[2] : '\0', '\0'};
             work[out++] = char(hextoint(digits) & 0xFF);
             i += rest > 3 ? 3 : rest;
@@ -214,7 +214,7 @@ int CTxt::ConvHTM2TXT() {
 
 void CTxt::GetHex(unsigned long value, int part) {
     int keep = part == 1 ? 2 : part == 2 ? 4 : part == 3 ? 6 : 8;
-    SetTxt(hexDigits(value, keep).c_str());
+    SetTxt(HexDigits(value, keep).c_str());
 }
 
 void CTxt::GetHexArray(const unsigned char* bytes, int count) {
@@ -225,7 +225,7 @@ void CTxt::GetHexArray(const unsigned char* bytes, int count) {
     std::unique_ptr<char[]> work(new char[3 * size_t(count) + 1]);
     char* out = work.get();
     for (int i = 0; i < count; ++i) {
-        out = putHex(out, bytes[i]);
+        out = PutHex(out, bytes[i]);
         *out++ = ',';
     }
     *out = '\0';
@@ -234,7 +234,7 @@ void CTxt::GetHexArray(const unsigned char* bytes, int count) {
 
 int CTxt::MakeHexValue(int value, int digits) {
     int keep = (digits == 2 || digits == 4 || digits == 6) ? digits : 8;
-    SetTxt(hexDigits(static_cast<unsigned int>(value), keep).c_str());
+    SetTxt(HexDigits(static_cast<unsigned int>(value), keep).c_str());
     return length_;
 }
 

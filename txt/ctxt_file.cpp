@@ -4,7 +4,7 @@
 
 #include "platform/errtext.h"
 #include "platform/fileinfo.h"
-#include "platform/pathsplit.h"
+#include "txt/pathsplit.h"
 #include "platform/process.h"
 #include "textutil/bgetl.h"
 #include "textutil/fileptr.h"

@@ -1,7 +1,7 @@
 #include "txt/ctxtarray.h"
 
+#include "asciicase.h"
 #include "platform/errtext.h"
-#include "textutil/asciicase.h"
 #include "textutil/fileptr.h"
 #include "textutil/strfld.h"
 
@@ -22,7 +22,7 @@ unsigned char Lowered(unsigned char c) {
 }
 
 // <0, 0, >0 as a and b compare after lowering ASCII capitals.
-int compareLowered(const char* a, const char* b) {
+int CompareLowered(const char* a, const char* b) {
     const unsigned char* x = reinterpret_cast<const unsigned char*>(a);
     const unsigned char* y = reinterpret_cast<const unsigned char*>(b);
     for (;; ++x, ++y) {
@@ -32,13 +32,13 @@ int compareLowered(const char* a, const char* b) {
     }
 }
 
-bool equalsFolded(const char* a, const char* b, size_t n) {
+bool EqualsFolded(const char* a, const char* b, size_t n) {
     for (size_t i = 0; i < n; ++i)
         if (!AsciiEqualFolded(a[i], b[i])) return false;
     return true;
 }
 
-void setError(CTxt& error, const char* what, const char* path, int err) {
+void SetError(CTxt& error, const char* what, const char* path, int err) {
     std::string msg = std::string(what) + " " + (path ? path : "") + " (" + ErrText(err) + ")";
     error.SetTxt(msg.c_str());
 }
@@ -180,7 +180,7 @@ int CTxtArray::FindStringSegment(const char* text) const {
         size_t len = std::strlen(t);
         if (n > len) continue;
         for (size_t at = 0; at + n <= len; ++at)
-            if (equalsFolded(t + at, text, n)) return i;
+            if (EqualsFolded(t + at, text, n)) return i;
     }
     return -1;
 }
@@ -317,7 +317,7 @@ void CTxtArray::Sort() {
     if (!keys) {
         // No room for the keys: the same order, only slower.
         std::stable_sort(slots, slots + n, [](void* a, void* b) {
-            return compareLowered(static_cast<CTxt*>(a)->GetData(),
+            return CompareLowered(static_cast<CTxt*>(a)->GetData(),
                                   static_cast<CTxt*>(b)->GetData()) < 0;
         });
         return;
@@ -328,7 +328,7 @@ void CTxtArray::Sort() {
         // Equal prefixes with a zero byte: both texts ended inside them.
         if ((a.prefix & 0xFF) != 0) {
             const int c =
-                compareLowered(text(a.index) + kPrefixBytes, text(b.index) + kPrefixBytes);
+                CompareLowered(text(a.index) + kPrefixBytes, text(b.index) + kPrefixBytes);
             if (c != 0) return c < 0;
         }
         // Equal texts keep the order they had.
@@ -341,7 +341,7 @@ void CTxtArray::Sort() {
 int CTxtArray::SaveToFile(const char* path, CTxt& error, int maxLines) const {
     FilePtr file(path ? std::fopen(path, "wb") : nullptr);
     if (!file) {
-        setError(error, "Cannot open", path, path ? errno : ENOENT);
+        SetError(error, "Cannot open", path, path ? errno : ENOENT);
         return -1;
     }
     int lines = GetSize();
@@ -358,7 +358,7 @@ int CTxtArray::SaveToFile(const char* path, CTxt& error, int maxLines) const {
         err = errno;
     }
     if (!ok) {
-        setError(error, "Cannot write", path, err);
+        SetError(error, "Cannot write", path, err);
         return -1;
     }
     return 0;

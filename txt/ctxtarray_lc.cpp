@@ -76,7 +76,7 @@ public:
     void Set(uint32_t offset, int32_t value) { Put(offset, uint32_t(value), 4); }
     void SetText(WsMem address) { Put(layout_.pszText, address, layout_.pointerSize); }
     const uint8_t* data() const { return bytes_.data(); }
-    const LvItemLayout& layout() const { return layout_; }
+    const LvItemLayout& Layout() const { return layout_; }
 
     void ForText(int column, WsMem text) {
         Set(layout_.iSubItem, column);
@@ -157,7 +157,7 @@ void AddCell(CTxt& line, const char* text, int columns) {
 // text block is never cleared, so an answer the owner does not write
 // reads as the text of the request before.
 void ReadOneByOne(const Load& l, ItemRecord& rec, CTxtArray& rows) {
-    const LvItemLayout& lay = rec.layout();
+    const LvItemLayout& lay = rec.Layout();
     const size_t slotBytes = kTextMax * UnitSize(l.text);
     // A slot and a zero character beyond it, so that every answer ends.
     std::vector<char> local(slotBytes + 2 * UnitSize(l.text), '\0');
@@ -196,7 +196,7 @@ struct Step {
 // an answer the owner does not write is known and reads, as one request at
 // a time would read it, as the text of the request before.
 void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
-    const uint32_t size = rec.layout().size;
+    const uint32_t size = rec.Layout().size;
     const size_t slotBytes = kTextMax * UnitSize(l.text);
     std::vector<uint8_t> records(size_t(size) * size_t(batch + 1));
     std::vector<char> answers(size_t(batch) * slotBytes);
@@ -327,7 +327,7 @@ int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, 
         return -4;
     }
     ItemRecord rec(LvItemLayoutFor(bits));
-    rec.Set(rec.layout().cchTextMax, kTextMax);
+    rec.Set(rec.Layout().cchTextMax, kTextMax);
 
     rows.RemoveAll();
     const int select = SelectNumber(error);

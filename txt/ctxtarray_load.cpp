@@ -9,6 +9,7 @@
 #include "textutil/bgetl.h"
 #include "textutil/fileptr.h"
 #include "textutil/strfld.h"
+#include "txt/namematch.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -143,7 +144,7 @@ void WalkDir(Walk& w, const char* dir, int nLev) {
     }
     const std::string pattern = std::string(dir) + "/" + w.match;
     CDirListing listing;
-    const bool any = listing.Start(pattern.c_str());
+    const bool any = listing.Start(pattern.c_str(), NameMatch);
     if (w.trace > 0) {
         // The search handle is shown as eight hex digits, as "%p" prints it there.
         if (w.tree)

@@ -9,26 +9,26 @@
 
 namespace {
 
-const CRuntimeClass* baseOfSPtrArray() {
+const CRuntimeClass* BaseOfSPtrArray() {
     return &CObject::classCObject;
 }
 
 // Slot storage from the general heap; null when it cannot be had.
-void** allocSlots(int n) {
+void** AllocSlots(int n) {
     return static_cast<void**>(::operator new(size_t(n) * sizeof(void*), std::nothrow));
 }
 
-void freeSlots(void** p) {
+void FreeSlots(void** p) {
     ::operator delete(p);
 }
 
 } // namespace
 
 const CRuntimeClass SPtrArray::classSPtrArray = {"SPtrArray", int(sizeof(SPtrArray)), 0xFFFF,
-                                                 nullptr, &baseOfSPtrArray};
+                                                 nullptr, &BaseOfSPtrArray};
 
 SPtrArray::~SPtrArray() {
-    freeSlots(data_);
+    FreeSlots(data_);
 }
 
 const CRuntimeClass* SPtrArray::GetRuntimeClass() const {
@@ -40,8 +40,8 @@ void SPtrArray::AssertValid() const {}
 void SPtrArray::Dump(CDumpContext&) const {}
 
 int SPtrArray::MaxSlots() {
-    constexpr uint64_t byAddress = uint64_t(PTRDIFF_MAX) / sizeof(void*);
-    return int(std::min<uint64_t>(byAddress, INT_MAX));
+    constexpr uint64_t kByAddress = uint64_t(PTRDIFF_MAX) / sizeof(void*);
+    return int(std::min<uint64_t>(kByAddress, INT_MAX));
 }
 
 void SPtrArray::SetSizeInit(int initCap, int growBy) {
@@ -52,14 +52,14 @@ void SPtrArray::SetSizeInit(int initCap, int growBy) {
 int SPtrArray::SetSize(int n) {
     if (n < 0 || n > MaxSlots()) return -1;
     if (n == 0) {
-        freeSlots(data_);
+        FreeSlots(data_);
         data_ = nullptr;
         size_ = maxSize_ = 0;
         return 0;
     }
     if (!data_) {
         int want = std::max(initSize_, n);
-        void** p = allocSlots(want);
+        void** p = AllocSlots(want);
         if (!p) return -1;
         std::memset(p, 0, size_t(want) * sizeof(void*));
         initSize_ = want;
@@ -74,11 +74,11 @@ int SPtrArray::SetSize(int n) {
     if (step == 0) step = std::clamp(maxSize_ / 8, 4, 1024);
     int64_t grown = int64_t(maxSize_) + step;
     int want = grown > n ? int(std::min<int64_t>(grown, MaxSlots())) : n;
-    void** p = allocSlots(want);
+    void** p = AllocSlots(want);
     if (!p) return -1;
     std::memcpy(p, data_, size_t(maxSize_) * sizeof(void*));
     std::memset(p + maxSize_, 0, size_t(want - maxSize_) * sizeof(void*));
-    freeSlots(data_);
+    FreeSlots(data_);
     data_ = p;
     maxSize_ = want;
     return 0;
@@ -143,8 +143,7 @@ int SPtrArray::Append(const SPtrArray& other) {
     }
     int64_t total = int64_t(size_) + other.size_;
     if (total > MaxSlots() || SetSize(int(total)) != 0) return -1;
-    if (other.size_ > 0)
-        std::memcpy(data_ + old, other.data_, size_t(other.size_) * sizeof(void*));
+    if (other.size_ > 0) std::memcpy(data_ + old, other.data_, size_t(other.size_) * sizeof(void*));
     size_ = int(total);
     return old;
 }
@@ -152,8 +151,7 @@ int SPtrArray::Append(const SPtrArray& other) {
 int SPtrArray::Copy(const SPtrArray& other) {
     if (&other == this) return 0;
     if (SetSize(other.size_) != 0) return -1;
-    if (other.size_ > 0)
-        std::memcpy(data_, other.data_, size_t(other.size_) * sizeof(void*));
+    if (other.size_ > 0) std::memcpy(data_, other.data_, size_t(other.size_) * sizeof(void*));
     size_ = other.size_;
     return 0;
 }
@@ -162,11 +160,11 @@ void SPtrArray::FreeExtra() {
     if (size_ == maxSize_) return;
     void** p = nullptr;
     if (size_ > 0) {
-        p = allocSlots(size_);
+        p = AllocSlots(size_);
         if (!p) return; // keep the larger storage
         std::memcpy(p, data_, size_t(size_) * sizeof(void*));
     }
-    freeSlots(data_);
+    FreeSlots(data_);
     data_ = p;
     maxSize_ = size_;
 }
@@ -179,7 +177,7 @@ void SPtrArray::DropData() {
 }
 
 void SPtrArray::FreeData(void** data) {
-    freeSlots(data);
+    FreeSlots(data);
 }
 
 int SPtrArray::GetPtrIndex(const void* p) const {

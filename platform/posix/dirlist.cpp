@@ -23,8 +23,9 @@ DirEntryKind KindOf(unsigned char type) {
 
 } // namespace
 
-bool CDirListing::Start(const char* pattern) {
+bool CDirListing::Start(const char* pattern, DirNameMatch match) {
     Close();
+    matcher_ = match;
     if (!pattern) return false;
     std::string text(pattern);
     size_t sep = text.find_last_of("/\\");
@@ -54,7 +55,7 @@ bool CDirListing::Next() {
     DIR* d = static_cast<DIR*>(handle_);
     // Each call of readdir advances; the directory holds finitely many entries.
     while (const dirent* e = readdir(d)) {
-        if (NameMatch(match_.c_str(), e->d_name)) {
+        if (!matcher_ || matcher_(match_.c_str(), e->d_name)) {
             name_ = e->d_name;
             if (searchable_) kind_ = KindOf(e->d_type);
             return true;

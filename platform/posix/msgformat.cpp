@@ -1,5 +1,5 @@
 #include "platform/msgformat.h"
 
-bool MsgFormat(const char* source, va_list args, size_t limit, std::string& out) {
-    return MsgExpand(source, args, limit, out) && !out.empty();
+int SystemMsgFormat(const char*, va_list, size_t, std::string&) {
+    return -1;
 }

@@ -13,7 +13,7 @@ DirEntryKind KindOf(const WIN32_FIND_DATAA& data) {
 
 } // namespace
 
-bool CDirListing::Start(const char* pattern) {
+bool CDirListing::Start(const char* pattern, DirNameMatch) {
     Close();
     if (!pattern || !*pattern) return false;
     WIN32_FIND_DATAA data;

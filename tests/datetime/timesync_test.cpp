@@ -43,8 +43,8 @@ public:
         });
     }
     ~FakeClockSetter() { ReplaceClockSetter(previous_); }
-    int calls() const { return calls_; }
-    const SYSTEMTIME& last() const { return last_; }
+    int Calls() const { return calls_; }
+    const SYSTEMTIME& Last() const { return last_; }
 
 private:
     ClockSetter previous_;
@@ -373,10 +373,10 @@ TEST(SyncGMT, AdjustsThroughTheInstalledSetter) {
     // The fake setter leaves the clock alone: the change is what passed.
     EXPECT_GE(adjusted, 0.0f);
     EXPECT_LT(adjusted, 1.5f);
-    ASSERT_GE(setter.calls(), 1);
+    ASSERT_GE(setter.Calls(), 1);
     CVKTDateTime local = utc;
     local.AdjToLocal();
-    const SYSTEMTIME& st = setter.last();
+    const SYSTEMTIME& st = setter.Last();
     EXPECT_EQ(local.GetYear(), st.wYear);
     EXPECT_EQ(local.month, st.wMonth);
     EXPECT_EQ(local.day, st.wDay);
@@ -400,7 +400,7 @@ TEST(SyncGMT, FailingSetterGivesTheSystemText) {
     EXPECT_FALSE(SysErrorText(EPERM).empty());
     EXPECT_GE(adjusted, 0.0f);
     EXPECT_LT(adjusted, 1.5f);
-    EXPECT_EQ(1, setter.calls());
+    EXPECT_EQ(1, setter.Calls());
     EXPECT_EQ(-1, v.SyncGMT(text, nullptr));
 }
 

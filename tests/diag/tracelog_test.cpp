@@ -56,37 +56,37 @@ protected:
         fakeMs = 42;
         LogTraceSetClock(&FakeClock);
         LogTraceReset();
-        ini = dir.file("settings.ini");
-        SetIniPath(ini.c_str());
-        log = dir.file("trace.log");
-        oldCwd = std::filesystem::current_path();
-        std::filesystem::current_path(dir.path());
+        ini_ = dir_.file("settings.ini");
+        SetIniPath(ini_.c_str());
+        log_ = dir_.file("trace.log");
+        oldCwd_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_.path());
     }
     void TearDown() override {
         LogTraceReset();
         LogTraceSetClock(nullptr);
         SetIniPath(nullptr);
-        std::filesystem::current_path(oldCwd);
+        std::filesystem::current_path(oldCwd_);
     }
 
-    int Open(int level = 1) { return LogTraceWrite("*OPENLOG", log.c_str(), level); }
+    int Open(int level = 1) { return LogTraceWrite("*OPENLOG", log_.c_str(), level); }
     std::string OpeningLine() const {
-        return "ACTION-INIT     |" + DatePart() + TimePart(' ') + "====== Opening " + log +
+        return "ACTION-INIT     |" + DatePart() + TimePart(' ') + "====== Opening " + log_ +
                " ======\r\n";
     }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(dir.path()))
+        for (const auto& e : std::filesystem::directory_iterator(dir_.path()))
             names.push_back(e.path().filename().string());
         std::sort(names.begin(), names.end());
         return names;
     }
     // The log's lines after the opening line.
-    std::string Written() const { return ReadAll(log).substr(OpeningLine().size()); }
+    std::string Written() const { return ReadAll(log_).substr(OpeningLine().size()); }
 
-    TempDir dir;
-    std::string ini, log;
-    std::filesystem::path oldCwd;
+    TempDir dir_;
+    std::string ini_, log_;
+    std::filesystem::path oldCwd_;
 };
 
 TEST_F(TraceLog, LevelOneLineByteForByte) {
@@ -95,14 +95,14 @@ TEST_F(TraceLog, LevelOneLineByteForByte) {
     EXPECT_EQ(LogTraceWrite("Tolvix", "Dialog 00001A2B found", 1), 0);
     std::string line =
         "Tolvix          |" + DatePart() + TimePart('a') + "Dialog 00001A2B found\r\n";
-    EXPECT_EQ(ReadAll(log), OpeningLine() + line);
+    EXPECT_EQ(ReadAll(log_), OpeningLine() + line);
     EXPECT_TRUE(std::regex_match(
         line,
         std::regex(
             "Tolvix {10}\\|\\d{6}\\|\\d\\d:\\d\\d:\\d\\d\\.042a\\|Dialog 00001A2B found\r\n")))
         << line;
     // The switches asked for are now listed in the settings file.
-    EXPECT_EQ(ReadAll(ini),
+    EXPECT_EQ(ReadAll(ini_),
               "[SYS]\r\nLogShowDate=YES\r\nLogShowTime=YES\r\nLogFileFlushOnEach=NO\r\n");
 }
 
@@ -167,22 +167,22 @@ TEST_F(TraceLog, OpenLevelOneEmptiesOtherLevelsAppend) {
         bool keeps;
     } cases[] = {{1, false}, {0, true}, {2, true}, {-1, true}};
     for (const Case& c : cases) {
-        WriteAll(log, "earlier line\r\n");
+        WriteAll(log_, "earlier line\r\n");
         ASSERT_EQ(Open(c.level), 1) << c.level;
         LogTraceWrite("*CLOSE", "", 0);
-        EXPECT_EQ(ReadAll(log), (c.keeps ? "earlier line\r\n" : "") + OpeningLine()) << c.level;
+        EXPECT_EQ(ReadAll(log_), (c.keeps ? "earlier line\r\n" : "") + OpeningLine()) << c.level;
     }
 }
 
 TEST_F(TraceLog, OpenResults) {
-    std::string longPath = dir.file(std::string(1000, 'p'));
-    EXPECT_EQ(LogTraceWrite("*OPENLOG", dir.file("no/such/folder.log").c_str(), 1), -2);
+    std::string longPath = dir_.file(std::string(1000, 'p'));
+    EXPECT_EQ(LogTraceWrite("*OPENLOG", dir_.file("no/such/folder.log").c_str(), 1), -2);
     EXPECT_EQ(LogTraceWrite("*OPENLOG", longPath.c_str(), 1), -2);
     EXPECT_EQ(LogTraceWrite("*OPENLOG", nullptr, 1), -2);
     EXPECT_EQ(LogTraceWrite("*OPENLOG", "", 1), -2);
     EXPECT_FALSE(LogTraceIsOpen());
-    EXPECT_EQ(LogTraceWrite("*openlog", log.c_str(), 1), 1); // commands in any case
-    std::string other = dir.file("other.log");
+    EXPECT_EQ(LogTraceWrite("*openlog", log_.c_str(), 1), 1); // commands in any case
+    std::string other = dir_.file("other.log");
     EXPECT_EQ(LogTraceWrite("*OpenLog", other.c_str(), 1), -1);
     EXPECT_FALSE(std::filesystem::exists(other));
     LogTraceWrite("T", "still here", 1);
@@ -227,14 +227,14 @@ TEST_F(TraceLog, LineMoreThanTenSecondsAfterTheLastFlushFlushes) {
 }
 
 TEST_F(TraceLog, FlushOnEachIsReadAtEveryOpen) {
-    WriteAll(ini, "[SYS]\r\nLogFileFlushOnEach=True\r\n");
+    WriteAll(ini_, "[SYS]\r\nLogFileFlushOnEach=True\r\n");
     ASSERT_EQ(Open(), 1);
     long before = LogTraceFlushes();
     for (int i = 1; i <= 3; ++i) LogTraceWrite("T", "line", 1);
     EXPECT_EQ(LogTraceFlushes(), before + 3);
     LogTraceWrite("*CLOSE", "", 0);
 
-    WriteAll(ini, "[SYS]\r\nLogFileFlushOnEach=NO\r\n");
+    WriteAll(ini_, "[SYS]\r\nLogFileFlushOnEach=NO\r\n");
     ASSERT_EQ(Open(0), 1);
     before = LogTraceFlushes();
     for (int i = 1; i <= 3; ++i) LogTraceWrite("T", "line", 1);
@@ -264,12 +264,12 @@ TEST_F(TraceLog, DateAndTimeSwitches) {
     };
     for (const Case& c : cases) {
         LogTraceReset();
-        WriteAll(ini, std::string("[SYS]\r\n") + c.settings + "\r\n");
+        WriteAll(ini_, std::string("[SYS]\r\n") + c.settings + "\r\n");
         ASSERT_EQ(Open(), 1);
-        std::string opening = ReadAll(log);
+        std::string opening = ReadAll(log_);
         LogTraceWrite("T", "x", 2);
         LogTraceWrite(nullptr, "x", 2);
-        EXPECT_EQ(ReadAll(log).substr(opening.size()), c.tagged + c.untagged) << c.settings;
+        EXPECT_EQ(ReadAll(log_).substr(opening.size()), c.tagged + c.untagged) << c.settings;
         LogTraceWrite("*CLOSE", "", 0);
     }
 }
@@ -278,7 +278,7 @@ TEST_F(TraceLog, DateAndTimeSwitchesAreReadOncePerProcess) {
     ASSERT_EQ(Open(), 1);
     LogTraceWrite("T", "x", 1);
     LogTraceWrite("*CLOSE", "", 0);
-    WriteAll(ini, "[SYS]\r\nLogShowDate=NO\r\nLogShowTime=NO\r\n");
+    WriteAll(ini_, "[SYS]\r\nLogShowDate=NO\r\nLogShowTime=NO\r\n");
     ASSERT_EQ(Open(), 1);
     LogTraceWrite("T", "y", 1);
     EXPECT_EQ(Written(), "T               |" + DatePart() + TimePart('a') + "y\r\n");
@@ -288,17 +288,17 @@ TEST_F(TraceLog, CopyTakesTheLastLogEvenAfterClose) {
     ASSERT_EQ(Open(), 1);
     LogTraceWrite("T", "one", 1);
     EXPECT_EQ(LogTraceWrite("*COPY", "", 0), 0);
-    EXPECT_EQ(ReadAll("LogCpy.tmp"), ReadAll(log));
+    EXPECT_EQ(ReadAll("LogCpy.tmp"), ReadAll(log_));
     LogTraceWrite("T", "two", 1);
     LogTraceWrite("*CLOSE", "", 0);
     EXPECT_EQ(LogTraceWrite("*copy", "", 0), 0);
-    EXPECT_EQ(ReadAll(dir.file("LogCpy.tmp")), ReadAll(log));
-    EXPECT_NE(ReadAll(log).find("two"), std::string::npos);
+    EXPECT_EQ(ReadAll(dir_.file("LogCpy.tmp")), ReadAll(log_));
+    EXPECT_NE(ReadAll(log_).find("two"), std::string::npos);
 }
 
 TEST_F(TraceLog, CopyWithNoLogEverOpenedCreatesNothing) {
     EXPECT_EQ(LogTraceWrite("*COPY", "", 0), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("LogCpy.tmp")));
+    EXPECT_FALSE(std::filesystem::exists(dir_.file("LogCpy.tmp")));
 }
 
 TEST_F(TraceLog, ReporterFeedsTheOpenLog) {

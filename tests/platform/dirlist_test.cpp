@@ -1,5 +1,6 @@
 #include "platform/dirlist.h"
 #include "platform/errtext.h"
+#include "txt/namematch.h"
 
 #include <cerrno>
 #include <set>
@@ -9,52 +10,12 @@
 
 namespace {
 
-struct MatchCase {
-    const char* pattern;
-    const char* name;
-    bool match;
-};
-
-const MatchCase kMatchCases[] = {
-    {"*", "anything", true},
-    {"*", "", true},
-    {"*.txt", "a.txt", true},
-    {"*.txt", "A.TXT", true},
-    {"*.TXT", "notes.txt", true},
-    {"*.txt", "a.txt.bak", false},
-    {"*.txt", "txt", false},
-    {"a?c", "abc", true},
-    {"a?c", "ac", false},
-    {"a?c", "abbc", false},
-    {"*.*", "noext", true},
-    {"*.*", "x.y", true},
-    {"*b*b*", "abcbd", true},
-    {"*b*b*", "abcd", false},
-    {"log??.txt", "LOG01.TXT", true},
-    {"", "", true},
-    {"", "a", false},
-    {"a*", "", false},
-    {"***", "x", true},
-    {"a*b*c*d*e*f*g", "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaab", false},
-};
-
-TEST(NameMatch, Patterns) {
-    for (const MatchCase& c : kMatchCases)
-        EXPECT_EQ(NameMatch(c.pattern, c.name), c.match) << c.pattern << " vs " << c.name;
-}
-
-TEST(NameMatch, NullArgumentsCountAsEmpty) {
-    EXPECT_TRUE(NameMatch(nullptr, nullptr));
-    EXPECT_TRUE(NameMatch("*", nullptr));
-    EXPECT_FALSE(NameMatch(nullptr, "a"));
-}
-
 using DirListTest = TempDirTest;
 
 std::set<std::string> ListAll(const std::string& pattern, uint32_t* handle = nullptr) {
     std::set<std::string> names;
     CDirListing l;
-    bool ok = l.Start(pattern.c_str());
+    bool ok = l.Start(pattern.c_str(), NameMatch);
     if (handle) *handle = l.Handle();
     for (int guard = 0; ok && guard < 10000; ++guard) {
         names.insert(l.Name());
@@ -93,7 +54,7 @@ TEST_F(DirListTest, NoMatchOrMissingDirFailsToStart) {
 TEST_F(DirListTest, OpenListingHasHandleAndCloses) {
     Write("a.txt", "1");
     CDirListing l;
-    ASSERT_TRUE(l.Start((dir_ + "/a.*").c_str()));
+    ASSERT_TRUE(l.Start((dir_ + "/a.*").c_str(), NameMatch));
     EXPECT_STREQ(l.Name(), "a.txt");
     EXPECT_NE(l.Handle(), 0xFFFFFFFFu);
     EXPECT_FALSE(l.Next());
@@ -113,7 +74,7 @@ TEST_F(DirListTest, KindOfEachEntryIsWhatItIsOrUnknown) {
     Mkdir("sub");
     CDirListing l;
     int seen = 0;
-    for (bool ok = l.Start((dir_ + "/*").c_str()); ok; ok = l.Next()) {
+    for (bool ok = l.Start((dir_ + "/*").c_str(), NameMatch); ok; ok = l.Next()) {
         const std::string name = l.Name();
         const DirEntryKind expected =
             name == "a.txt" ? DirEntryKind::NotDirectory : DirEntryKind::Directory;

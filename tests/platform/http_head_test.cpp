@@ -80,9 +80,12 @@ TEST(HttpHeaderValue, FirstMatchingLineWithoutBlanksAndLineEnd) {
         bool found;
         const char* value;
     } cases[] = {
-        {"Location", true, "http://a/"}, {"LOCATION", true, "http://a/"},
-        {"X-Empty", true, ""},           {"Tab", true, "v"},
-        {"Missing", false, "kept"},      {"Locatio", false, "kept"},
+        {"Location", true, "http://a/"},
+        {"LOCATION", true, "http://a/"},
+        {"X-Empty", true, ""},
+        {"Tab", true, "v"},
+        {"Missing", false, "kept"},
+        {"Locatio", false, "kept"},
         {"", false, "kept"},
     };
     for (const Case& c : cases) {

@@ -54,7 +54,7 @@ protected:
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
-    std::string write(const std::string& name, const std::string& bytes) {
+    std::string Write(const std::string& name, const std::string& bytes) {
         fs::path p = dir_ / name;
         std::ofstream(p, std::ios::binary) << bytes;
         return p.string();
@@ -111,7 +111,7 @@ const std::vector<Case>& cases() {
 TEST_F(BgetlTest, FileCases) {
     for (const Case& c : cases()) {
         SCOPED_TRACE(c.name);
-        ASSERT_EQ(bgetlopen(write(c.name, c.bytes).c_str()), 1);
+        ASSERT_EQ(bgetlopen(Write(c.name, c.bytes).c_str()), 1);
         EXPECT_EQ(drain(c.size), c.expect);
         bgetlclose();
     }
@@ -164,7 +164,7 @@ TEST_F(BgetlTest, EveryByteValueOutsideTheLineEndsIsKept) {
     std::string line;
     for (int c = 1; c < 256; ++c)
         if (c != '\n' && c != '\r' && c != 0x1A) line += char(c);
-    ASSERT_EQ(bgetlopen(write("bytes", line + "\n" + line).c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("bytes", line + "\n" + line).c_str()), 1);
     EXPECT_EQ(drain(300),
               (std::vector<Line>{{int(line.size()), line}, {int(line.size()), line}, {-1, ""}}));
 }
@@ -192,7 +192,7 @@ TEST_F(BgetlTest, AgreesWithByteByByteRulesOnRandomData) {
         }
         // Tiny outputs (down to the terminator alone) as well as roomy ones.
         const int size = rng() % 4 == 0 ? 1 + int(rng() % 3) : 1 + int(rng() % 300);
-        ASSERT_EQ(bgetlopen(write("r", data).c_str()), 1);
+        ASSERT_EQ(bgetlopen(Write("r", data).c_str()), 1);
         EXPECT_EQ(drain(size), reference(data, size)) << "BGETLRAM " << ram << ", size " << size;
         bgetlclose();
         std::vector<char> block(data.begin(), data.end());
@@ -204,7 +204,7 @@ TEST_F(BgetlTest, AgreesWithByteByByteRulesOnRandomData) {
 }
 
 TEST_F(BgetlTest, EmptyFileEndsAtOnce) {
-    ASSERT_EQ(bgetlopen(write("empty", "").c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("empty", "").c_str()), 1);
     EXPECT_EQ(drain(), (std::vector<Line>{{-1, ""}}));
 }
 
@@ -230,7 +230,7 @@ TEST_F(BgetlTest, BufferSizeFromEnvironment) {
         {"2000000", 2000000},
         {"99999999999999", BGETL_MAXRAM},
     };
-    std::string path = write("f", "x\n");
+    std::string path = Write("f", "x\n");
     for (const auto& row : table) {
         SCOPED_TRACE(row.value ? row.value : "(unset)");
         SetEnvVar("BGETLRAM", row.value);
@@ -252,28 +252,28 @@ TEST_F(BgetlTest, LinesSpanningChunksComeWhole) {
         expect.push_back({int(text.size()), text});
     }
     expect.push_back({-1, ""});
-    ASSERT_EQ(bgetlopen(write("span", bytes).c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("span", bytes).c_str()), 1);
     EXPECT_EQ(drain(2000), expect);
 }
 
 TEST_F(BgetlTest, LineOf1500AcrossTwoChunks) {
     SetEnvVar("BGETLRAM", "1010");
     std::string line(1500, 'z');
-    ASSERT_EQ(bgetlopen(write("l", "ab\n" + line + "\nend").c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("l", "ab\n" + line + "\nend").c_str()), 1);
     EXPECT_EQ(drain(2000), (std::vector<Line>{{2, "ab"}, {1500, line}, {3, "end"}, {-1, ""}}));
 }
 
 TEST_F(BgetlTest, OverlongLineAcrossChunksIsCutAndSkipped) {
     SetEnvVar("BGETLRAM", "1010");
     std::string line(5000, 'k');
-    ASSERT_EQ(bgetlopen(write("l", line + "\nnext\n").c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("l", line + "\nnext\n").c_str()), 1);
     EXPECT_EQ(drain(100), (std::vector<Line>{{99, line.substr(0, 99)}, {4, "next"}, {-1, ""}}));
 }
 
 TEST_F(BgetlTest, CrLfSplitByChunkBoundary) {
     SetEnvVar("BGETLRAM", "1010");
     std::string first(1009, 'c'); // the CR is the last byte of the first chunk
-    ASSERT_EQ(bgetlopen(write("l", first + "\r\nx\n").c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("l", first + "\r\nx\n").c_str()), 1);
     EXPECT_EQ(drain(2000), (std::vector<Line>{{1009, first}, {1, "x"}, {-1, ""}}));
 }
 
@@ -305,21 +305,21 @@ TEST_F(BgetlTest, ModesSwitchWithoutLeakOrFreeingCallersBlock) {
     // the file.  The sanitizer checks both.
     std::vector<char> block = {'m', '\n'};
     ASSERT_EQ(bgetlmem(block.data(), 2), 0);
-    ASSERT_EQ(bgetlopen(write("f", "f1\nf2\n").c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("f", "f1\nf2\n").c_str()), 1);
     EXPECT_EQ(bgetlbufsize(), BGETL_DEFRAM);
     char buf[8];
     EXPECT_EQ(bgetl(buf, 8), 2);
     ASSERT_EQ(bgetlmem(block.data(), 2), 0);
     EXPECT_EQ(drain(), (std::vector<Line>{{1, "m"}, {-1, ""}}));
     bgetlrelease();
-    ASSERT_EQ(bgetlopen(write("g", "g\n").c_str()), 1);
+    ASSERT_EQ(bgetlopen(Write("g", "g\n").c_str()), 1);
     bgetlrelease(); // the wrong call for a file still releases everything
     EXPECT_EQ(bgetlbufsize(), 0);
 }
 
 TEST_F(BgetlTest, ReopenWithoutCloseStartsOver) {
-    std::string a = write("a", "a1\na2\n");
-    std::string b = write("b", "b1\n");
+    std::string a = Write("a", "a1\na2\n");
+    std::string b = Write("b", "b1\n");
     ASSERT_EQ(bgetlopen(a.c_str()), 1);
     char buf[8];
     EXPECT_EQ(bgetl(buf, 8), 2);
@@ -331,7 +331,7 @@ TEST_F(BgetlTest, FileSize) {
     EXPECT_EQ(filesize(""), -2);
     EXPECT_EQ(filesize(nullptr), -2);
     EXPECT_EQ(filesize((dir_ / "none").string().c_str()), -1);
-    EXPECT_EQ(filesize(write("s", "12345").c_str()), 5);
+    EXPECT_EQ(filesize(Write("s", "12345").c_str()), 5);
 }
 
 TEST_F(BgetlTest, FileTime) {
@@ -339,7 +339,7 @@ TEST_F(BgetlTest, FileTime) {
     EXPECT_EQ(filetime("NUL"), 0);
     EXPECT_EQ(filetime("x\\Nul"), 0);
     EXPECT_EQ(filetime((dir_ / "none").string().c_str()), -1);
-    std::string p = write("t", "x");
+    std::string p = Write("t", "x");
     fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::hours(48));
     int64_t t = filetime(p.c_str());
     int64_t now = int64_t(std::time(nullptr));

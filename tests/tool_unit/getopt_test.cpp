@@ -13,8 +13,8 @@ struct Argv {
         for (auto& t : texts) ptrs.push_back(t.data());
         ptrs.push_back(nullptr);
     }
-    int argc() const { return int(texts.size()); }
-    char** argv() { return ptrs.data(); }
+    int Argc() const { return int(texts.size()); }
+    char** Vector() { return ptrs.data(); }
     std::vector<std::string> texts;
     std::vector<char*> ptrs;
 };
@@ -28,7 +28,7 @@ std::vector<Result> ParseAll(Argv& a, const char* opts) {
     getoptreset();
     std::vector<Result> out;
     for (int i = 0; i < 50; ++i) {
-        int c = getopt(a.argc(), a.argv(), opts);
+        int c = getopt(a.Argc(), a.Vector(), opts);
         if (c == -1) break;
         out.push_back({c, optarg ? optarg : "(null)"});
     }

@@ -145,3 +145,18 @@ TEST(Outcomes, StrictRunsStopAtTheFirstFailure) {
 }
 
 } // namespace
+
+namespace {
+
+// A line longer than the sink's own buffer is written whole.
+TEST(Output, PrintfWritesTextsOfAnyLength) {
+    for (size_t n : {0u, 1u, 1023u, 1024u, 5000u}) {
+        CStringOutput out;
+        const std::string text(n, 'x');
+        out.Printf("<%s>", text.c_str());
+        EXPECT_EQ(out.Take(), "<" + text + ">");
+        EXPECT_EQ(out.Text(), "");
+    }
+}
+
+} // namespace

@@ -19,14 +19,14 @@ std::string str(const CTxt& t) {
 class TextSource {
 public:
     explicit TextSource(unsigned seed) : rng_(seed) {}
-    std::string next(const std::string& alphabet, size_t maxLen) {
+    std::string Next(const std::string& alphabet, size_t maxLen) {
         std::uniform_int_distribution<size_t> len(0, maxLen);
         std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1);
         std::string s(len(rng_), ' ');
         for (char& c : s) c = alphabet[pick(rng_)];
         return s;
     }
-    int key() {
+    int Key() {
         std::uniform_int_distribution<int> small(-5, 500);
         std::uniform_int_distribution<int> any(INT_MIN, INT_MAX);
         return rng_() % 4 == 0 ? any(rng_) : small(rng_);
@@ -36,7 +36,7 @@ private:
     std::mt19937 rng_;
 };
 
-std::string allBytesButZero() {
+std::string AllBytesButZero() {
     std::string s;
     for (int c = 1; c < 256; ++c) s += char(c);
     return s;
@@ -80,9 +80,9 @@ TEST(CTxtConvert, ConvHex) {
 
 TEST(CTxtConvert, ConvHexRoundTripProperty) {
     TextSource source(20261208);
-    const std::string alphabet = allBytesButZero();
+    const std::string alphabet = AllBytesButZero();
     for (int i = 0; i < 2000; ++i) {
-        std::string text = source.next(alphabet, 300);
+        std::string text = source.Next(alphabet, 300);
         if (text.empty()) continue;
         CTxt t(text.c_str());
         ASSERT_EQ(t.ConvHex(1), int(2 * text.size()));
@@ -124,10 +124,10 @@ TEST(CTxtConvert, ConvProtTabCountsAsPosition) {
 
 TEST(CTxtConvert, ConvProtRoundTripProperty) {
     TextSource source(4242);
-    const std::string alphabet = allBytesButZero();
+    const std::string alphabet = AllBytesButZero();
     for (int i = 0; i < 2000; ++i) {
-        std::string text = source.next(alphabet, 300);
-        int key = source.key();
+        std::string text = source.Next(alphabet, 300);
+        int key = source.Key();
         int other = (i % 3) + 1; // any non-zero mode
         CTxt t(text.c_str());
         ASSERT_EQ(t.ConvProt(0, key), int(text.size()));
@@ -180,11 +180,11 @@ TEST(CTxtConvert, ConvCRLF) {
 
 TEST(CTxtConvert, ConvCRLFRoundTripProperty) {
     TextSource source(77);
-    std::string alphabet = allBytesButZero();
+    std::string alphabet = AllBytesButZero();
     alphabet.erase(alphabet.find('\\'), 1);
     alphabet += "\r\n\t\r\n\t\r\n\t"; // line breaks often
     for (int i = 0; i < 2000; ++i) {
-        std::string text = source.next(alphabet, 300);
+        std::string text = source.Next(alphabet, 300);
         CTxt t(text.c_str());
         t.ConvCRLF(0);
         ASSERT_EQ(t.FindCharList("\r\n\t"), text.empty() ? -1 : -2);

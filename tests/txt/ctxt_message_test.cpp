@@ -3,7 +3,7 @@
 // pin down the rules of our own expansion where that service is missing.
 #include "txt/ctxt.h"
 
-#include "platform/msgformat.h"
+#include "txt/msgexpand.h"
 
 #include <gtest/gtest.h>
 

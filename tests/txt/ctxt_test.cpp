@@ -573,7 +573,7 @@ struct TempFile {
     ~TempFile() {
         if (f) std::fclose(f);
     }
-    std::vector<unsigned char> bytes() const {
+    std::vector<unsigned char> Bytes() const {
         std::fflush(f);
         std::rewind(f);
         std::vector<unsigned char> out;
@@ -581,7 +581,7 @@ struct TempFile {
         while ((c = std::fgetc(f)) != EOF) out.push_back(static_cast<unsigned char>(c));
         return out;
     }
-    void write(const std::vector<unsigned char>& data) const {
+    void Write(const std::vector<unsigned char>& data) const {
         if (!data.empty()) std::fwrite(data.data(), 1, data.size(), f);
         std::fflush(f);
         std::rewind(f);
@@ -594,7 +594,7 @@ TEST(CTxtBinary, SaveWritesCountAndText) {
     CTxt t("abc");
     EXPECT_EQ(t.BinarySave(file.f), 8);
     std::vector<unsigned char> expect = {4, 0, 0, 0, 'a', 'b', 'c', 0};
-    EXPECT_EQ(file.bytes(), expect);
+    EXPECT_EQ(file.Bytes(), expect);
 }
 
 TEST(CTxtBinary, SaveWithoutBufferWritesOneZero) {
@@ -602,12 +602,12 @@ TEST(CTxtBinary, SaveWithoutBufferWritesOneZero) {
     CTxt none;
     EXPECT_EQ(none.BinarySave(file.f), 5);
     std::vector<unsigned char> expect = {1, 0, 0, 0, 0};
-    EXPECT_EQ(file.bytes(), expect);
+    EXPECT_EQ(file.Bytes(), expect);
 }
 
 TEST(CTxtBinary, ReadRestoresText) {
     TempFile file;
-    file.write({4, 0, 0, 0, 'a', 'b', 'c', 0});
+    file.Write({4, 0, 0, 0, 'a', 'b', 'c', 0});
     CTxt t("previous");
     EXPECT_EQ(t.BinaryRead(file.f), 0);
     EXPECT_EQ(str(t), "abc");
@@ -663,7 +663,7 @@ TEST(CTxtBinary, CorruptRecordsAreRejected) {
     };
     for (const Case& c : cases) {
         TempFile file;
-        file.write(c.bytes);
+        file.Write(c.bytes);
         CTxt t("kept?");
         EXPECT_EQ(t.BinaryRead(file.f), -1) << c.name;
         EXPECT_EQ(t.GetData(), nullptr) << c.name;
@@ -676,7 +676,7 @@ TEST(CTxtBinary, RecordWithoutTerminatorIsRejectedAndReadingGoesOn) {
     // A record whose count and terminator disagree would leave a length that
     // is not the text's: it is refused, and the next record still reads.
     TempFile file;
-    file.write({3, 0, 0, 0, 'a', 'b', 'c', 2, 0, 0, 0, 'x', 0});
+    file.Write({3, 0, 0, 0, 'a', 'b', 'c', 2, 0, 0, 0, 'x', 0});
     CTxt t;
     EXPECT_EQ(t.BinaryRead(file.f), -1);
     EXPECT_EQ(t.GetData(), nullptr);

@@ -39,7 +39,7 @@ void load(CTxtArray& a, std::initializer_list<const char*> lines) {
     for (const char* l : lines) a.Add(l);
 }
 
-std::string readBytes(const fs::path& p) {
+std::string ReadBytes(const fs::path& p) {
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
@@ -390,7 +390,7 @@ TEST_F(SaveTest, WritesCrLfLines) {
     fs::path p = dir_ / "out.txt";
     std::ofstream(p) << "previous content that is longer";
     EXPECT_EQ(a.SaveToFile(p.string().c_str(), error), 0);
-    EXPECT_EQ(readBytes(p), "one\r\n\r\n\r\nthree\r\n");
+    EXPECT_EQ(ReadBytes(p), "one\r\n\r\n\r\nthree\r\n");
     EXPECT_EQ(error.GetData(), nullptr);
 }
 
@@ -408,12 +408,12 @@ TEST_F(SaveTest, LineLimit) {
     for (const auto& r : rows) {
         fs::path p = dir_ / ("l" + std::to_string(r.limit));
         EXPECT_EQ(a.SaveToFile(p.string().c_str(), error, r.limit), 0);
-        EXPECT_EQ(readBytes(p), r.bytes) << r.limit;
+        EXPECT_EQ(ReadBytes(p), r.bytes) << r.limit;
     }
     CTxtArray empty;
     fs::path p = dir_ / "empty";
     EXPECT_EQ(empty.SaveToFile(p.string().c_str(), error), 0);
-    EXPECT_EQ(readBytes(p), "");
+    EXPECT_EQ(ReadBytes(p), "");
 }
 
 TEST_F(SaveTest, OpenFailure) {

@@ -24,7 +24,7 @@ void fill(SPtrArray& a, std::initializer_list<int> ids) {
     for (int id : ids) a.Add(P(id));
 }
 
-int byCharValue(const void* l, const void* r) {
+int ByCharValue(const void* l, const void* r) {
     char a = **static_cast<char*const*>(l), b = **static_cast<char*const*>(r);
     return (a > b) - (a < b);
 }
@@ -59,7 +59,7 @@ TEST(SPtrArray, Fresh) {
 }
 
 // Capacity after each Add, observed as the points where the storage moves.
-std::vector<int> growthSteps(SPtrArray& a, int adds) {
+std::vector<int> GrowthSteps(SPtrArray& a, int adds) {
     std::vector<int> caps;
     void** last = nullptr;
     for (int i = 0; i < adds; ++i) {
@@ -77,7 +77,7 @@ TEST(SPtrArray, AutomaticGrowthSequence) {
     // ElementAt is safe (the sanitizer would flag a slot beyond it), and the
     // storage moves exactly when the size passes it.
     SPtrArray a;
-    std::vector<int> moves = growthSteps(a, 53);
+    std::vector<int> moves = GrowthSteps(a, 53);
     // The storage moves on the 1st, 11th, 15th ... add: capacities 10, 14,
     // 18, 22, 26, 30, 34, 38, 42, 47, 52, then 58.
     EXPECT_EQ(moves, (std::vector<int>{1, 11, 15, 19, 23, 27, 31, 35, 39, 43, 48, 53}));
@@ -101,11 +101,11 @@ TEST(SPtrArray, GrowthStepCappedAt1024) {
 TEST(SPtrArray, SetSizeInitGrowBy) {
     SPtrArray a;
     a.SetSizeInit(0, 100);
-    std::vector<int> moves = growthSteps(a, 111);
+    std::vector<int> moves = GrowthSteps(a, 111);
     EXPECT_EQ(moves, (std::vector<int>{1, 11, 111})); // 10, then 110, then 210
     SPtrArray b;
     b.SetSizeInit(3, -1); // initial capacity 3, grow-by stays automatic
-    EXPECT_EQ(growthSteps(b, 8), (std::vector<int>{1, 4, 8})); // 3, 7, 11
+    EXPECT_EQ(GrowthSteps(b, 8), (std::vector<int>{1, 4, 8})); // 3, 7, 11
 }
 
 TEST(SPtrArray, SetSizeReservesOnly) {
@@ -125,7 +125,7 @@ TEST(SPtrArray, SetSizeReservesOnly) {
     for (int i = 0; i < 50; ++i) EXPECT_EQ(b.GetData()[i], nullptr);
     b.RemoveAll();
     // The raised initial capacity stays: the next first allocation is 50.
-    EXPECT_EQ(growthSteps(b, 52), (std::vector<int>{1, 51}));
+    EXPECT_EQ(GrowthSteps(b, 52), (std::vector<int>{1, 51}));
 }
 
 TEST(SPtrArray, SetAtGrow) {
@@ -260,7 +260,7 @@ TEST(SPtrArray, DropData) {
     EXPECT_EQ(taken[1], P(2));
     SPtrArray::FreeData(taken);
     // Grow-by and initial capacity are back to their defaults.
-    EXPECT_EQ(growthSteps(a, 15), (std::vector<int>{1, 11, 15}));
+    EXPECT_EQ(GrowthSteps(a, 15), (std::vector<int>{1, 11, 15}));
 }
 
 TEST(SPtrArray, GetPtrIndex) {
@@ -277,18 +277,18 @@ TEST(SPtrArray, SortAndSortInto) {
     fill(a, {0, 1, 2, 3});
     fill(target, {9, 9, 9, 9});
     fill(wrong, {9, 9, 9});
-    a.SortInto(byCharValue, &wrong);
+    a.SortInto(ByCharValue, &wrong);
     EXPECT_EQ(contents(wrong), (std::vector<void*>{P(9), P(9), P(9)}));
-    a.SortInto(byCharValue, &target);
+    a.SortInto(ByCharValue, &target);
     EXPECT_EQ(contents(target), (std::vector<void*>{P(3), P(1), P(2), P(0)}));
     EXPECT_EQ(contents(a), (std::vector<void*>{P(0), P(1), P(2), P(3)}));
-    a.Sort(byCharValue);
+    a.Sort(ByCharValue);
     EXPECT_EQ(contents(a), (std::vector<void*>{P(3), P(1), P(2), P(0)}));
 
     SPtrArray one, oneTarget;
     fill(one, {0});
     fill(oneTarget, {9});
-    one.SortInto(byCharValue, &oneTarget);
+    one.SortInto(ByCharValue, &oneTarget);
     EXPECT_EQ(oneTarget[0], P(9));
 }
 

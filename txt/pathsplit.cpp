@@ -1,4 +1,4 @@
-#include "platform/pathsplit.h"
+#include "txt/pathsplit.h"
 
 #include <cstring>
 

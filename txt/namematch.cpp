@@ -1,5 +1,6 @@
-#include "platform/dirlist.h"
-#include "textutil/asciicase.h"
+#include "txt/namematch.h"
+
+#include "asciicase.h"
 
 #include <cstring>
 

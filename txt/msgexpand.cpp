@@ -1,8 +1,8 @@
-// Message-insert expansion of our own (see msgformat.h for the rules).
+// Message-insert expansion of our own (see msgexpand.h for the rules).
 // Three steps: parse the source into literal pieces and inserts, take the
 // arguments from the list in number order with the type each insert needs,
 // then render the pieces.
-#include "platform/msgformat.h"
+#include "txt/msgexpand.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -39,14 +39,14 @@ struct Arg {
     const void* pointer = nullptr;
 };
 
-bool isDigit(char c) {
+bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
 // Copies the digits at p to fmt; false when there are more than kMaxDigits.
-bool copyDigits(const char*& p, std::string& fmt) {
+bool CopyDigits(const char*& p, std::string& fmt) {
     int n = 0;
-    while (isDigit(*p)) {
+    while (IsDigit(*p)) {
         if (++n > kMaxDigits) return false;
         fmt += *p++;
     }
@@ -63,7 +63,7 @@ bool Claim(std::vector<Arg>& args, int n, ArgType type) {
 
 // Length modifier at p: its length in the source, the native modifier and
 // the integer type it reads.  Length 0 when there is none.
-size_t lengthModifier(const char* p, std::string& native, ArgType& type) {
+size_t LengthModifier(const char* p, std::string& native, ArgType& type) {
     type = ArgType::Int;
     native.clear();
     if (std::strncmp(p, "I64", 3) == 0) {
@@ -100,7 +100,7 @@ size_t lengthModifier(const char* p, std::string& native, ArgType& type) {
 
 // Parses the "fmt!" that follows "%n!" at p into insert; returns the
 // position after the closing '!', or null when the format is not supported.
-const char* parseSpec(const char* p, int number, Insert& insert, std::vector<Arg>& args) {
+const char* ParseSpec(const char* p, int number, Insert& insert, std::vector<Arg>& args) {
     const char* close = std::strchr(p, '!');
     if (!close || size_t(close - p) > kMaxSpec || close == p) return nullptr;
     std::string fmt = "%";
@@ -109,7 +109,7 @@ const char* parseSpec(const char* p, int number, Insert& insert, std::vector<Arg
     if (*p == '*') {
         insert.width = next++;
         fmt += *p++;
-    } else if (!copyDigits(p, fmt)) {
+    } else if (!CopyDigits(p, fmt)) {
         return nullptr;
     }
     if (*p == '.') {
@@ -117,13 +117,13 @@ const char* parseSpec(const char* p, int number, Insert& insert, std::vector<Arg
         if (*p == '*') {
             insert.precision = next++;
             fmt += *p++;
-        } else if (!copyDigits(p, fmt)) {
+        } else if (!CopyDigits(p, fmt)) {
             return nullptr;
         }
     }
     std::string native;
     ArgType type;
-    p += lengthModifier(p, native, type);
+    p += LengthModifier(p, native, type);
     char conv = *p++;
     if (p != close) return nullptr;
     switch (conv) {
@@ -159,7 +159,7 @@ const char* parseSpec(const char* p, int number, Insert& insert, std::vector<Arg
     return close + 1;
 }
 
-void addLiteral(std::vector<Piece>& pieces, const char* text, size_t n) {
+void AddLiteral(std::vector<Piece>& pieces, const char* text, size_t n) {
     if (pieces.empty() || pieces.back().insert.value != 0) pieces.emplace_back();
     pieces.back().literal.append(text, n);
 }
@@ -170,11 +170,11 @@ bool Parse(const char* src, std::vector<Piece>& pieces, std::vector<Arg>& args) 
         char c = *src++;
         if (c == '\r' || c == '\n') {
             if (c == '\r' && *src == '\n') ++src;
-            addLiteral(pieces, "\r\n", 2);
+            AddLiteral(pieces, "\r\n", 2);
             continue;
         }
         if (c != '%') {
-            addLiteral(pieces, &c, 1);
+            AddLiteral(pieces, &c, 1);
             continue;
         }
         char d = *src++;
@@ -182,10 +182,10 @@ bool Parse(const char* src, std::vector<Piece>& pieces, std::vector<Arg>& args) 
         if (d == '0') return true;   // end of the message
         if (d >= '1' && d <= '9') {
             int number = d - '0';
-            if (isDigit(*src)) number = number * 10 + (*src++ - '0');
+            if (IsDigit(*src)) number = number * 10 + (*src++ - '0');
             Piece piece;
             if (*src == '!') {
-                src = parseSpec(src + 1, number, piece.insert, args);
+                src = ParseSpec(src + 1, number, piece.insert, args);
                 if (!src) return false;
             } else {
                 piece.insert.value = number;
@@ -197,16 +197,16 @@ bool Parse(const char* src, std::vector<Piece>& pieces, std::vector<Arg>& args) 
         }
         switch (d) {
         case 'n':
-            addLiteral(pieces, "\r\n", 2);
+            AddLiteral(pieces, "\r\n", 2);
             break;
         case 'r':
-            addLiteral(pieces, "\r", 1);
+            AddLiteral(pieces, "\r", 1);
             break;
         case 't':
-            addLiteral(pieces, "\t", 1);
+            AddLiteral(pieces, "\t", 1);
             break;
         default:
-            addLiteral(pieces, &d, 1);
+            AddLiteral(pieces, &d, 1);
             break;
         }
     }
@@ -264,7 +264,7 @@ int Print(char* buf, size_t size, const Insert& in, const std::vector<Arg>& args
     return std::snprintf(buf, size, f, value);
 }
 
-int printInsert(char* buf, size_t size, const Insert& in, const std::vector<Arg>& args) {
+int PrintInsert(char* buf, size_t size, const Insert& in, const std::vector<Arg>& args) {
     for (int star : {in.width, in.precision}) {
         long long v = star ? args[star].integer : 0;
         if (v > kMaxWidth || v < -kMaxWidth) return -1;
@@ -307,12 +307,12 @@ bool render(const std::vector<Piece>& pieces, const std::vector<Arg>& args, size
             Append(out, piece.literal.data(), piece.literal.size(), limit);
             continue;
         }
-        int needed = printInsert(nullptr, 0, piece.insert, args);
+        int needed = PrintInsert(nullptr, 0, piece.insert, args);
         if (needed < 0) return false;
         size_t room = limit - out.size();
         size_t keep = size_t(needed) < room ? size_t(needed) : room;
         std::vector<char> buf(keep + 1);
-        printInsert(buf.data(), buf.size(), piece.insert, args);
+        PrintInsert(buf.data(), buf.size(), piece.insert, args);
         out.append(buf.data(), keep);
     }
     return true;
