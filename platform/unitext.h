@@ -12,10 +12,10 @@
 // fold to their upper case as everywhere.
 uint32_t UnicodeUpper(uint32_t cp);
 
-// The UTF-8 form of a text in the ANSI code page: the system's on Windows,
+// The UTF-16 form of a text in the ANSI code page: the system's on Windows,
 // Windows-1252 elsewhere.  Bytes the code page leaves undefined become
 // U+FFFD.
-std::string Utf8FromAnsi(std::string_view text);
+std::u16string Utf16FromAnsi(std::string_view text);
 
 // While it lives, a console on standard output shows UTF-8: its output
 // code page is set to UTF-8 and put back when it ends.  Pipes, files and

@@ -10,12 +10,6 @@ bool IsSurrogate(uint32_t cp) {
     return cp >= 0xD800 && cp <= 0xDFFF;
 }
 
-// Windows-1252's characters for 0x80..0x9F; 0 where it has none.
-const char16_t kCp1252High[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                  0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 } // namespace
 
 size_t Utf8Decode(const char* text, size_t size, uint32_t* cp) {
@@ -154,21 +148,6 @@ std::u16string Utf16FromUtf8(std::string_view text) {
         } else {
             out += char16_t(cp);
         }
-    }
-    return out;
-}
-
-std::string Utf8FromCp1252(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
-    for (char ch : text) {
-        const unsigned char c = (unsigned char)ch;
-        if (c < 0x80)
-            out += ch;
-        else if (c < 0xA0)
-            Utf8Append(out, kCp1252High[c - 0x80] ? kCp1252High[c - 0x80] : kReplacementChar);
-        else
-            Utf8Append(out, c);
     }
     return out;
 }

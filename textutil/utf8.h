@@ -1,6 +1,6 @@
 // UTF-8, the tool's text: reading code points, making any bytes valid,
-// converting to and from UTF-16 and Windows-1252, and cutting a text at a
-// byte bound without splitting a character.  Plain computations, the same
+// converting to and from UTF-16, and cutting a text at a byte bound
+// without splitting a character.  Plain computations, the same
 // on every platform.
 #pragma once
 
@@ -38,10 +38,6 @@ OSTRELLE_API std::string Utf8FromUtf16(const char16_t* units, size_t size);
 
 // The UTF-16 form of a UTF-8 text (invalid sequences as U+FFFD).
 OSTRELLE_API std::u16string Utf16FromUtf8(std::string_view text);
-
-// The UTF-8 form of a Windows-1252 text; the five bytes that code page
-// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+FFFD.
-OSTRELLE_API std::string Utf8FromCp1252(std::string_view text);
 
 // The longest length up to limit bytes at which text can be cut without
 // splitting a character: limit itself when text is no longer, else the

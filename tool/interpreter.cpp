@@ -145,7 +145,8 @@ void Keep(CommandContext& ctx, int lineNumber, const char* word, const Outcome& 
 // line's buffer before a character that would not fit.
 void ReadAsUtf8(char* line, size_t size) {
     if (Utf8Valid(line)) return;
-    std::string text = Utf8FromAnsi(line);
+    const std::u16string wide = Utf16FromAnsi(line);
+    std::string text = Utf8FromUtf16(wide.data(), wide.size());
     Utf8Cut(text, size - 1);
     std::memcpy(line, text.c_str(), text.size() + 1);
 }

@@ -1,7 +1,5 @@
 #include "platform/unitext.h"
 
-#include "textutil/utf8.h"
-
 #include <locale.h>
 #include <wctype.h>
 
@@ -18,6 +16,12 @@ locale_t CaseLocale() {
     return loc;
 }
 
+// Windows-1252's characters for 0x80..0x9F; U+FFFD where it has none.
+const char16_t kCp1252High[32] = {0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                  0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
+                                  0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                  0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
+
 } // namespace
 
 uint32_t UnicodeUpper(uint32_t cp) {
@@ -27,8 +31,14 @@ uint32_t UnicodeUpper(uint32_t cp) {
     return uint32_t(towupper_l(wint_t(cp), loc));
 }
 
-std::string Utf8FromAnsi(std::string_view text) {
-    return Utf8FromCp1252(text);
+std::u16string Utf16FromAnsi(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const unsigned char c = (unsigned char)ch;
+        out += (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : char16_t(c);
+    }
+    return out;
 }
 
 CConsoleUtf8::CConsoleUtf8() = default;

@@ -1,7 +1,5 @@
 #include "platform/unitext.h"
 
-#include "textutil/utf8.h"
-
 #include <windows.h>
 
 #include <cstdio>
@@ -26,14 +24,14 @@ uint32_t UnicodeUpper(uint32_t cp) {
     return 0x10000 + ((uint32_t(units[0]) - 0xD800) << 10) + (uint32_t(units[1]) - 0xDC00);
 }
 
-std::string Utf8FromAnsi(std::string_view text) {
-    if (text.empty()) return std::string();
+std::u16string Utf16FromAnsi(std::string_view text) {
+    if (text.empty()) return std::u16string();
     const int size = int(text.size());
     const int n = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (n <= 0) return Utf8FromCp1252(text);
+    if (n <= 0) return std::u16string(text.size(), u'\uFFFD');
     std::vector<wchar_t> wide(static_cast<size_t>(n));
     MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), n);
-    return Utf8FromUtf16(reinterpret_cast<const char16_t*>(wide.data()), size_t(n));
+    return std::u16string(wide.begin(), wide.end());
 }
 
 CConsoleUtf8::CConsoleUtf8() {

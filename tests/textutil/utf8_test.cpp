@@ -80,13 +80,4 @@ TEST(Utf8Utf16, PairsJoinAndLoneSurrogatesBecomeReplacements) {
     EXPECT_EQ(Utf8FromUtf16(nullptr, 3), "");
 }
 
-TEST(Utf8Cp1252, ConvertsEveryByteAndMarksTheUndefinedOnes) {
-    EXPECT_EQ(Utf8FromCp1252("\xDC"
-                             "ber \x80 \x93q\x94"),
-              "\xC3\x9C"
-              "ber \xE2\x82\xAC \xE2\x80\x9Cq\xE2\x80\x9D");
-    EXPECT_EQ(Utf8FromCp1252("\x81\x8D\x8F\x90\x9D"),
-              "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD");
-}
-
 } // namespace
