@@ -23,6 +23,17 @@ inline std::unique_ptr<CSimDesktop> SimScene(const char* json) {
     return d;
 }
 
+// The bare sweep the window searches are measured against: GetClassNameA
+// of every handle value 0..0xFFFF; the number of windows met.
+inline int ClassSweep(CWinSys& ws) {
+    int found = 0;
+    for (WsHandle h = 0; h <= 0xFFFF; ++h) {
+        char cls[1000];
+        found += ws.GetClassNameA(h, cls, sizeof cls) > 0;
+    }
+    return found;
+}
+
 // Runs fn (the command word with args, current as the current window) on a
 // desktop of the scene once per benchmark iteration; every reply is empty.
 inline void RunSimCommand(benchmark::State& state, const char* scene, CommandFn fn,

@@ -1,6 +1,7 @@
 // The simulated desktop under the tool's scans: every handle from 0 to
 // 0xFFFF asked for its class and text, as Wnd, WndClass, FindDlg, Menu and
 // the probes do; and WaitFor's pass of WM_GETTEXT to every handle.
+#include "bench/simcommand.h"
 #include "winsys/sim/simdesktop.h"
 #include "winsys/wsdefs.h"
 
@@ -21,14 +22,7 @@ std::unique_ptr<CSimDesktop> Demo() {
 // on.
 void BareClassSweep(benchmark::State& state) {
     auto d = Demo();
-    for (auto _ : state) {
-        int found = 0;
-        for (uint32_t h = 0; h <= 0xFFFF; ++h) {
-            char cls[1000];
-            found += d->GetClassNameA(h, cls, sizeof cls) > 0;
-        }
-        benchmark::DoNotOptimize(found);
-    }
+    for (auto _ : state) benchmark::DoNotOptimize(ClassSweep(*d));
     state.SetItemsProcessed(state.iterations() * 0x10000);
 }
 BENCHMARK(BareClassSweep);

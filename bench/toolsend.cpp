@@ -5,8 +5,11 @@
 //   ScanUp, ScanDn, CmdScan over 0..65535 against GetWindowThreadProcessId of
 //                                          the same handles
 //   the Clk grid (40,000 sends)          against 40,000 bare SendMessageA
+//   Wnd, WndClass, FindDlg not found, one against GetClassNameA of the
+//   WaitFor pass                           handles 0..65535
 //   Wnd of a Cyrillic title not found    against Wnd of an ASCII one
 #include "bench/simcommand.h"
+#include "tool/report.h"
 #include "winsys/wsdefs.h"
 
 #include <benchmark/benchmark.h>
@@ -89,13 +92,37 @@ void BM_CmdScan(benchmark::State& state) {
 }
 BENCHMARK(BM_CmdScan);
 
-// The title scan of Wnd for a title no window has: ASCII (the comparisons of
-// old) and Cyrillic (every caption folded by the Unicode case table).
-void BM_Wnd_AsciiTitle(benchmark::State& state) {
+// The searches over every handle value, for something that is not there,
+// against the bare GetClassNameA sweep of the same desktop.
+void BM_Class_Sweep(benchmark::State& state) {
+    auto d = Scene();
+    for (auto _ : state) benchmark::DoNotOptimize(ClassSweep(*d));
+}
+BENCHMARK(BM_Class_Sweep);
+
+void BM_Wnd_NotFound(benchmark::State& state) {
     Run(CmdWnd, "Wnd", "No such title 7Q", 0, state);
 }
-BENCHMARK(BM_Wnd_AsciiTitle);
+BENCHMARK(BM_Wnd_NotFound);
 
+void BM_WndClass_NotFound(benchmark::State& state) {
+    Run(CmdWndClass, "WndClass", "No such title 7Q,Static", 0, state);
+}
+BENCHMARK(BM_WndClass_NotFound);
+
+void BM_FindDlg_NotFound(benchmark::State& state) {
+    Run(CmdFindDlg, "FindDlg", "No such dialog 7Q", 0, state);
+}
+BENCHMARK(BM_FindDlg_NotFound);
+
+void BM_WaitFor_Pass(benchmark::State& state) {
+    auto d = Scene();
+    for (auto _ : state) benchmark::DoNotOptimize(WaitPass(*d, "No such title 7Q"));
+}
+BENCHMARK(BM_WaitFor_Pass);
+
+// The title scan of Wnd for a Cyrillic title no window has (every caption
+// folded by the Unicode case table), against BM_Wnd_NotFound's ASCII title.
 void BM_Wnd_UnicodeTitle(benchmark::State& state) {
     Run(CmdWnd, "Wnd",
         "\xD0\x9D\xD0\xB5\xD1\x82 \xD1\x82\xD0\xB0\xD0\xBA\xD0\xBE\xD0\xB3\xD0\xBE 7Q", 0, state);

@@ -4,6 +4,9 @@
 //  - Dialog: the controls found by GetDlgItem for every id 0..65535 (the
 //    baseline) and by one walk of the dialog's children, for the fixture's
 //    two dialogs; the lines must be the same;
+//  - Dialog over 2,000 and 20,000 children, against the bare enumeration
+//    of the same children (GW_CHILD, then GW_HWNDNEXT); the ratio must not
+//    grow with the number of children by more than 2x (the walk is linear);
 //  - ListCtrl: reading a list view of 10,000 rows x 3 columns, per cell,
 //    one request per round trip and batched, against one plain
 //    cross-process message (LVM_GETITEMCOUNT, the baseline); the lines must
@@ -59,6 +62,25 @@ bool DialogFigures(CWinSys& ws, const char* name, WsHandle dlg, int repeats) {
     return slow == fast && !fast.empty();
 }
 
+// Seconds of Dialog over frame's children, against its bare enumeration;
+// returns the ratio.
+double ManyChildrenFigures(CWinSys& ws, WsHandle frame, int repeats) {
+    int enumerated = 0;
+    const double bare = Median(repeats, [&] {
+        enumerated = 0;
+        for (WsHandle c = ws.GetWindow(frame, gw::CHILD); c != 0; c = ws.GetWindow(c, gw::HWNDNEXT))
+            ++enumerated;
+    });
+    size_t lines = 0;
+    const double dialog = Median(repeats, [&] {
+        lines = DialogLines(ws, frame, ChildrenById(ws, frame, kLastControlId)).size();
+    });
+    std::printf("Dialog over %5d children: %8.3f s   bare enumeration: %8.4f s   "
+                "dialog/enumeration: %7.1f   lines: %zu\n",
+                enumerated, dialog, bare, dialog / bare, lines);
+    return dialog / bare;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -71,6 +93,13 @@ int main(int argc, char* argv[]) {
     CWinSys& ws = WinSys();
     bool ok = DialogFigures(ws, "Fixture Dialog", fixture.Role("dialog"), repeats);
     ok = DialogFigures(ws, "Report Targets", fixture.Role("reports"), repeats) && ok;
+    const double small = ManyChildrenFigures(ws, fixture.Role("many2000"), repeats);
+    const double large = ManyChildrenFigures(ws, fixture.Role("many20000"), repeats);
+    const double growth = large / small;
+    std::printf("Dialog per child, 20,000 against 2,000 children (each against its bare "
+                "enumeration): %.2fx (at most 2x)\n",
+                growth);
+    ok = growth <= 2.0 && ok;
 
     const WsHandle lv = fixture.Role("big.listview");
     const int rows = int(ws.SendMessageA(lv, lvm::GETITEMCOUNT, 0, 0));

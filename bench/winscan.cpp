@@ -1,8 +1,8 @@
 // The tool's window scans over real windows (Windows, or Wine), each against
 // the bare sweep of window-system calls it is made of, timed in the same run:
 //
-//   Wnd (a title not found), WndClass, FindDlg   against GetClassNameA of the
-//                                                handles 0..0xFFFF
+//   Wnd (a title not found), WndClass, FindDlg,  against GetClassNameA of the
+//   one look of WaitWnd                          handles 0..0xFFFF
 //   the children-by-id walk of Btn and Dialog,   against GetDlgItem of the ids
 //   and Btn itself                               0..0xFFFF
 //   ScanUp, ScanDn, CmdScan over 0..0xFFFF       against GetWindowThreadProcessId
@@ -29,6 +29,7 @@
 //                             fresh Wine prefix takes a few seconds to)
 #include "tool/commands.h"
 #include "tool/context.h"
+#include "tool/report.h"
 #include "tool/walks.h"
 #include "winsys/eventlog.h"
 #include "winsys/logwinsys.h"
@@ -200,6 +201,11 @@ int main(int argc, char** argv) {
                        return RunCommand(ctx, CmdWnd, "Wnd,No such title 7Q", "Wnd",
                                          "No such title 7Q");
                    }});
+    // One look of WaitWnd: an enumeration of the top-level windows.
+    ops.push_back({"Tool_WaitWnd_look", [&ctx] {
+                       return RunCommand(ctx, CmdWaitWnd, "WaitWnd,No such title 7Q,0", "WaitWnd",
+                                         "No such title 7Q,0");
+                   }});
     ops.push_back({"Tool_WndClass_not_found", [&ctx] {
                        return RunCommand(ctx, CmdWndClass, "WndClass,No such title 7Q,STATIC",
                                          "WndClass", "No such title 7Q,STATIC");
@@ -208,6 +214,8 @@ int main(int argc, char** argv) {
                        return RunCommand(ctx, CmdFindDlg, "FindDlg,No such dialog 7Q", "FindDlg",
                                          "No such dialog 7Q");
                    }});
+    ops.push_back(
+        {"Tool_WaitFor_pass", [&ws] { return int(WaitPass(ws, "No such title 7Q") != 0); }});
     ops.push_back({"Tool_ChildrenById_walk", [&ws, dialogHandle] {
                        return int(ChildrenById(ws, dialogHandle, 0xFFFF).size());
                    }});
@@ -310,9 +318,15 @@ int main(int argc, char** argv) {
             op.ns.push_back(Now() - start);
         }
     // The walk must find what the sweep finds: the dozen controls.
-    if (ops[5].count != kControls || ops[1].count != kControls) {
+    auto count = [&ops](const char* name) {
+        for (const Operation& op : ops)
+            if (op.name == name) return op.count;
+        return -1;
+    };
+    const int walked = count("Tool_ChildrenById_walk"), swept = count("Win_GetDlgItem_sweep");
+    if (walked != kControls || swept != kControls) {
         std::fprintf(stderr, "bench_winscan: the walk found %d and the sweep %d controls, not %d\n",
-                     ops[5].count, ops[1].count, kControls);
+                     walked, swept, kControls);
         return 1;
     }
     if (!WriteJson(argv[1], ops)) {

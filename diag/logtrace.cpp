@@ -1,8 +1,8 @@
 #include "diag/logtrace.h"
 
 #include "diag/tracelog.h"
-#include "platform/alert.h"
 
+#include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
@@ -12,14 +12,22 @@ namespace {
 // Where messages go while a trace log is open.
 const LogTraceSink kLogSink = &LogTraceWrite;
 
-LogTraceAlert overrunAlert = &ErrorAlert;
+LogTraceAlert overrunAlert = &LogTraceCutNote;
 
 LogTraceConsoleTarget consoleTarget;
 
 } // namespace
 
 void LogTraceSetAlert(LogTraceAlert alert) {
-    overrunAlert = alert ? alert : &ErrorAlert;
+    overrunAlert = alert ? alert : &LogTraceCutNote;
+}
+
+void LogTraceCutNote(const char* caption, const char* /*text*/) {
+    static std::atomic<bool> said{false};
+    if (said.exchange(true)) return;
+    std::fprintf(stderr, "%s (a message was cut to %d characters)\n", caption ? caption : "",
+                 kLogTraceMaxText);
+    std::fflush(stderr);
 }
 
 LogTraceConsoleTarget LogTraceSetConsole(LogTraceConsoleTarget target) {

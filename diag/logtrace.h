@@ -15,17 +15,24 @@ constexpr int kLogTraceMaxText = 9999;
 // output; while a trace log is open (see LogTraceWrite) the same text also
 // goes to the log with tag and level.  An empty message, or one the
 // formatter cannot produce, is dropped.  A message longer than
-// kLogTraceMaxText characters raises the "LOGTRACE Buffer overrun!" alert and
-// is then reported cut.  The tag and level only matter to the trace log.
+// kLogTraceMaxText characters is reported cut to that length and raises the
+// "LOGTRACE Buffer overrun!" alert, which never waits for anyone by default
+// (see LogTraceCutNote).  The tag and level only matter to the trace log.
 OSTRELLE_API void LOGTRACE(const char* tag, int level, const char* format, ...)
     OSTRELLE_PRINTF(3, 4);
 
-// Shows the overrun alert: caption, then the cut text.  By default a message
-// box on Windows and two lines on standard error elsewhere.
+// Tells of an overrun: caption, then the cut text.
 using LogTraceAlert = void (*)(const char* caption, const char* text);
 
-// Replaces the overrun alert (for programs that cannot show a message box,
-// and for tests); null restores the default.
+// The default overrun alert: one line on standard error, the caption and
+// "(a message was cut to 9999 characters)", the first time only in the
+// process; later cuts are silent.  It returns at once, so a program that
+// runs with no one at the screen never stops on a long line.
+OSTRELLE_API void LogTraceCutNote(const char* caption, const char* text);
+
+// Replaces the overrun alert (a program with a user at the screen may pass
+// ErrorAlert from platform/alert.h for a message box; tests record it); null
+// restores LogTraceCutNote.
 OSTRELLE_API void LogTraceSetAlert(LogTraceAlert alert);
 
 // The console sink: writes text, then CR LF, to standard output (or where

@@ -36,6 +36,8 @@ std::string Word(const std::string& line) {
 // Most identifiers or handles a ranged command (Cmd, Post, CmdScan) may
 // cover here: every 16-bit command id, every handle the scans try.
 constexpr uint64_t kMaxRange = 0x10000;
+// The longest wait of WaitWnd and WaitGone the target runs, in seconds.
+constexpr int kMaxWaitSeconds = 60;
 
 // Field n of args as the ranged commands read it: hexadecimal after "0x",
 // else decimal.
@@ -61,7 +63,9 @@ uint64_t RangeCount(const char* args, int n) {
 //  - Cmd, Post and CmdScan over more than kMaxRange values: a script may ask
 //    for all 2^32 of them, hours of sends;
 //  - ScanUp and ScanDn once a FindDlg has named a dialog: they then search
-//    all 65536 handles for it at each of the 65536 handles they scan.
+//    all 65536 handles for it at each of the 65536 handles they scan;
+//  - WaitWnd and WaitGone for more than kMaxWaitSeconds: a day of looks,
+//    ten a second, is millions of enumerations even on the virtual clock.
 bool LongByRequest(const std::string& line, bool dialogNamed) {
     char args[1000];
     strfld(line.c_str(), ',', 2, 99, args, sizeof args);
@@ -71,6 +75,8 @@ bool LongByRequest(const std::string& line, bool dialogNamed) {
         return RangeCount(args, 1) > kMaxRange;
     if (strcmpci(w, "CmdScan", 1) == 0) return RangeCount(args, 3) > kMaxRange;
     if (strcmpci(w, "ScanUp", 1) == 0 || strcmpci(w, "ScanDn", 1) == 0) return dialogNamed;
+    if (strcmpci(w, "WaitWnd", 1) == 0) return strfldint(args, ',', 2) > kMaxWaitSeconds;
+    if (strcmpci(w, "WaitGone", 1) == 0) return strfldint(args, ',', 1) > kMaxWaitSeconds;
     return false;
 }
 

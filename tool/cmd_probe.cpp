@@ -212,8 +212,9 @@ int GetClipboardTxt(CWinSys& ws, WsHandle owner, CTxt& text) {
     if (!data) return -2;
     LockedBlock locked(ws, data);
     if (!locked.data()) return -3;
-    // A text without a terminator ends where its block ends.
-    const size_t size = ws.GlobalSize(data);
+    // A text without a terminator ends where its block ends; a longer one
+    // than a report line holds is cut there.
+    const size_t size = std::min(ws.GlobalSize(data), size_t(kMaxClipboardText));
     text.SetTxt(std::string(locked.data(), strnlen(locked.data(), size)).c_str());
     return text.GetLength();
 }
@@ -265,7 +266,14 @@ Outcome CmdMenu(CommandContext& ctx, const CommandCall& call) {
 Outcome CmdGetFont(CommandContext& ctx, const CommandCall&) {
     CWinSys& ws = ctx.ws;
     const WsHandle hwnd = ctx.state.hWnd;
+    const uint64_t before = ctx.sends.count;
+    // 0 is an answer: the window has no font of its own and draws with the
+    // system font, which its device context holds already.
     const WsHandle font = WsHandle(ws.SendMessageA(hwnd, wm::GETFONT, 0, 0));
+    if (ctx.sends.count != before) {
+        ctx.out.Printf("GetFont: window %08X does not answer\r\n", unsigned(hwnd));
+        return Failed(Fault::kNoAnswer, "WM_GETFONT not answered");
+    }
     WindowDC dc(ws, hwnd);
     if (!dc.get()) {
         ctx.out.Printf("GetFont: no device context for window %08X\r\n", unsigned(hwnd));

@@ -15,7 +15,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <new>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -23,6 +25,7 @@ namespace {
 constexpr int kDescText = 100000;  // a window text in the Desc report
 constexpr int kMaxDescDepth = 256; // deeper windows are not described
 constexpr int kMaxDescWindows = 1 << 20;
+constexpr int kMaxDescSteps = 1 << 22; // sibling steps of one walk
 constexpr int kMaxParents = 0x10000;
 constexpr uint32_t kWaitSeconds = 30;
 constexpr WsHandle kLastWaitHandle = 0xFFFE;
@@ -65,16 +68,23 @@ unsigned long DataHex(intptr_t data) {
 // ---- Desc ---------------------------------------------------------------
 
 struct DescWalk {
+    explicit DescWalk(CWinSys& layer) : ws(layer) {}
     CWinSys& ws;
     std::vector<char> text = std::vector<char>(kDescText + 1, '\0');
+    // Every window described so far: a window that comes round again (its
+    // siblings re-order themselves while they are read, or a chain that
+    // loops) is not described twice.
+    std::unordered_set<WsHandle> seen;
     int windows = 0; // described so far
     int depth = -1;  // of the window being described
+    int steps = 0;   // sibling steps taken, described or not
 };
 
 void Describe(DescWalk& walk, WsHandle h) {
     CWinSys& ws = walk.ws;
     int& depth = walk.depth;
     if (depth + 1 >= kMaxDescDepth || walk.windows >= kMaxDescWindows) return;
+    if (!walk.seen.insert(h).second) return;
     ++depth;
     ++walk.windows;
     const std::string cls = ClassOf(ws, h, kShortTextSize);
@@ -94,7 +104,8 @@ void Describe(DescWalk& walk, WsHandle h) {
                       size_t(kLogTraceMaxText))));
     Report(kTagTolvix, line);
     WsHandle child = ws.GetTopWindow(h);
-    for (int n = 0; child != 0 && n < kMaxChildren; ++n) {
+    for (int n = 0; child != 0 && n < kMaxChildren && walk.steps < kMaxDescSteps; ++n) {
+        ++walk.steps;
         Describe(walk, child);
         child = ws.GetWindow(child, gw::HWNDNEXT);
     }
@@ -102,20 +113,8 @@ void Describe(DescWalk& walk, WsHandle h) {
 }
 
 void DescribeTree(CommandContext& ctx, WsHandle h) {
-    DescWalk walk{ctx.ws};
+    DescWalk walk(ctx.ws);
     Describe(walk, h);
-}
-
-// ---- WaitFor --------------------------------------------------------------
-
-// The first window whose text (WM_GETTEXT, 1,000 bytes) holds pattern,
-// ignoring case, or 0.
-WsHandle WaitPass(CWinSys& ws, const char* pattern) {
-    std::vector<char> text(kTextSize + 1);
-    auto found = ScanHandles(0, kLastWaitHandle, [&](WsHandle h) {
-        return ReadText(ws, h, text) >= 1 && HoldsCi(text.data(), pattern);
-    });
-    return found.value_or(0);
 }
 
 // ---- List items -------------------------------------------------------------
@@ -156,6 +155,50 @@ Outcome ListTargetOutcome(CommandContext& ctx, WsHandle h, const ControlKind& ki
     return IsKind(ctx.ws, h, kind);
 }
 
+// True when a list box (or, with combo, a combo box) of this style keeps
+// texts: an owner-drawn one without LBS_HASSTRINGS keeps only item data.
+bool KeepsTexts(uint32_t style, bool combo) {
+    const uint32_t ownerDrawn = combo ? (cbs::OWNERDRAWFIXED | cbs::OWNERDRAWVARIABLE)
+                                      : (lbs::OWNERDRAWFIXED | lbs::OWNERDRAWVARIABLE);
+    const uint32_t hasStrings = combo ? cbs::HASSTRINGS : lbs::HASSTRINGS;
+    return !(style & ownerDrawn) || (style & hasStrings);
+}
+
+// One item of a list box or combo box: its text, or, for a control without
+// texts, its item data in hex; *exists false when the control says there is
+// no item index.
+std::string ListItem(CWinSys& ws, WsHandle h, bool combo, bool texts, int index, intptr_t data,
+                     bool* exists) {
+    const uint32_t lenMsg = combo ? cb::GETLBTEXTLEN : lb::GETTEXTLEN;
+    if (texts) return ItemText(ws, h, lenMsg, combo ? cb::GETLBTEXT : lb::GETTEXT, index, exists);
+    *exists = ws.SendMessageA(h, lenMsg, uintptr_t(index), 0) != lb::ERR;
+    char hex[24];
+    std::snprintf(hex, sizeof hex, "0x%08lx", DataHex(data));
+    return hex;
+}
+
+// The line that ends a list report early, or empty: the item the control
+// says does not exist, or the bound on items read.
+std::string EndOfItems(int read, int count, bool exists) {
+    char line[128];
+    if (!exists)
+        std::snprintf(line, sizeof line, "Item %d does not exist: %d of Cnt=%d items read", read,
+                      read, count);
+    else if (read >= kMaxReportItems && count > kMaxReportItems)
+        std::snprintf(line, sizeof line, "Count cut: %d of Cnt=%d items read", read, count);
+    else
+        return std::string();
+    return line;
+}
+
+// The failure of a report whose sends to h went unanswered since before.
+Outcome Unanswered(CommandContext& ctx, WsHandle h, uint64_t before) {
+    if (ctx.sends.count == before) return Done();
+    char detail[96];
+    std::snprintf(detail, sizeof detail, "window %08X does not answer", unsigned(h));
+    return Failed(Fault::kNoAnswer, detail);
+}
+
 // The failure a LoadFromLC result stands for (none for a row count).
 Fault LoadFault(int loaded) {
     switch (loaded) {
@@ -167,12 +210,26 @@ Fault LoadFault(int loaded) {
         return Fault::kNothingToRead;
     case -4:
         return Fault::kAllocFailed;
+    case -5:
+        return Fault::kNoAnswer;
     default:
         return loaded < 0 ? Fault::kNothingToRead : Fault::kNone;
     }
 }
 
 } // namespace
+
+// ---- WaitFor --------------------------------------------------------------
+
+WsHandle WaitPass(CWinSys& ws, const char* pattern) {
+    std::vector<char> text(kTextSize + 1);
+    // One call (WM_GETTEXT) on each value naming no window: the pass takes
+    // the sweep's time, so that a simulated clock counts the same passes.
+    auto found = ScanWindowsCharged(ws, 0, kLastWaitHandle, 1, [&](WsHandle h) {
+        return ReadText(ws, h, text) >= 1 && HoldsCi(text.data(), pattern);
+    });
+    return found.value_or(0);
+}
 
 std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
                                      const std::vector<DlgChild>& controls) {
@@ -210,17 +267,31 @@ std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
     return lines;
 }
 
-std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index) {
+std::string OneLine(std::string text, bool fields) {
+    for (char& c : text)
+        if (c == '\r' || c == '\n' || (fields && c == '|')) c = '+';
+    return text;
+}
+
+std::string WholeItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
+                          bool* exists) {
     const intptr_t len = ws.SendMessageA(hwnd, lenMsg, uintptr_t(index), 0);
+    if (exists) *exists = len != lb::ERR;
     if (len < 0 || len > kMaxItemText) return std::string();
-    // Room beyond the length asked for: the owner may lengthen the item
-    // between the two calls.
-    std::vector<char> buf(size_t(len) + 1 + 256, '\0');
+    // The layer writes at most kMaxItemText characters and a zero, whatever
+    // the owner answered to the length request or does between the calls.
+    thread_local std::vector<char> buf(size_t(kMaxItemText) + 1);
+    buf[0] = '\0';
     ws.SendMessageA(hwnd, textMsg, uintptr_t(index), reinterpret_cast<intptr_t>(buf.data()));
     buf.back() = '\0';
-    std::string text = buf.data();
+    return buf.data();
+}
+
+std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
+                     bool* exists) {
+    std::string text = WholeItemText(ws, hwnd, lenMsg, textMsg, index, exists);
     Utf8Cut(text, size_t(kItemTextShown));
-    return text;
+    return OneLine(std::move(text));
 }
 
 Outcome CmdDesc(CommandContext& ctx, const CommandCall&) {
@@ -274,26 +345,35 @@ Outcome CmdComboBox(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle h = ChooseTarget(ctx, call.args);
     if (h == 0) return WindowThere(ctx, h);
+    const uint64_t before = ctx.sends.count;
     const int count = int(ws.SendMessageA(h, cb::GETCOUNT, 0, 0));
     CTxt line;
     line.Format("hWCB=%04X Cnt=%d, '%s'", unsigned(h), count,
                 TextOf(ws, h, kShortTextSize).c_str());
     Report(kTagCB, line);
     const int selected = int(ws.SendMessageA(h, cb::GETCURSEL, 0, 0));
-    for (int i = 0; i < count; ++i) {
+    const bool texts = KeepsTexts(uint32_t(ws.GetWindowLongA(h, gwl::STYLE)), true);
+    bool exists = true;
+    int i = 0;
+    for (; i < count && i < kMaxReportItems && ctx.sends.count == before; ++i) {
         const intptr_t data = ws.SendMessageA(h, cb::GETITEMDATA, uintptr_t(i), 0);
-        const std::string text = ItemText(ws, h, cb::GETLBTEXTLEN, cb::GETLBTEXT, i);
+        const std::string text = ListItem(ws, h, true, texts, i, data, &exists);
+        if (!exists) break;
         line.Format(i == selected ? "*%3d. %9ld(0x%08lx) (%s)\n" : " %3d. %9ld(0x%08lx) (%s)\n", i,
                     DataDec(data), DataHex(data), text.c_str());
         Report(kTagCB, line);
     }
-    return ListTargetOutcome(ctx, h, kComboBox);
+    if (const std::string end = EndOfItems(i, count, exists); !end.empty())
+        Report(kTagCB, end.c_str());
+    if (Outcome target = ListTargetOutcome(ctx, h, kComboBox); !target.Done()) return target;
+    return Unanswered(ctx, h, before);
 }
 
 Outcome CmdListBox(CommandContext& ctx, const CommandCall& call) {
     CWinSys& ws = ctx.ws;
     const WsHandle h = ChooseTarget(ctx, call.args);
     if (h == 0) return WindowThere(ctx, h);
+    const uint64_t before = ctx.sends.count;
     const int count = int(ws.SendMessageA(h, lb::GETCOUNT, 0, 0));
     const int extent = int(ws.SendMessageA(h, lb::GETHORIZONTALEXTENT, 0, 0));
     const std::string text = TextOf(ws, h, kShortTextSize);
@@ -304,19 +384,32 @@ Outcome CmdListBox(CommandContext& ctx, const CommandCall& call) {
                 text.c_str(), extent);
     Report(kTagListBox, line);
     lines.Add(line);
-    for (int i = 0; i < count; ++i) {
+    const bool texts = KeepsTexts(uint32_t(ws.GetWindowLongA(h, gwl::STYLE)), false);
+    bool exists = true;
+    int i = 0;
+    for (; i < count && i < kMaxReportItems && ctx.sends.count == before; ++i) {
         const intptr_t data = ws.SendMessageA(h, lb::GETITEMDATA, uintptr_t(i), 0);
         const int height = int(ws.SendMessageA(h, lb::GETITEMHEIGHT, uintptr_t(i), 0));
-        const std::string item = ItemText(ws, h, lb::GETTEXTLEN, lb::GETTEXT, i);
+        const std::string item = ListItem(ws, h, false, texts, i, data, &exists);
+        if (!exists) break;
         line.Format(i == current ? "*%3d. %9ld(0x%08lx) (%s), CY=%d"
                                  : " %3d. %9ld(0x%08lx) (%s), CY=%d",
                     i, DataDec(data), DataHex(data), item.c_str(), height);
         Report(kTagListBox, line);
         lines.Add(line);
     }
+    const int items = i;
+    if (const std::string end = EndOfItems(items, count, exists); !end.empty()) {
+        Report(kTagListBox, end.c_str());
+        lines.Add(end.c_str());
+    }
     const Outcome saved = ListItemsToFile(lines, kListBoxFile);
-    LOGTRACE(kTagListBox, 1, "%d Items written to ListBox.txt", count);
+    if (saved.Done())
+        LOGTRACE(kTagListBox, 1, "%d Items written to ListBox.txt", items);
+    else
+        LOGTRACE(kTagListBox, 1, "ListBox.txt not written: %s", saved.detail.c_str());
     if (Outcome target = ListTargetOutcome(ctx, h, kListBox); !target.Done()) return target;
+    if (Outcome answered = Unanswered(ctx, h, before); !answered.Done()) return answered;
     return saved;
 }
 
@@ -326,13 +419,19 @@ Outcome CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
     if (h == 0) return WindowThere(ctx, h);
     int columns = strfldint(call.args, ',', 2);
     if (columns <= 0) columns = 2;
-    int count = int(ws.SendMessageA(h, lvm::GETITEMCOUNT, 0, 0));
-    if (count <= 0) count = 1000;
+    const uint64_t before = ctx.sends.count;
+    const int reported = int(ws.SendMessageA(h, lvm::GETITEMCOUNT, 0, 0));
+    // A list view that does not answer is not read as 1,000 empty rows.
+    if (Outcome answered = Unanswered(ctx, h, before); !answered.Done()) {
+        LOGTRACE(kTagListBox, 1, "Error: %s", answered.detail.c_str());
+        return answered;
+    }
+    const int count = reported <= 0 ? 1000 : reported;
     const std::string text = TextOf(ws, h, kTextSize);
     const int selected = int(ws.SendMessageA(h, lvm::GETSELECTEDCOUNT, 0, 0));
     CTxt line;
     line.Format("hWLB=%04X, Par=%04X, Cnt=%d, Selecetd=%d, '%s'", unsigned(h),
-                unsigned(ParentOf(ws, h)), count, selected, text.c_str());
+                unsigned(ParentOf(ws, h)), count, selected, OneLine(text).c_str());
     Report(kTagListBox, line);
 
     CTxtArray rows;
@@ -358,7 +457,13 @@ Outcome CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
         line.Format("%s%3d. (%s)", sel ? "*" : " ", i, row ? row : "");
         Report(kTagListBox, line);
     }
+    if (const std::string end = EndOfItems(rows.GetSize(), count, true); !end.empty())
+        Report(kTagListBox, end.c_str());
     const Outcome saved = ListItemsToFile(rows, kListCtrlFile);
-    LOGTRACE(kTagListBox, 1, "%d Items written to ListCtrl.txt", rows.GetSize());
+    if (saved.Done())
+        LOGTRACE(kTagListBox, 1, "%d Items written to ListCtrl.txt", rows.GetSize());
+    else
+        LOGTRACE(kTagListBox, 1, "ListCtrl.txt not written: %s", saved.detail.c_str());
+    if (Outcome answered = Unanswered(ctx, h, before); !answered.Done()) return answered;
     return saved;
 }

@@ -131,6 +131,48 @@ Outcome SendIds(CommandContext& ctx, const CommandCall& call, bool post) {
     return WindowThere(ctx, target);
 }
 
+// The values a scan of 0..kLastHandle tries, upwards or downwards: every
+// one, or (walking windows) only those that name a window, the values
+// between charged to the desktop as calls of GetWindowThreadProcessId.  A
+// step from any value, so that the paging prompt may move the scan.
+class ValueStepper {
+public:
+    ValueStepper(CWinSys& ws, bool walkWindows, bool up) : ws_(ws), up_(up) {
+        if (walkWindows) values_ = WindowValues(ws, 0, kLastHandle);
+    }
+    int64_t First() { return After(up_ ? -1 : int64_t(kLastHandle) + 1); }
+    // The value tried after h (-1 or kLastHandle + 1 past the end).
+    int64_t After(int64_t h) {
+        if (!values_) return up_ ? h + 1 : h - 1;
+        const auto& v = *values_;
+        int64_t next;
+        if (up_) {
+            auto it = std::upper_bound(v.begin(), v.end(), h,
+                                       [](int64_t a, WsHandle b) { return a < int64_t(b); });
+            next = it == v.end() ? int64_t(kLastHandle) + 1 : int64_t(*it);
+        } else {
+            auto it = std::lower_bound(v.begin(), v.end(), h,
+                                       [](WsHandle a, int64_t b) { return int64_t(a) < b; });
+            next = it == v.begin() ? -1 : int64_t(*(it - 1));
+        }
+        // None between when the prompt left h past the end already.
+        const int64_t distance = up_ ? next - h : h - next;
+        const uint64_t between = distance > 0 ? uint64_t(distance - 1) : 0;
+        leftOut_ += between;
+        if (leftOut_ > kWindowValuesCalls) {
+            ws_.ChargeCalls(leftOut_ - kWindowValuesCalls);
+            leftOut_ = kWindowValuesCalls;
+        }
+        return next;
+    }
+
+private:
+    CWinSys& ws_;
+    bool up_;
+    std::optional<std::vector<WsHandle>> values_;
+    uint64_t leftOut_ = 0; // values skipped, not yet charged
+};
+
 // Posts the command to every window of the current window's thread, from
 // the lowest handle value up or from the highest down.
 Outcome ScanThread(CommandContext& ctx, const CommandCall& call, bool up) {
@@ -140,7 +182,10 @@ Outcome ScanThread(CommandContext& ctx, const CommandCall& call, bool up) {
     ctx.out.Printf("Thread=%08X\r\n", unsigned(thread));
     int modulo = strfldint(call.args, ',', 2);
     if (modulo < 1) modulo = 1000;
-    for (int64_t h = up ? 0 : kLastHandle; h >= 0 && h <= kLastHandle; h += up ? 1 : -1) {
+    // A thread's windows are among the values that name a window: only
+    // those are tried, in the sweep's order (every value for thread 0).
+    ValueStepper step(ws, thread != 0, up);
+    for (int64_t h = step.First(); h >= 0 && h <= kLastHandle; h = step.After(h)) {
         const WsHandle hwnd = WsHandle(h);
         if (thread != 0 && ThreadOf(ws, hwnd) != thread) continue;
         ctx.out.Printf("window=%6d (%08X)\r\n", int(hwnd), unsigned(hwnd));
@@ -261,12 +306,18 @@ Outcome CmdCmdScan(CommandContext& ctx, const CommandCall& call) {
     if (thread == 0) thread = ThreadOf(ws, ctx.state.hWnd);
     uint32_t first, last;
     IdRange(call.args, 3, &first, &last);
-    for (uint64_t v = first; v <= last; ++v) {
-        const WsHandle h = WsHandle(v);
-        if (thread != 0 && ThreadOf(ws, h) != thread) continue;
+    auto post = [&](WsHandle h) {
+        if (thread != 0 && ThreadOf(ws, h) != thread) return false;
         ctx.out.Printf("window=%6d (%08X)\r\n", int(h), unsigned(h));
         ws.PostMessageA(h, wm::COMMAND, command, intptr_t(h));
-    }
+        return false;
+    };
+    // A thread's windows within the values a window answers to are found
+    // among the windows; any other range is swept.
+    if (thread != 0 && last <= kLastHandle)
+        ScanWindowsCharged(ws, first, last, 1, post);
+    else
+        ScanHandles(first, last, post);
     return Done();
 }
 

@@ -33,12 +33,11 @@ bool CaptionPasses(CWinSys& ws, WsHandle h, const char* title, int test) {
     }
 }
 
-// The line Wnd and WndClass print for the window they switched to.
+} // namespace
+
 void PrintNewWindow(CommandContext& ctx, WsHandle h, const std::string& text) {
     ctx.out.Printf("New Window: 0x%08X (%s)\n", unsigned(h), text.c_str());
 }
-
-} // namespace
 
 void MakeCurrent(CommandContext& ctx, WsHandle hwnd, uint32_t waitMs) {
     ctx.state.hWnd = hwnd;

@@ -54,6 +54,16 @@ Outcome CmdTest1(CommandContext&, const CommandCall&);
 Outcome CmdTest2(CommandContext&, const CommandCall&);
 Outcome CmdTest3(CommandContext&, const CommandCall&);
 
+// Automation (cmd_auto.cpp).
+Outcome CmdType(CommandContext&, const CommandCall&);
+Outcome CmdChild(CommandContext&, const CommandCall&);
+Outcome CmdWaitWnd(CommandContext&, const CommandCall&);
+Outcome CmdWaitGone(CommandContext&, const CommandCall&);
+Outcome CmdSleep(CommandContext&, const CommandCall&);
+Outcome CmdSelect(CommandContext&, const CommandCall&);
+Outcome CmdCheck(CommandContext&, const CommandCall&);
+Outcome CmdMenuItem(CommandContext&, const CommandCall&);
+
 // The outcome of a command on the current window (or another it names):
 // failed as window not found when h names no window, with what as the
 // detail ("current window 0x00001234"); done otherwise.

@@ -63,6 +63,8 @@ struct CommandContext {
     uint64_t failedLines = 0;
     uint64_t linesRun = 0;
     static constexpr size_t kMaxFailures = 10000;
+    // Set once a report line was cut at the reporter's limit and said so.
+    bool lineCutSaid = false;
     // Set when a strict run stopped at a failure.
     bool stopped = false;
     // Told of every line's outcome as it is run (nobody when empty).

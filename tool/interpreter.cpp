@@ -87,6 +87,14 @@ const Row kTable[] = {
     {{"Key"}, Match::kExact, CmdKey},
     {{"Char"}, Match::kExact, CmdChar},
     {{"SysKey"}, Match::kExact, CmdSysKey},
+    {{"Type"}, Match::kExact, CmdType},
+    {{"Child"}, Match::kExact, CmdChild},
+    {{"WaitWnd"}, Match::kExact, CmdWaitWnd},
+    {{"WaitGone"}, Match::kExact, CmdWaitGone},
+    {{"Sleep"}, Match::kExact, CmdSleep},
+    {{"Select"}, Match::kExact, CmdSelect},
+    {{"Check"}, Match::kExact, CmdCheck},
+    {{"MenuItem"}, Match::kExact, CmdMenuItem},
 };
 
 bool RowMatches(const Row& row, const char* word) {
@@ -119,6 +127,32 @@ private:
         static_cast<COutput*>(context)->Write(data, size);
     }
     LogTraceConsoleTarget previous_;
+};
+
+// While it lives, a report line cut at the reporter's limit is told once per
+// run on the context's error sink, and never waits for anyone.
+class CutToSink {
+public:
+    explicit CutToSink(CommandContext& ctx) : previousCtx_(current_) {
+        current_ = &ctx;
+        LogTraceSetAlert(&CutToSink::Alert);
+    }
+    ~CutToSink() {
+        current_ = previousCtx_;
+        LogTraceSetAlert(current_ ? &CutToSink::Alert : nullptr);
+    }
+    CutToSink(const CutToSink&) = delete;
+    CutToSink& operator=(const CutToSink&) = delete;
+
+private:
+    static void Alert(const char*, const char*) {
+        if (!current_ || current_->lineCutSaid) return;
+        current_->lineCutSaid = true;
+        current_->err.Printf("tolvane: a report line was cut to %d characters\n", kLogTraceMaxText);
+        current_->err.Flush();
+    }
+    static inline CommandContext* current_ = nullptr;
+    CommandContext* previousCtx_;
 };
 
 // A command that went through but left a send unanswered did not get what
@@ -198,6 +232,7 @@ Outcome RunLine(CommandContext& ctx, const char* line, bool* exitInput) {
 Outcome RunHandler(CommandContext& ctx, CommandFn fn, const CommandCall& call) {
     const uint64_t unanswered = ctx.sends.count;
     ConsoleToSink console(ctx.out);
+    CutToSink cut(ctx);
     return WithUnansweredSends(ctx, unanswered, fn(ctx, call));
 }
 

@@ -24,6 +24,18 @@ const char* FaultName(Fault fault) {
         return "allocation in the other process failed";
     case Fault::kInvalidArgument:
         return "invalid argument";
+    case Fault::kNotACheckBox:
+        return "not a check box or radio button";
+    case Fault::kNoSuchItem:
+        return "no such item";
+    case Fault::kItemDisabled:
+        return "item disabled";
+    case Fault::kNoMenu:
+        return "no menu";
+    case Fault::kNotChanged:
+        return "state did not change";
+    case Fault::kStillThere:
+        return "window still there";
     case Fault::kUnknownCommand:
         return "unknown command";
     }

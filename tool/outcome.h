@@ -17,6 +17,12 @@ enum class Fault {
     kFileNotWritten,  // a file the command writes could not be written
     kAllocFailed,     // memory in the other process could not be had
     kInvalidArgument, // the argument text says nothing the command can do
+    kNotACheckBox,    // the target is not a check box or radio button
+    kNoSuchItem,      // the list or menu has no item that fits
+    kItemDisabled,    // the menu item is disabled or grayed
+    kNoMenu,          // the window has no menu this process can read
+    kNotChanged,      // the target did not take the state asked for
+    kStillThere,      // the window waited for did not go
     kUnknownCommand,  // no command has this word
 };
 

@@ -2,15 +2,22 @@
 // synthetic-input and trading-application probes are built on.
 #pragma once
 
+#include "diag/logtrace.h"
 #include "tool/input.h"
 #include "winsys/winsys.h"
 
 class CTxt;
 
+// The longest clipboard text read: what one report line holds.
+constexpr int kMaxClipboardText = kLogTraceMaxText;
+
 // Reads the clipboard's text (CF_TEXT), opening the clipboard with owner as
 // its owner.  text is emptied first and then holds the clipboard's text: up
 // to its terminating zero, and never beyond the block that holds it (a text
-// without a terminator inside its block is read up to the block's end).
+// without a terminator inside its block is read up to the block's end), nor
+// beyond kMaxClipboardText characters.  A clipboard owner that was to
+// render the text on demand and does not within the layer's send bound
+// leaves no text (-2), and the layer tells of it as of an unanswered send.
 // Returns the text's length, or -1 when the clipboard does not open, -2 when
 // it holds no text, -3 when the text does not lock.  The clipboard is closed
 // again and the text unlocked on every path.  This form uses the process-wide

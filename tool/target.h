@@ -47,5 +47,8 @@ WsHandle finddlg(CWinSys& ws, const char* title);
 // window to come forward (no wait for 0).  hwnd is not checked.
 void MakeCurrent(CommandContext& ctx, WsHandle hwnd, uint32_t waitMs);
 
+// The line Wnd prints for the window it switched to: its handle and text.
+void PrintNewWindow(CommandContext& ctx, WsHandle h, const std::string& text);
+
 // How long a switch of window waits for it to come forward.
 constexpr uint32_t kSwitchWaitMs = 1000;

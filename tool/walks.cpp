@@ -3,6 +3,7 @@
 #include "winsys/wsdefs.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -20,26 +21,33 @@ std::optional<std::vector<WsHandle>> WindowValues(CWinSys& ws, WsHandle first, W
     if (!ws.EnumAllWindows(CollectLowWord, reinterpret_cast<intptr_t>(&all))) return std::nullopt;
     std::sort(all.begin(), all.end());
     all.erase(std::unique(all.begin(), all.end()), all.end());
+    // A window may answer to the value after its low word too (Wine takes
+    // a handle's low word less one bit as its index in the handle table):
+    // that value is tried as well.
     std::vector<WsHandle> values;
-    for (WsHandle v : all)
-        if (v >= first && v <= last && v <= kLastHandle && ws.NamesWindow(v)) values.push_back(v);
+    for (WsHandle low : all)
+        for (WsHandle v : {low, low + 1})
+            if (v >= first && v <= last && v <= kLastHandle &&
+                (values.empty() || v > values.back()) && ws.NamesWindow(v))
+                values.push_back(v);
     return values;
 }
 
 std::vector<DlgChild> ChildrenById(CWinSys& ws, WsHandle parent, int lastId) {
-    std::vector<int> ids;
-    if (parent == 0 || lastId < 0) return {};
+    std::vector<DlgChild> children;
+    if (parent == 0 || lastId < 0) return children;
+    // GetDlgItem gives the first child in z-order that carries the id: the
+    // first one this walk meets.
+    std::unordered_set<int> seen;
     WsHandle child = ws.GetWindow(parent, gw::CHILD);
     for (int n = 0; child != 0 && n < kMaxChildren; ++n) {
         const int32_t id = ws.GetWindowLongA(child, gwl::ID);
-        if (id >= 0 && id <= lastId) ids.push_back(int(id));
+        if (id >= 0 && id <= lastId && seen.insert(int(id)).second)
+            children.push_back(DlgChild{int(id), child});
         child = ws.GetWindow(child, gw::HWNDNEXT);
     }
-    std::sort(ids.begin(), ids.end());
-    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
-    std::vector<DlgChild> children;
-    for (int id : ids)
-        if (WsHandle h = ws.GetDlgItem(parent, id)) children.push_back(DlgChild{id, h});
+    std::sort(children.begin(), children.end(),
+              [](const DlgChild& a, const DlgChild& b) { return a.id < b.id; });
     return children;
 }
 

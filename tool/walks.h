@@ -27,9 +27,25 @@ std::optional<WsHandle> ScanHandles(WsHandle first, WsHandle last, Pred pred) {
 // (the platform accepts a handle by its low word), so the values come from
 // one enumeration of every window of the desktop (CWinSys::EnumAllWindows):
 // top-level windows, their descendants, message-only windows, those of
-// other threads and processes; each is confirmed to name a window.  None
-// when the enumeration fails: the caller then sweeps (ScanWindows does).
+// other threads and processes; each is confirmed to name a window, and the
+// value after each low word is tried too (under Wine a window answers to
+// both).  Windows of other window stations are left out: they answer no
+// class, text or thread and take no message, so no such predicate passes
+// them.  None when the enumeration fails: the caller then sweeps
+// (ScanWindows does).
 std::optional<std::vector<WsHandle>> WindowValues(CWinSys& ws, WsHandle first, WsHandle last);
+
+// The calls WindowValues itself makes that a clock counts.
+constexpr uint64_t kWindowValuesCalls = 1;
+
+// Charges ws the calls a sweep of `values` tries, callsPerMiss for each,
+// that the walk over windows left out: `tried` of them were made, and
+// WindowValues cost its own (a simulated clock then stands where the
+// sweep would have left it).
+inline void ChargeLeftOut(CWinSys& ws, uint64_t values, uint64_t tried, uint64_t callsPerMiss) {
+    const uint64_t leftOut = values > tried ? (values - tried) * callsPerMiss : 0;
+    if (leftOut > kWindowValuesCalls) ws.ChargeCalls(leftOut - kWindowValuesCalls);
+}
 
 // ScanHandles(first, last, pred) for a pred that no value naming no window
 // passes, trying only the values that name a window (WindowValues), in the
@@ -41,6 +57,27 @@ std::optional<WsHandle> ScanWindows(CWinSys& ws, WsHandle first, WsHandle last, 
     if (!values) return ScanHandles(first, last, pred);
     for (WsHandle h : *values)
         if (pred(h)) return h;
+    return std::nullopt;
+}
+
+// ScanWindows for a pred that makes callsPerMiss calls on each value naming
+// no window: the calls the sweep would have made there are charged to ws
+// (CWinSys::ChargeCalls), so that a simulated clock moves as under the
+// sweep.  For a scan repeated until a time runs out.
+template <typename Pred>
+std::optional<WsHandle> ScanWindowsCharged(CWinSys& ws, WsHandle first, WsHandle last,
+                                           uint64_t callsPerMiss, Pred pred) {
+    const auto values = WindowValues(ws, first, last);
+    if (!values) return ScanHandles(first, last, pred);
+    uint64_t tried = 0;
+    for (WsHandle h : *values) {
+        ++tried;
+        if (pred(h)) {
+            ChargeLeftOut(ws, uint64_t(h) - first + 1, tried, callsPerMiss);
+            return h;
+        }
+    }
+    ChargeLeftOut(ws, uint64_t(last) - first + 1, tried, callsPerMiss);
     return std::nullopt;
 }
 
@@ -66,11 +103,11 @@ struct DlgChild {
 
 // For every control id from 0 to lastId, ascending, the child that
 // GetDlgItem(parent, id) gives, skipping the ids that give none: the same
-// as asking GetDlgItem for every id, at the cost of one walk of parent's
-// direct children (each id that some child carries is then asked once, so
-// duplicate ids, hidden children and the platform's own choice among them
-// come out exactly as GetDlgItem has them).  At most kMaxChildren children
-// are looked at.
+// as asking GetDlgItem for every id, from one walk of parent's direct
+// children in z-order (GetDlgItem gives the first child in z-order whose id
+// is the one asked, and so does the walk), so the cost grows with the
+// number of children, not with their square.  At most kMaxChildren
+// children are looked at.
 std::vector<DlgChild> ChildrenById(CWinSys& ws, WsHandle parent, int lastId);
 constexpr int kMaxChildren = 0x10000;
 

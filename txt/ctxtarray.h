@@ -190,9 +190,13 @@ public:
     // for 1, an empty line for 0 or less).  The requests travel through a
     // record and a text buffer placed in the owner's memory, the record
     // laid out as the owner lays out LVITEMA (40 bytes for a 32-bit owner,
-    // 88 for a 64-bit one).  A list that reports no items is read as 1000
-    // rows; a request the owner leaves unanswered reads as the text of the
-    // request before (an empty text at first).
+    // 88 for a 64-bit one); when blocks for a batch of requests cannot be
+    // had, one request at a time is tried before -4.  A list that reports no
+    // items is read as 1000 rows, one that reports more than 1,000,000 as
+    // 1,000,000 rows; a request the owner leaves unwritten reads as the text
+    // of the request before (an empty text at first).  Carriage returns,
+    // line feeds and '|' inside a cell read as '+', so a row is one line
+    // with one field per column.
     // error holds on entry the 1-based item to select while reading (atoi;
     // none when not a positive number); it is left as it was on success
     // and replaced by the message on failure.  Returns the new size, or:
@@ -201,7 +205,10 @@ public:
     //   -3 "Cannot access PID N for HWND XXXXXXXX" (the process cannot be opened)
     //   -4 "Cannot allocate memory in PID N for HWND XXXXXXXX" (no block in
     //      the owner's memory; nothing was asked of the list view)
-    // On failure the list is left as it was.  The owner's process handle is
+    //   -5 "HWND XXXXXXXX does not answer" (a request got no answer within
+    //      the layer's send bound; nothing more was asked; the list is
+    //      left empty)
+    // On the other failures the list is left as it was.  The owner's process handle is
     // closed and its memory blocks released on every path, an exception
     // (such as CMemoryException from a row's text) included.
     // The texts are asked in the ANSI code page (LVM_GETITEMTEXTA) unless

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,27 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
+// While it lives, sends through ws that go unanswered are noted (and still
+// told to whoever listened before).
+class UnansweredWatch {
+public:
+    explicit UnansweredWatch(CWinSys& ws) : ws_(ws), previous_(ws.UnansweredHandler()) {
+        ws_.SetUnansweredHandler([this](WsHandle hwnd, uint32_t msg, uint32_t waitedMs) {
+            unanswered_ = true;
+            if (previous_) previous_(hwnd, msg, waitedMs);
+        });
+    }
+    ~UnansweredWatch() { ws_.SetUnansweredHandler(previous_); }
+    UnansweredWatch(const UnansweredWatch&) = delete;
+    UnansweredWatch& operator=(const UnansweredWatch&) = delete;
+    bool Unanswered() const { return unanswered_; }
+
+private:
+    CWinSys& ws_;
+    WsUnansweredFn previous_;
+    bool unanswered_ = false;
+};
+
 // Everything a load needs once the owner's memory is in place.
 struct Load {
     CWinSys& ws;
@@ -108,10 +130,11 @@ struct Load {
     WsMem process;
     WsMem records;
     WsMem texts;
-    int count;   // rows to read
-    int columns; // cells per row (none when 0 or less)
-    int select;  // 1-based row to select, 0 for none
-    LcText text; // how the texts are asked
+    int count;                    // rows to read
+    int columns;                  // cells per row (none when 0 or less)
+    int select;                   // 1-based row to select, 0 for none
+    LcText text;                  // how the texts are asked
+    const UnansweredWatch& watch; // the load stops at the first unanswered send
 };
 
 // The text request and the bytes of one text character for kind.
@@ -146,10 +169,10 @@ bool SlotText(const char* slot, int chars, LcText kind, std::string* out) {
     return false;
 }
 
-// Adds one answer to the line: its text when not empty, then '|' when
-// more than one column is read.
+// Adds one answer to the line: its text when not empty (line breaks and
+// '|' shown as '+'), then '|' when more than one column is read.
 void AddCell(CTxt& line, const char* text, int columns) {
-    if (text[0]) line.AddTxt(text);
+    for (const char* c = text; *c; ++c) line.Add(*c == '\r' || *c == '\n' || *c == '|' ? '+' : *c);
     if (columns > 1) line.Add('|');
 }
 
@@ -162,9 +185,9 @@ void ReadOneByOne(const Load& l, ItemRecord& rec, CTxtArray& rows) {
     // A slot and a zero character beyond it, so that every answer ends.
     std::vector<char> local(slotBytes + 2 * UnitSize(l.text), '\0');
     std::string cell;
-    for (int i = 0; i < l.count; ++i) {
+    for (int i = 0; i < l.count && !l.watch.Unanswered(); ++i) {
         CTxt line;
-        for (int c = 0; c < l.columns; ++c) {
+        for (int c = 0; c < l.columns && !l.watch.Unanswered(); ++c) {
             rec.ForText(c, l.texts);
             l.ws.WriteProcessMemory(l.process, l.records, rec.data(), lay.size, nullptr);
             l.ws.SendMessageA(l.hwnd, TextMessage(l.text), uintptr_t(i), intptr_t(l.records));
@@ -206,7 +229,7 @@ void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
     CTxt line;
     std::vector<Step> steps;
     int item = 0, column = 0;
-    while (item < l.count) {
+    while (item < l.count && !l.watch.Unanswered()) {
         // The next batch: at most batch text requests; rows without cells
         // still end, at most 2 * batch of them per round.
         steps.clear();
@@ -244,7 +267,7 @@ void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
                                     nullptr);
         slot = 0;
         for (const Step& s : steps) {
-            if (s.kind == Step::EndRow) continue;
+            if (s.kind == Step::EndRow || l.watch.Unanswered()) continue;
             const WsMem at = l.records + WsMem(slot++) * size;
             l.ws.SendMessageA(l.hwnd,
                               s.kind == Step::Text ? TextMessage(l.text) : lvm::SETITEMSTATE,
@@ -315,30 +338,44 @@ int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, 
     }
     batch = std::clamp(batch, 1, kLcMaxBatch);
     const int bits = OwnerBits(ws.ProcessBits(process.get()));
-    const LcBlocks blocks = LcBlocksFor(bits, batch, text);
-    RemoteBlock records(ws, process.get(), blocks.recordBlock);
-    if (!records.get()) {
-        error.Format("Cannot allocate memory in PID %d for HWND %08X", int(pid), unsigned(hwnd));
-        return -4;
+    // Blocks for a batch of requests, else for one request at a time.
+    std::optional<RemoteBlock> records, texts;
+    for (int tried : {batch, 1}) {
+        const LcBlocks blocks = LcBlocksFor(bits, tried, text);
+        records.emplace(ws, process.get(), blocks.recordBlock);
+        texts.emplace(ws, process.get(), blocks.textBlock);
+        batch = tried;
+        if (records->get() && texts->get()) break;
+        texts.reset();
+        records.reset();
+        if (tried == 1) break;
     }
-    RemoteBlock texts(ws, process.get(), blocks.textBlock);
-    if (!texts.get()) {
+    if (!records || !texts) {
         error.Format("Cannot allocate memory in PID %d for HWND %08X", int(pid), unsigned(hwnd));
         return -4;
     }
     ItemRecord rec(LvItemLayoutFor(bits));
     rec.Set(rec.Layout().cchTextMax, kTextMax);
 
-    rows.RemoveAll();
     const int select = SelectNumber(error);
+    const UnansweredWatch watch(ws);
     const intptr_t reported = ws.SendMessageA(hwnd, lvm::GETITEMCOUNT, 0, 0);
-    const int count = reported <= 0 ? kEmptyListRows : int(std::min<intptr_t>(reported, INT32_MAX));
-    const Load load{ws,    hwnd,    process.get(), records.get(), texts.get(),
-                    count, columns, select,        text};
-    if (batch == 1)
-        ReadOneByOne(load, rec, rows);
-    else
-        ReadBatched(load, rec, rows, batch);
+    const int count =
+        reported <= 0 ? kEmptyListRows : int(std::min<intptr_t>(reported, kLcMaxRows));
+    rows.RemoveAll();
+    const Load load{ws,    hwnd,    process.get(), records->get(), texts->get(),
+                    count, columns, select,        text,           watch};
+    if (!watch.Unanswered()) {
+        if (batch == 1)
+            ReadOneByOne(load, rec, rows);
+        else
+            ReadBatched(load, rec, rows, batch);
+    }
+    if (watch.Unanswered()) {
+        rows.RemoveAll();
+        error.Format("HWND %08X does not answer", unsigned(hwnd));
+        return -5;
+    }
     return rows.GetSize();
 }
 

@@ -23,6 +23,8 @@ LcBlocks LcBlocksFor(int bits, int batch, LcText text = LcText::kAnsi);
 constexpr int kLcBatch = 64;
 // The most a caller may ask for per round trip.
 constexpr int kLcMaxBatch = 1024;
+// The most rows a load reads, whatever the list view counts.
+constexpr int kLcMaxRows = 1000000;
 
 // LoadFromLC through the layer ws, with batch text requests per round trip: batch 1 writes one
 // record, sends one request and reads one text at a time; a larger batch

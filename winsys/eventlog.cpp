@@ -17,6 +17,7 @@ struct MessageRow {
 };
 
 const MessageRow kMessages[] = {
+    {wm::NULL_, "WM_NULL", 0},
     {wm::SIZE, "WM_SIZE", 0},
     {wm::SETFOCUS, "WM_SETFOCUS", 0},
     {wm::KILLFOCUS, "WM_KILLFOCUS", 0},
@@ -31,6 +32,7 @@ const MessageRow kMessages[] = {
     {wm::CHAR, "WM_CHAR", 0},
     {wm::SYSKEYDOWN, "WM_SYSKEYDOWN", 0},
     {wm::SYSKEYUP, "WM_SYSKEYUP", 0},
+    {wm::SYSCHAR, "WM_SYSCHAR", 0},
     {wm::COMMAND, "WM_COMMAND", 0},
     {wm::LBUTTONDOWN, "WM_LBUTTONDOWN", 0},
     {wm::LBUTTONUP, "WM_LBUTTONUP", 0},
@@ -42,12 +44,16 @@ const MessageRow kMessages[] = {
     {wm::MBUTTONUP, "WM_MBUTTONUP", 0},
     {wm::MBUTTONDBLCLK, "WM_MBUTTONDBLCLK", 0},
     {wm::COPY, "WM_COPY", 0},
+    {wm::RENDERFORMAT, "WM_RENDERFORMAT", 0},
     {wm::USER, "WM_USER", 0},
     {bm::GETCHECK, "BM_GETCHECK", 0},
     {bm::SETCHECK, "BM_SETCHECK", 0},
     {bm::CLICK, "BM_CLICK", 0},
     {lb::ADDSTRING, "LB_ADDSTRING", 1},
+    {lb::SETSEL, "LB_SETSEL", 0},
     {lb::SETCURSEL, "LB_SETCURSEL", 0},
+    {lb::GETSEL, "LB_GETSEL", 0},
+    {lb::GETSELCOUNT, "LB_GETSELCOUNT", 0},
     {lb::GETCURSEL, "LB_GETCURSEL", 0},
     {lb::GETTEXT, "LB_GETTEXT", 2},
     {lb::GETTEXTLEN, "LB_GETTEXTLEN", 0},

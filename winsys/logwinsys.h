@@ -89,6 +89,12 @@ public:
         return inner_->GetMenuStringA(menu, item, buf, size, flags);
     }
     WsHandle GetSubMenu(WsHandle menu, int pos) override { return inner_->GetSubMenu(menu, pos); }
+    uint32_t GetMenuState(WsHandle menu, uint32_t item, unsigned flags) override {
+        return inner_->GetMenuState(menu, item, flags);
+    }
+    uint32_t MapVirtualKeyA(uint32_t code, uint32_t mapType) override {
+        return inner_->MapVirtualKeyA(code, mapType);
+    }
 
     WsHandle GetDC(WsHandle hwnd) override { return inner_->GetDC(hwnd); }
     int ReleaseDC(WsHandle hwnd, WsHandle dc) override { return inner_->ReleaseDC(hwnd, dc); }
@@ -127,6 +133,7 @@ public:
 
     void Sleep(uint32_t ms) override;
     uint32_t GetTickCount() override { return inner_->GetTickCount(); }
+    void ChargeCalls(uint64_t calls) override { inner_->ChargeCalls(calls); }
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override;
 
 protected:

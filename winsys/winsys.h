@@ -83,7 +83,9 @@ public:
     // the message-only windows with theirs, windows of every thread and
     // process.  Stops when proc returns 0.  Returns nonzero when every
     // window was reached; 0 when proc stopped it or the system could not
-    // enumerate them all.
+    // enumerate them all.  Windows of other window stations, which a
+    // handle can name too, are not among them: this station knows neither
+    // their classes nor their threads, and they take no messages.
     virtual int EnumAllWindows(WsEnumProc proc, intptr_t lParam) = 0;
     virtual WsHandle GetParent(WsHandle hwnd) = 0;
     // First child in z-order; hwnd 0 gives the first top-level window.
@@ -147,6 +149,15 @@ public:
     virtual int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size,
                                unsigned flags) = 0;
     virtual WsHandle GetSubMenu(WsHandle menu, int pos) = 0;
+    // The item's MF_* state (MF_GRAYED, MF_DISABLED, MF_POPUP with the
+    // submenu's item count in bits 8-15, MF_SEPARATOR ...); 0xFFFFFFFF for
+    // no menu or no such item.  flags as GetMenuStringA's.
+    virtual uint32_t GetMenuState(WsHandle menu, uint32_t item, unsigned flags) = 0;
+
+    // --- Keyboard ------------------------------------------------------
+    // mapType MAPVK_VK_TO_VSC (0): the scan code of virtual key code on the
+    // keyboard layout in use; 0 when it has none (or for other map types).
+    virtual uint32_t MapVirtualKeyA(uint32_t code, uint32_t mapType) = 0;
 
     // --- Text metrics --------------------------------------------------
     virtual WsHandle GetDC(WsHandle hwnd) = 0;
@@ -194,10 +205,18 @@ public:
     uint32_t SendTimeout() const { return sendTimeoutMs_; }
     // Who is told of a send that got no answer (nobody when empty).
     virtual void SetUnansweredHandler(WsUnansweredFn fn) { unanswered_ = std::move(fn); }
+    // The handler last set (for a caller that watches sends for a while and
+    // then puts it back).
+    const WsUnansweredFn& UnansweredHandler() const { return unanswered_; }
 
     // --- Timing and the alert box --------------------------------------
     virtual void Sleep(uint32_t ms) = 0;
     virtual uint32_t GetTickCount() = 0;
+    // Accounts for calls a walk left out because they could only fail (on
+    // values that name no window): a simulated clock moves on as if the
+    // calls had been made, so that what depends on its time stays the same;
+    // a real desktop takes no notice.  Never logged.
+    virtual void ChargeCalls(uint64_t /*calls*/) {}
     // type MB_*; returns the button pressed (IDOK 1 ...).
     virtual int MessageBoxA(WsHandle owner, const char* text, const char* caption,
                             unsigned type) = 0;

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 namespace wm {
+constexpr uint32_t NULL_ = 0x0000; // WM_NULL (NULL is a macro)
 constexpr uint32_t SIZE = 0x0005;
 constexpr uint32_t SETFOCUS = 0x0007;
 constexpr uint32_t KILLFOCUS = 0x0008;
@@ -15,6 +16,7 @@ constexpr uint32_t SETTEXT = 0x000C;
 constexpr uint32_t GETTEXT = 0x000D;
 constexpr uint32_t GETTEXTLENGTH = 0x000E;
 constexpr uint32_t COPY = 0x0301;
+constexpr uint32_t RENDERFORMAT = 0x0305;
 constexpr uint32_t SETFONT = 0x0030;
 constexpr uint32_t GETFONT = 0x0031;
 constexpr uint32_t KEYDOWN = 0x0100;
@@ -52,9 +54,35 @@ namespace vk {
 constexpr uint32_t BACK = 0x08;
 constexpr uint32_t TAB = 0x09;
 constexpr uint32_t RETURN = 0x0D;
+constexpr uint32_t SHIFT = 0x10;
+constexpr uint32_t CONTROL = 0x11;
+constexpr uint32_t MENU = 0x12; // Alt
+constexpr uint32_t ESCAPE = 0x1B;
+constexpr uint32_t SPACE = 0x20;
+constexpr uint32_t PRIOR = 0x21; // Page Up
+constexpr uint32_t NEXT = 0x22;  // Page Down
+constexpr uint32_t END = 0x23;
+constexpr uint32_t HOME = 0x24;
 constexpr uint32_t LEFT = 0x25;
+constexpr uint32_t UP = 0x26;
 constexpr uint32_t RIGHT = 0x27;
+constexpr uint32_t DOWN = 0x28;
+constexpr uint32_t INSERT = 0x2D;
+constexpr uint32_t DELETE_ = 0x2E; // VK_DELETE (DELETE is a Win32 macro)
+constexpr uint32_t F1 = 0x70;      // F2 .. F12 follow
 } // namespace vk
+// The key messages' lParam: repeat count in bits 0-15, scan code in
+// 16-23, and these flags.
+namespace keyflag {
+constexpr uint32_t EXTENDED = 0x01000000;
+constexpr uint32_t ALTDOWN = 0x20000000;  // the context code
+constexpr uint32_t WASDOWN = 0x40000000;  // previous key state
+constexpr uint32_t RELEASED = 0x80000000; // transition state
+} // namespace keyflag
+// MapVirtualKeyA map types.
+namespace mapvk {
+constexpr uint32_t VK_TO_VSC = 0;
+} // namespace mapvk
 
 // Button messages and notifications.
 namespace bm {
@@ -62,6 +90,23 @@ constexpr uint32_t GETCHECK = 0x00F0;
 constexpr uint32_t SETCHECK = 0x00F1;
 constexpr uint32_t CLICK = 0x00F5;
 } // namespace bm
+// Button types: the low four bits of a button's style.
+namespace bs {
+constexpr uint32_t CHECKBOX = 2;
+constexpr uint32_t AUTOCHECKBOX = 3;
+constexpr uint32_t RADIOBUTTON = 4;
+constexpr uint32_t THREESTATE = 5; // BS_3STATE
+constexpr uint32_t AUTO3STATE = 6;
+constexpr uint32_t GROUPBOX = 7;
+constexpr uint32_t AUTORADIOBUTTON = 9;
+constexpr uint32_t TYPEMASK = 0xF;
+} // namespace bs
+// A button type that holds a check state: a check box, a radio button or
+// a three-state box.
+inline bool IsCheckType(uint32_t type) {
+    return type == bs::CHECKBOX || type == bs::AUTOCHECKBOX || type == bs::RADIOBUTTON ||
+           type == bs::THREESTATE || type == bs::AUTO3STATE || type == bs::AUTORADIOBUTTON;
+}
 namespace bn {
 constexpr uint32_t CLICKED = 0;
 } // namespace bn
@@ -69,16 +114,39 @@ constexpr uint32_t CLICKED = 0;
 // List box messages.
 namespace lb {
 constexpr uint32_t ADDSTRING = 0x0180;
+constexpr uint32_t SETSEL = 0x0185;
 constexpr uint32_t SETCURSEL = 0x0186;
+constexpr uint32_t GETSEL = 0x0187;
 constexpr uint32_t GETCURSEL = 0x0188;
 constexpr uint32_t GETTEXT = 0x0189;
 constexpr uint32_t GETTEXTLEN = 0x018A;
 constexpr uint32_t GETCOUNT = 0x018B;
+constexpr uint32_t GETSELCOUNT = 0x0190;
 constexpr uint32_t GETHORIZONTALEXTENT = 0x0193;
 constexpr uint32_t GETITEMDATA = 0x0199;
 constexpr uint32_t GETITEMHEIGHT = 0x01A1;
 constexpr intptr_t ERR = -1;
+// The longest item text LB_GETTEXT and CB_GETLBTEXT give through the layer:
+// whatever the control answers, at most MAX_TEXT characters and a zero are
+// written, so a buffer of MAX_TEXT + 1 bytes always holds the answer.
+constexpr int MAX_TEXT = 1 << 20;
 } // namespace lb
+// List box and combo box styles, and list box notifications.
+namespace lbs {
+constexpr uint32_t MULTIPLESEL = 0x0008;
+constexpr uint32_t OWNERDRAWFIXED = 0x0010;
+constexpr uint32_t OWNERDRAWVARIABLE = 0x0020;
+constexpr uint32_t HASSTRINGS = 0x0040;
+constexpr uint32_t EXTENDEDSEL = 0x0800;
+} // namespace lbs
+namespace cbs {
+constexpr uint32_t OWNERDRAWFIXED = 0x0010;
+constexpr uint32_t OWNERDRAWVARIABLE = 0x0020;
+constexpr uint32_t HASSTRINGS = 0x0200;
+} // namespace cbs
+namespace lbn {
+constexpr uint32_t SELCHANGE = 1;
+} // namespace lbn
 
 // Combo box messages.
 namespace cb {
@@ -90,6 +158,9 @@ constexpr uint32_t SETCURSEL = 0x014E;
 constexpr uint32_t GETITEMDATA = 0x0150;
 constexpr intptr_t ERR = -1;
 } // namespace cb
+namespace cbn {
+constexpr uint32_t SELCHANGE = 1;
+} // namespace cbn
 
 // List-view messages, states and the item record.
 namespace lvm {
@@ -168,6 +239,11 @@ constexpr unsigned CHILD = 5;
 namespace mf {
 constexpr unsigned BYCOMMAND = 0x0000;
 constexpr unsigned BYPOSITION = 0x0400;
+// GetMenuState's flags.
+constexpr unsigned GRAYED = 0x0001;
+constexpr unsigned DISABLED = 0x0002;
+constexpr unsigned POPUP = 0x0010;
+constexpr unsigned SEPARATOR = 0x0800;
 } // namespace mf
 
 // Clipboard formats.

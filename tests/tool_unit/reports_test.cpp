@@ -101,6 +101,36 @@ TEST(Reports, ItemTextsAreReadWholeAndCut) {
     EXPECT_EQ(ItemText(*d, 999, lb::GETTEXTLEN, lb::GETTEXT, 0), "");
 }
 
+// Whether the control says an item exists: only LB_ERR / CB_ERR says no.
+TEST(Reports, ItemTextTellsAMissingItem) {
+    auto d = Desktop();
+    struct {
+        WsHandle hwnd;
+        int index;
+        bool exists;
+    } cases[] = {{34, 0, true}, {34, 3, false}, {34, -1, false}, {999, 0, true}};
+    for (const auto& c : cases) {
+        bool exists = !c.exists;
+        ItemText(*d, c.hwnd, lb::GETTEXTLEN, lb::GETTEXT, c.index, &exists);
+        EXPECT_EQ(exists, c.exists) << c.hwnd << " " << c.index;
+    }
+}
+
+TEST(Reports, OneLineShowsBreaksAndSeparatorsAsPlus) {
+    struct {
+        const char* text;
+        bool fields;
+        const char* shown;
+    } cases[] = {{"plain", false, "plain"},
+                 {"a\r\nb", false, "a++b"},
+                 {"lf\nonly", false, "lf+only"},
+                 {"x|y", false, "x|y"},
+                 {"x|y", true, "x+y"},
+                 {"\r|\n", true, "+++"},
+                 {"", true, ""}};
+    for (const auto& c : cases) EXPECT_EQ(OneLine(c.text, c.fields), c.shown) << c.text;
+}
+
 // The folder of the running test: the tests run side by side, each in a
 // process of its own.
 std::filesystem::path TestFolder() {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -136,6 +137,36 @@ TEST(Walks, ScanWindowsFindsWhatTheSweepFindsAndSweepsWhenEnumerationFails) {
         return std::string(cls) == "Button";
     });
     EXPECT_EQ(button, WsHandle(17));
+}
+
+// The charged walk leaves a simulated clock where the sweep leaves it,
+// whether it finds a window or none (the pred makes one call per value).
+TEST(Walks, ScanWindowsChargedTakesTheSweepsTime) {
+    std::string error;
+    struct Case {
+        const char* cls; // the class looked for
+        WsHandle first, last;
+        std::optional<WsHandle> found;
+    } cases[] = {{"Button", 0, kLastHandle, 17},
+                 {"Lonely", 0, kLastHandle - 1, 32},
+                 {"None", 0, kLastHandle, std::nullopt},
+                 {"None", 10, 40, std::nullopt}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.cls) + " " + std::to_string(c.last));
+        auto swept = CSimDesktop::FromJson(kScene, "swept", &error);
+        auto walked = CSimDesktop::FromJson(kScene, "walked", &error);
+        ASSERT_NE(swept, nullptr) << error;
+        auto isClass = [&](CWinSys& ws) {
+            return [&ws, &c](WsHandle h) {
+                char cls[16] = "";
+                ws.GetClassNameA(h, cls, sizeof cls);
+                return std::string(cls) == c.cls;
+            };
+        };
+        EXPECT_EQ(ScanHandles(c.first, c.last, isClass(*swept)), c.found);
+        EXPECT_EQ(ScanWindowsCharged(*walked, c.first, c.last, 1, isClass(*walked)), c.found);
+        EXPECT_EQ(walked->NowMicros(), swept->NowMicros());
+    }
 }
 
 } // namespace

@@ -198,8 +198,6 @@ TEST_F(LcTest, FailuresLeaveTheListAndTheOwnerAsTheyWere) {
         // Room for one page: the text block fails one at a time, the
         // record block batched.
         {97, -4, "Cannot allocate memory in PID 800 for HWND 00000061", 0},
-        // Room for the batched record block, not its text block.
-        {81, -4, "Cannot allocate memory in PID 700 for HWND 00000051", kLcBatch},
     };
     for (int batch : {1, kLcBatch}) {
         for (const Case& c : cases) {
@@ -217,6 +215,17 @@ TEST_F(LcTest, FailuresLeaveTheListAndTheOwnerAsTheyWere) {
                 EXPECT_EQ(line.find("LVM_GETITEMTEXTA"), std::string::npos) << line;
         }
     }
+}
+
+// Room for the batched record block, not its text block: the one-cell
+// layout fits and reads what one request at a time reads.
+TEST_F(LcTest, BlocksThatDoNotFitABatchFallBackToOneCellAtATime) {
+    CTxtArray one, batched;
+    CTxt error;
+    ASSERT_EQ(LoadFromLCBatched(WinSys(), one, 81, error, 2, 1), 1);
+    EXPECT_EQ(LoadFromLCBatched(WinSys(), batched, 81, error, 2, kLcBatch), 1);
+    EXPECT_EQ(Rows(batched), Rows(one));
+    EXPECT_TRUE(NothingLeftBehind());
 }
 
 TEST_F(LcTest, TheSelectNumberSelectsThatItem) {

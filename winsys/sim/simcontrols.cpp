@@ -18,14 +18,8 @@ namespace {
 constexpr uint32_t kEsMultiline = 0x0004;
 constexpr uint32_t kEsReadOnly = 0x0800;
 
-// Button styles (low four bits of the style).
-constexpr uint32_t kBsCheckBox = 2, kBsAutoCheckBox = 3, kBsRadioButton = 4, kBs3State = 5,
-                   kBsAuto3State = 6, kBsGroupBox = 7, kBsAutoRadioButton = 9;
-
 bool IsCheckStyle(uint32_t style) {
-    uint32_t t = style & 0xF;
-    return t == kBsCheckBox || t == kBsAutoCheckBox || t == kBsRadioButton || t == kBs3State ||
-           t == kBsAuto3State || t == kBsAutoRadioButton;
+    return IsCheckType(style & bs::TYPEMASK);
 }
 
 // Copies text into the caller's buffer of size bytes, cut before a
@@ -40,12 +34,36 @@ intptr_t CopyLimited(const std::string& text, intptr_t lParam, uintptr_t size) {
 }
 
 // Copies a whole item text with its terminating zero, as LB_GETTEXT and
-// CB_GETLBTEXT do: the caller's buffer must be large enough.
+// CB_GETLBTEXT do, but never more than the layer promises its callers
+// (lb::MAX_TEXT characters and a zero).
 intptr_t CopyWhole(const std::string& text, intptr_t lParam) {
     char* buf = reinterpret_cast<char*>(lParam);
     if (!buf) return -1;
-    std::memcpy(buf, text.c_str(), text.size() + 1);
-    return intptr_t(text.size());
+    const size_t n = std::min(text.size(), size_t(lb::MAX_TEXT));
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    return intptr_t(n);
+}
+
+// An owner-drawn list box or combo box without LBS_HASSTRINGS /
+// CBS_HASSTRINGS keeps no texts: its "text" is the item data, whose bytes
+// LB_GETTEXT copies, and its length the size of that data.
+bool KeepsTexts(const Window& w) {
+    const bool combo = w.kind == Kind::ComboBox;
+    const uint32_t ownerDrawn = combo ? (cbs::OWNERDRAWFIXED | cbs::OWNERDRAWVARIABLE)
+                                      : (lbs::OWNERDRAWFIXED | lbs::OWNERDRAWVARIABLE);
+    return !(w.style & ownerDrawn) || (w.style & (combo ? cbs::HASSTRINGS : lbs::HASSTRINGS));
+}
+intptr_t CopyData(int64_t data, intptr_t lParam) {
+    if (!lParam) return -1;
+    std::memcpy(reinterpret_cast<void*>(lParam), &data, sizeof data);
+    return intptr_t(sizeof data);
+}
+intptr_t ItemCopy(const Window& w, size_t i, intptr_t lParam) {
+    return KeepsTexts(w) ? CopyWhole(w.items[i].text, lParam) : CopyData(w.items[i].data, lParam);
+}
+intptr_t ItemLength(const Window& w, size_t i) {
+    return KeepsTexts(w) ? intptr_t(w.items[i].text.size()) : intptr_t(sizeof(int64_t));
 }
 
 int DaysIn(int month, int year) {
@@ -222,18 +240,18 @@ intptr_t CSimCore::ButtonAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool*
 
 void CSimCore::Click(Window& w) {
     if (w.style & ws::DISABLED) return;
-    const uint32_t type = w.style & 0xF;
-    if (type == kBsGroupBox) return;
+    const uint32_t type = w.style & bs::TYPEMASK;
+    if (type == bs::GROUPBOX) return;
     int check = w.check;
-    if (type == kBsAutoCheckBox) check = w.check ? 0 : 1;
-    if (type == kBsAuto3State) check = (w.check + 1) % 3;
-    if (type == kBsAutoRadioButton) {
+    if (type == bs::AUTOCHECKBOX) check = w.check ? 0 : 1;
+    if (type == bs::AUTO3STATE) check = (w.check + 1) % 3;
+    if (type == bs::AUTORADIOBUTTON) {
         check = 1;
         if (Window* p = Win(w.parent))
             for (WsHandle s : p->children) {
                 Window* sw = Win(s);
                 if (sw && sw != &w && sw->kind == Kind::Button &&
-                    (sw->style & 0xF) == kBsAutoRadioButton && sw->check) {
+                    (sw->style & bs::TYPEMASK) == bs::AUTORADIOBUTTON && sw->check) {
                     sw->check = 0;
                     Log("check " + Hex8(sw->hwnd) + " 0");
                 }
@@ -257,12 +275,37 @@ intptr_t CSimCore::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intp
     *handled = true;
     const size_t i = size_t(wParam);
     const bool valid = i < w.items.size();
+    const bool multiple = (w.style & (lbs::MULTIPLESEL | lbs::EXTENDEDSEL)) != 0;
     switch (msg) {
     case lb::GETCOUNT:
         return intptr_t(w.items.size());
     case lb::GETCURSEL:
         return w.curSel;
+    case lb::SETSEL: {
+        // lParam: the item, or -1 for every item.
+        if (!multiple) return lb::ERR;
+        const intptr_t at = lParam;
+        if (at != -1 && (at < 0 || size_t(at) >= w.items.size())) return lb::ERR;
+        for (size_t k = 0; k < w.items.size(); ++k) {
+            if (at != -1 && size_t(at) != k) continue;
+            const uint32_t s =
+                wParam ? (w.items[k].state | lvis::SELECTED) : (w.items[k].state & ~lvis::SELECTED);
+            if (s == w.items[k].state) continue;
+            w.items[k].state = s;
+            Log("item-state " + Hex8(w.hwnd) + " " + std::to_string(k) + " " + Hex4(s));
+        }
+        return 0;
+    }
+    case lb::GETSEL:
+        if (!valid) return lb::ERR;
+        if (!multiple) return int(i) == w.curSel ? 1 : 0;
+        return (w.items[i].state & lvis::SELECTED) ? 1 : 0;
+    case lb::GETSELCOUNT:
+        if (!multiple) return lb::ERR;
+        return std::count_if(w.items.begin(), w.items.end(),
+                             [](const Item& it) { return (it.state & lvis::SELECTED) != 0; });
     case lb::SETCURSEL:
+        if (multiple) return lb::ERR;
         if (intptr_t(wParam) == -1) {
             w.curSel = -1;
             return lb::ERR;
@@ -271,9 +314,9 @@ intptr_t CSimCore::ListBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, intp
         w.curSel = int(i);
         return intptr_t(i);
     case lb::GETTEXT:
-        return valid ? CopyWhole(w.items[i].text, lParam) : lb::ERR;
+        return valid ? ItemCopy(w, i, lParam) : lb::ERR;
     case lb::GETTEXTLEN:
-        return valid ? intptr_t(w.items[i].text.size()) : lb::ERR;
+        return valid ? ItemLength(w, i) : lb::ERR;
     case lb::GETITEMDATA:
         return valid ? intptr_t(w.items[i].data) : lb::ERR;
     case lb::GETITEMHEIGHT:
@@ -310,9 +353,9 @@ intptr_t CSimCore::ComboBoxAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
         SetText(w, w.items[i].text);
         return intptr_t(i);
     case cb::GETLBTEXT:
-        return valid ? CopyWhole(w.items[i].text, lParam) : cb::ERR;
+        return valid ? ItemCopy(w, i, lParam) : cb::ERR;
     case cb::GETLBTEXTLEN:
-        return valid ? intptr_t(w.items[i].text.size()) : cb::ERR;
+        return valid ? ItemLength(w, i) : cb::ERR;
     case cb::GETITEMDATA:
         return valid ? intptr_t(w.items[i].data) : cb::ERR;
     default:
@@ -483,6 +526,16 @@ void CSimCore::RunAction(Window& w, const Action& a) {
         break;
     case Action::Post:
         PostMessageA(target, a.msg, uintptr_t(a.wParam), intptr_t(a.lParam));
+        break;
+    case Action::ToTop:
+        if (t) {
+            std::vector<WsHandle>& sib = SiblingsOf(*t);
+            auto at = std::find(sib.begin(), sib.end(), target);
+            if (at != sib.end() && at != sib.begin()) {
+                std::rotate(sib.begin(), at, at + 1);
+                Log("to-top " + Hex8(target));
+            }
+        }
         break;
     case Action::Mark:
         if (std::find(w.marks.begin(), w.marks.end(), a.text) == w.marks.end())

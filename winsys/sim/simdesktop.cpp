@@ -14,6 +14,47 @@ using namespace evlog;
 
 namespace {
 
+// The scan codes of the US keyboard layout, by virtual key; 0 for none.
+uint32_t ScanCodeOf(uint32_t vkey) {
+    static const char kRows[][11] = {"QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM"};
+    static const uint32_t kRowStart[] = {0x10, 0x1E, 0x2C};
+    if (vkey >= 'A' && vkey <= 'Z')
+        for (size_t r = 0; r < 3; ++r)
+            if (const char* at = std::strchr(kRows[r], int(vkey)))
+                return kRowStart[r] + uint32_t(at - kRows[r]);
+    if (vkey >= '1' && vkey <= '9') return 0x02 + (vkey - '1');
+    if (vkey == '0') return 0x0B;
+    if (vkey >= vk::F1 && vkey < vk::F1 + 10) return 0x3B + (vkey - vk::F1);
+    if (vkey == vk::F1 + 10) return 0x57;
+    if (vkey == vk::F1 + 11) return 0x58;
+    static const uint32_t kOthers[][2] = {
+        {vk::BACK, 0x0E},    {vk::TAB, 0x0F},    {vk::RETURN, 0x1C}, {vk::SHIFT, 0x2A},
+        {vk::CONTROL, 0x1D}, {vk::MENU, 0x38},   {vk::ESCAPE, 0x01}, {vk::SPACE, 0x39},
+        {vk::PRIOR, 0x49},   {vk::NEXT, 0x51},   {vk::END, 0x4F},    {vk::HOME, 0x47},
+        {vk::LEFT, 0x4B},    {vk::UP, 0x48},     {vk::RIGHT, 0x4D},  {vk::DOWN, 0x50},
+        {vk::INSERT, 0x52},  {vk::DELETE_, 0x53}};
+    for (const auto& [key, scan] : kOthers)
+        if (key == vkey) return scan;
+    return 0;
+}
+
+// The character a key-down of vkey is translated into with no modifier
+// held (US layout); 0 for a key that gives none.
+uint32_t TranslatedChar(uint32_t vkey) {
+    if (vkey >= 'A' && vkey <= 'Z') return vkey - 'A' + 'a';
+    if (vkey >= '0' && vkey <= '9') return vkey;
+    switch (vkey) {
+    case vk::BACK:
+    case vk::TAB:
+    case vk::RETURN:
+    case vk::ESCAPE:
+    case vk::SPACE:
+        return vkey;
+    default:
+        return 0;
+    }
+}
+
 // Copies text into buf (size bytes) as GetWindowTextA does, cut before a
 // character that would not fit whole; returns the length copied.
 int CopyOut(const std::string& text, char* buf, int size) {
@@ -40,6 +81,26 @@ CSimCore::~CSimCore() = default;
 
 void CSimCore::Tick() {
     micros_ += costMicros_;
+    RunTimers();
+}
+
+void CSimCore::RunTimers() {
+    while (!timers_.empty() && timers_.front().atMicros <= micros_) {
+        const Timer t = timers_.front();
+        timers_.erase(timers_.begin());
+        Window* w = Win(t.hwnd);
+        if (!w || bool(w->style & ws::VISIBLE) == t.show) continue;
+        w->style = t.show ? (w->style | ws::VISIBLE) : (w->style & ~ws::VISIBLE);
+        Log("show " + Hex8(t.hwnd) + (t.show ? " 1" : " 0"));
+    }
+}
+
+void CSimCore::AddTimer(WsHandle hwnd, uint64_t atMs, bool show) {
+    const Timer t{atMs * 1000, hwnd, show};
+    auto at =
+        std::upper_bound(timers_.begin(), timers_.end(), t,
+                         [](const Timer& a, const Timer& b) { return a.atMicros < b.atMicros; });
+    timers_.insert(at, t);
 }
 
 // Counts a message sent or posted from inside a handler; true once the
@@ -396,6 +457,17 @@ bool CSimCore::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intpt
     if (w->hung) return true; // queued, and never handled
     log_.Enter();
     Deliver(*w, msg, wParam, lParam);
+    // The receiver's message loop translates a key-down into the character
+    // it stands for, with the keyboard state of its thread: nothing posted
+    // changes that state, so no modifier is held.
+    if (msg == wm::KEYDOWN || msg == wm::SYSKEYDOWN) {
+        const uint32_t c = TranslatedChar(uint32_t(wParam));
+        const uint32_t charMsg = msg == wm::KEYDOWN ? wm::CHAR : wm::SYSCHAR;
+        if (Window* me = Win(hwnd); me && c != 0) {
+            Log("translated " + Hex8(hwnd) + " " + MessageText(charMsg, c, lParam));
+            Deliver(*me, charMsg, c, lParam);
+        }
+    }
     log_.Leave();
     return true;
 }
@@ -482,32 +554,43 @@ uint32_t CSimCore::GetMenuItemID(WsHandle menu, int pos) {
     return item.separator ? 0 : item.id;
 }
 
+const MenuItem* CSimCore::MenuItemOf(const Menu& menu, uint32_t item, unsigned flags) const {
+    if (flags & mf::BYPOSITION) return item < menu.items.size() ? &menu.items[item] : nullptr;
+    // By command: this menu first, then its submenus, depth first.
+    std::vector<const Menu*> stack{&menu};
+    for (int guard = 0; !stack.empty() && guard < 10000; ++guard) {
+        const Menu* m = stack.back();
+        stack.pop_back();
+        for (const MenuItem& mi : m->items) {
+            if (!mi.submenu && !mi.separator && mi.id == item) return &mi;
+            if (const Menu* sub = FindMenu(mi.submenu)) stack.push_back(sub);
+        }
+    }
+    return nullptr;
+}
+
 int CSimCore::GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) {
     Tick();
     if (buf && size > 0) buf[0] = '\0';
     auto it = menus_.find(menu);
     if (it == menus_.end()) return 0;
-    const MenuItem* found = nullptr;
-    if (flags & mf::BYPOSITION) {
-        if (item < it->second.items.size()) found = &it->second.items[item];
-    } else {
-        // By command: this menu first, then its submenus, depth first.
-        std::vector<const Menu*> stack{&it->second};
-        for (int guard = 0; !stack.empty() && !found && guard < 10000; ++guard) {
-            const Menu* m = stack.back();
-            stack.pop_back();
-            for (const MenuItem& mi : m->items) {
-                if (!mi.submenu && !mi.separator && mi.id == item) {
-                    found = &mi;
-                    break;
-                }
-                if (const Menu* sub = FindMenu(mi.submenu)) stack.push_back(sub);
-            }
-        }
-    }
+    const MenuItem* found = MenuItemOf(it->second, item, flags);
     if (!found) return 0;
     if (!buf || size <= 0) return int(found->text.size());
     return CopyOut(found->text, buf, size);
+}
+
+uint32_t CSimCore::GetMenuState(WsHandle menu, uint32_t item, unsigned flags) {
+    Tick();
+    auto it = menus_.find(menu);
+    if (it == menus_.end()) return 0xFFFFFFFF;
+    const MenuItem* found = MenuItemOf(it->second, item, flags);
+    if (!found) return 0xFFFFFFFF;
+    uint32_t state = found->grayed ? mf::GRAYED : 0;
+    if (found->separator) state |= mf::SEPARATOR;
+    if (const Menu* sub = FindMenu(found->submenu))
+        state |= mf::POPUP | (uint32_t(std::min<size_t>(sub->items.size(), 0xFF)) << 8);
+    return state;
 }
 
 WsHandle CSimCore::GetSubMenu(WsHandle menu, int pos) {
@@ -515,6 +598,14 @@ WsHandle CSimCore::GetSubMenu(WsHandle menu, int pos) {
     auto it = menus_.find(menu);
     if (it == menus_.end() || pos < 0 || size_t(pos) >= it->second.items.size()) return 0;
     return it->second.items[size_t(pos)].submenu;
+}
+
+// --- Keyboard -----------------------------------------------------------------
+
+uint32_t CSimCore::MapVirtualKeyA(uint32_t code, uint32_t mapType) {
+    Tick();
+    if (mapType != mapvk::VK_TO_VSC) return 0;
+    return ScanCodeOf(code);
 }
 
 // --- Text metrics -------------------------------------------------------------
@@ -590,6 +681,17 @@ bool CSimCore::CloseClipboard() {
 WsMem CSimCore::GetClipboardData(unsigned format) {
     Tick();
     if (!clipOpen_ || format != cf::TEXT || !clip_.block) return 0;
+    if (clip_.delayed) {
+        // The platform asks the owner to render (WM_RENDERFORMAT); this one
+        // never does: the read waits the send bound and gets nothing.
+        // The platform's reader stays stuck in that wait; later reads get
+        // nothing at once.
+        const uint32_t bound = SendTimeout();
+        micros_ += uint64_t(bound) * 1000;
+        clip_ = Clip{};
+        ReportUnanswered(clipOwner_, wm::RENDERFORMAT, bound);
+        return 0;
+    }
     return clip_.handle;
 }
 
@@ -780,11 +882,16 @@ bool CSimCore::ReadProcessMemory(WsMem process, WsMem address, void* data, size_
 void CSimCore::Sleep(uint32_t ms) {
     Tick();
     micros_ += uint64_t(ms) * 1000;
+    RunTimers();
 }
 
 uint32_t CSimCore::GetTickCount() {
     Tick();
     return uint32_t(micros_ / 1000);
+}
+
+void CSimCore::ChargeCalls(uint64_t calls) {
+    micros_ += calls * costMicros_;
 }
 
 int CSimCore::MessageBoxA(WsHandle, const char*, const char*, unsigned) {

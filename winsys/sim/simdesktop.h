@@ -50,7 +50,18 @@ struct Item {
 
 // One reaction of a window to a message.
 struct Action {
-    enum Type { SetText, Show, Hide, Clipboard, ClipboardFrom, ClearClipboard, Send, Post, Mark };
+    enum Type {
+        SetText,
+        Show,
+        Hide,
+        Clipboard,
+        ClipboardFrom,
+        ClearClipboard,
+        Send,
+        Post,
+        Mark,
+        ToTop // the window moves to the top of its siblings
+    };
     Type type = SetText;
     WsHandle window = 0; // target; 0 is the window itself
     std::string text;
@@ -106,6 +117,7 @@ struct MenuItem {
     uint32_t id = 0;
     WsHandle submenu = 0;
     bool separator = false;
+    bool grayed = false;
 };
 struct Menu {
     WsHandle handle = 0;
@@ -200,6 +212,8 @@ public:
     uint32_t GetMenuItemID(WsHandle menu, int pos) override;
     int GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) override;
     WsHandle GetSubMenu(WsHandle menu, int pos) override;
+    uint32_t GetMenuState(WsHandle menu, uint32_t item, unsigned flags) override;
+    uint32_t MapVirtualKeyA(uint32_t code, uint32_t mapType) override;
     WsHandle GetDC(WsHandle hwnd) override;
     int ReleaseDC(WsHandle hwnd, WsHandle dc) override;
     WsHandle SelectObject(WsHandle dc, WsHandle object) override;
@@ -223,6 +237,7 @@ public:
                            size_t* read) override;
     void Sleep(uint32_t ms) override;
     uint32_t GetTickCount() override;
+    void ChargeCalls(uint64_t calls) override;
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override;
 
     // Limits that keep every scene and every caller bounded.
@@ -244,6 +259,9 @@ private:
     struct Clip {
         WsMem handle = 0;
         std::shared_ptr<ClipBlock> block;
+        // The owner announced text to render on demand and never renders
+        // it: a read waits the send bound and gets nothing.
+        bool delayed = false;
     };
     static std::shared_ptr<ClipBlock> TextBlock(const std::string& text, bool terminated);
     struct DC {
@@ -256,7 +274,14 @@ private:
     };
 
     void Tick();
+    // Shows and hides the windows whose time on the clock has come.
+    void RunTimers();
+    // hwnd is shown (or hidden) once the clock reaches atMs.
+    void AddTimer(WsHandle hwnd, uint64_t atMs, bool show);
     bool OverBudget();
+    // The item of menu that item names (by position or by command, as flags
+    // say), or null.
+    const MenuItem* MenuItemOf(const Menu& menu, uint32_t item, unsigned flags) const;
     void Log(const std::string& line) { log_.Line(line); }
     Window* Win(WsHandle hwnd);
     Process* ProcOf(WsMem handle, uint32_t need);
@@ -312,8 +337,14 @@ private:
     Clip clip_;
     std::map<WsMem, std::pair<std::shared_ptr<ClipBlock>, int>> locked_; // handle: data, locks
     WsMem nextClipHandle_ = 0x00C10000;
-    // Clock.
+    // Clock, and the windows it shows or hides, soonest first.
     uint64_t micros_ = 0;
+    struct Timer {
+        uint64_t atMicros = 0;
+        WsHandle hwnd = 0;
+        bool show = false;
+    };
+    std::vector<Timer> timers_;
     uint64_t costMicros_ = 10;
     // Log.
     CEventLog& log_;

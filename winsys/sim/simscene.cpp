@@ -301,12 +301,13 @@ private:
             for (size_t i = 0; i < items.size(); ++i) {
                 std::string ip = path + ".items[" + std::to_string(i) + "]";
                 const json& it = items[i];
-                CheckKeys(it, ip, {"text", "id", "submenu", "separator"});
+                CheckKeys(it, ip, {"text", "id", "submenu", "separator", "grayed"});
                 MenuItem mi;
                 if (it.contains("text")) mi.text = Text(it["text"], ip + ".text");
                 if (it.contains("id")) mi.id = uint32_t(Int(it["id"], ip + ".id", 0, 0xFFFF));
                 if (it.contains("separator"))
                     mi.separator = Bool(it["separator"], ip + ".separator");
+                if (it.contains("grayed")) mi.grayed = Bool(it["grayed"], ip + ".grayed");
                 if (it.contains("submenu")) {
                     const json& s = it["submenu"];
                     if (s.is_object()) {
@@ -358,7 +359,7 @@ private:
     Action ActionOf(const json& a, const std::string& path) {
         CheckKeys(a, path,
                   {"setText", "window", "show", "hide", "clipboard", "clipboardFrom",
-                   "clearClipboard", "send", "post", "mark"});
+                   "clearClipboard", "send", "post", "mark", "toTop"});
         Action act;
         act.type = Action::SetText;
         int kinds = 0;
@@ -393,6 +394,11 @@ private:
         if (a.contains("clearClipboard")) {
             Bool(a["clearClipboard"], path + ".clearClipboard");
             act.type = Action::ClearClipboard;
+            ++kinds;
+        }
+        if (a.contains("toTop")) {
+            act.type = Action::ToTop;
+            act.window = target(a["toTop"], path + ".toTop");
             ++kinds;
         }
         if (a.contains("mark")) {
@@ -474,7 +480,7 @@ private:
                   {"handle", "class",   "text",     "style",    "exStyle",          "rect",
                    "id",     "visible", "enabled",  "owner",    "thread",           "process",
                    "font",   "menu",    "items",    "selected", "horizontalExtent", "check",
-                   "date",   "on",      "children", "hung"});
+                   "date",   "on",      "children", "hung",     "showAtMs",         "hideAtMs"});
         auto w = std::make_unique<Window>();
         if (!j.contains("handle")) Fail(path + ".handle", "missing");
         w->hwnd = Handle(j["handle"], path + ".handle");
@@ -496,6 +502,12 @@ private:
                 w->style &= ~ws::VISIBLE;
         }
         if (j.contains("hung")) w->hung = Bool(j["hung"], path + ".hung");
+        if (j.contains("showAtMs"))
+            d_.AddTimer(w->hwnd, uint64_t(Int(j["showAtMs"], path + ".showAtMs", 0, 0xFFFFFFFF)),
+                        true);
+        if (j.contains("hideAtMs"))
+            d_.AddTimer(w->hwnd, uint64_t(Int(j["hideAtMs"], path + ".hideAtMs", 0, 0xFFFFFFFF)),
+                        false);
         if (j.contains("enabled")) {
             if (Bool(j["enabled"], path + ".enabled"))
                 w->style &= ~ws::DISABLED;
@@ -598,7 +610,7 @@ private:
     }
 
     void ClipboardOf(const json& c) {
-        CheckKeys(c, "clipboard", {"owner", "text", "terminated"});
+        CheckKeys(c, "clipboard", {"owner", "text", "terminated", "delayed"});
         if (c.contains("owner")) {
             d_.clipOwner_ = Handle(c["owner"], "clipboard.owner");
             if (!d_.windows_.count(d_.clipOwner_))
@@ -610,6 +622,16 @@ private:
             d_.clip_.block = CSimCore::TextBlock(Text(c["text"], "clipboard.text"), terminated);
             d_.clip_.handle = d_.nextClipHandle_;
             d_.nextClipHandle_ += 0x10;
+        }
+        if (c.contains("delayed")) {
+            d_.clip_.delayed = Bool(c["delayed"], "clipboard.delayed");
+            if (d_.clip_.delayed && !d_.clipOwner_)
+                Fail("clipboard.delayed", "a text rendered on demand needs an owner");
+            if (d_.clip_.delayed && !d_.clip_.block) {
+                d_.clip_.block = CSimCore::TextBlock("", true);
+                d_.clip_.handle = d_.nextClipHandle_;
+                d_.nextClipHandle_ += 0x10;
+            }
         }
     }
 

@@ -14,7 +14,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -36,9 +39,7 @@ template <typename P> WsMem FromMem(P p) {
     return static_cast<WsMem>(reinterpret_cast<uintptr_t>(p));
 }
 
-// Longest item text read from another process's list or combo box; a
-// length beyond it reads as an error rather than a huge allocation.
-constexpr LRESULT kMaxItemText = 1 << 20;
+// Room beyond an item's length in the buffer its text is read into.
 constexpr size_t kItemSlack = 256;
 // Longest window text read by WM_GETTEXT, in UTF-16 units.
 constexpr LRESULT kMaxText = 1 << 20;
@@ -72,6 +73,11 @@ private:
                                                         SMTO_ABORTIFHUNG, timeoutMs_, &answer);
         if (ok) return LRESULT(answer);
         error_ = ::GetLastError();
+        // A send the platform refused to carry (Wine cannot pass some
+        // messages, such as WM_GETFONT, to another process) was answered
+        // with nothing, not left unanswered: its receiver neither ran out
+        // of time nor hangs.
+        if (error_ != ERROR_TIMEOUT && !::IsHungAppWindow(hwnd_)) return 0;
         answered_ = false;
         return 0;
     }
@@ -115,15 +121,31 @@ template <typename Read> std::string ReadWide(size_t units, Read read) {
     return Utf8Of(wide.data(), size_t(got));
 }
 
-// LB_GETTEXT / CB_GETLBTEXT through the wide messages: the item's length in
-// UTF-16 units, then its text into a buffer of that size; empty and false
-// when the control reports an error or an item beyond kMaxItemText.
+// The buffer item texts are read into: room for the longest text the layer
+// gives, its zero and some slack, allocated once per thread.
+std::vector<wchar_t>& ItemBuffer() {
+    thread_local std::vector<wchar_t> buffer(size_t(lb::MAX_TEXT) + 1 + kItemSlack, L'\0');
+    return buffer;
+}
+
+// LB_GETTEXT / CB_GETLBTEXT through the wide messages, as UTF-8; false when
+// the control reports an error or an item beyond lb::MAX_TEXT.
+//
+// The message has no size.  Sent to another process, the platform copies
+// the reply into the sender's buffer sized by a length request of its own,
+// made just before the message is queued: Wine copies at most (that length
+// + 1) UTF-16 units, and no more than the receiver sent back.  So the text
+// is read into a buffer of lb::MAX_TEXT + 1 + kItemSlack units, and only
+// when two length requests agree and are no longer than lb::MAX_TEXT: an
+// owner that lengthens the item between the requests is not read, and one
+// whose length stays within the bound cannot be copied past the buffer.
+// What comes back is cut to the length asked.
 bool ReadItem(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, std::string* text) {
     const LRESULT len = send.W(lenMsg, index, 0);
-    if (len < 0 || len > kMaxItemText) return false;
-    // Some room beyond the length asked for: the owner may lengthen the item
-    // between the two calls.
-    std::vector<wchar_t> wide(size_t(len) + 1 + kItemSlack, L'\0');
+    if (len < 0 || len > lb::MAX_TEXT) return false;
+    if (send.W(lenMsg, index, 0) != len) return false;
+    std::vector<wchar_t>& wide = ItemBuffer();
+    wide[0] = L'\0';
     LRESULT got = send.W(textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
     if (got < 0) return false;
     if (got > len) got = len; // never more than the length asked for
@@ -131,22 +153,23 @@ bool ReadItem(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, std:
     return true;
 }
 
-// LB_GETTEXTLEN / CB_GETLBTEXTLEN: the item's length in UTF-8 bytes.
+// LB_GETTEXTLEN / CB_GETLBTEXTLEN: the item's length in UTF-8 bytes, as
+// much of it as GetItemText writes.
 intptr_t GetItemLength(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index) {
     std::string text;
     if (!ReadItem(send, lenMsg, textMsg, index, &text)) return -1; // LB_ERR and CB_ERR
-    return intptr_t(text.size());
+    return intptr_t(Utf8CutLength(text, size_t(lb::MAX_TEXT)));
 }
 
-// LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as UTF-8.  The caller
-// sized its buffer by the length message (GetItemLength): at most that
-// many bytes, measured again now, are written with the terminating zero.
+// LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as UTF-8: never more
+// than lb::MAX_TEXT bytes (cut before a character that would not fit whole)
+// and a zero, whatever the control answered before.
 intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
     const LRESULT err = -1; // LB_ERR and CB_ERR
     if (!out) return err;
     std::string text;
     if (!ReadItem(send, lenMsg, textMsg, index, &text)) return err;
-    return CopyCut(text, out, text.size() + 1);
+    return CopyCut(text, out, size_t(lb::MAX_TEXT) + 1);
 }
 
 // WM_GETTEXT into the caller's buffer of size bytes, as UTF-8 cut before a
@@ -170,6 +193,117 @@ intptr_t GetTextLength(BoundedSender& send) {
         return send.W(WM_GETTEXT, count, reinterpret_cast<LPARAM>(wide));
     });
     return intptr_t(text.size());
+}
+
+// The clipboard calls, run on a thread of their own so that a wait inside
+// one can be bounded.  Windows ties an open clipboard to the thread that
+// opened it, and GetClipboardData of a format the owner promised to render
+// on demand sends WM_RENDERFORMAT to the owner and waits for it as long as
+// the owner takes (Wine's too: a send without a bound).  So every clipboard
+// call of the layer is made by this thread, and the caller waits for it at
+// most the send bound.  A call that does not end in time is left to end
+// when it may; until then the thread takes no other call, and every
+// clipboard call fails at once.  The thread is never joined: a process that
+// ends with it stuck ends it too.
+class ClipboardThread {
+public:
+    // Runs call on the thread and waits for it at most timeoutMs (0: as
+    // long as it takes).  False when it did not end in time, or when an
+    // earlier call is still running.
+    bool Run(std::function<void()> call, uint32_t timeoutMs) {
+        if (!Start() || busy_.exchange(true)) return false;
+        auto job = std::make_shared<Job>();
+        job->call = std::move(call);
+        job->done = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!job->done) {
+            busy_ = false;
+            return false;
+        }
+        {
+            const Locked lock(lock_);
+            next_ = job;
+        }
+        ::SetEvent(wake_);
+        const DWORD waited = ::WaitForSingleObject(job->done, timeoutMs ? timeoutMs : INFINITE);
+        return waited == WAIT_OBJECT_0;
+    }
+
+private:
+    struct Job {
+        std::function<void()> call;
+        HANDLE done = nullptr;
+        ~Job() {
+            if (done) ::CloseHandle(done);
+        }
+    };
+
+    bool Start() {
+        const Locked lock(lock_);
+        if (thread_) return true;
+        wake_ = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (!wake_) return false;
+        thread_ = ::CreateThread(nullptr, 0, &ClipboardThread::Main, this, 0, nullptr);
+        return thread_ != nullptr;
+    }
+
+    static DWORD WINAPI Main(LPVOID self) {
+        auto* me = static_cast<ClipboardThread*>(self);
+        for (;;) {
+            ::WaitForSingleObject(me->wake_, INFINITE);
+            std::shared_ptr<Job> job;
+            {
+                const Locked lock(me->lock_);
+                job = std::move(me->next_);
+            }
+            if (!job) continue;
+            job->call();
+            me->busy_ = false;
+            ::SetEvent(job->done);
+        }
+    }
+
+    // An exclusive hold of a slim lock for as long as it lives.
+    class Locked {
+    public:
+        explicit Locked(SRWLOCK& lock) : lock_(lock) { ::AcquireSRWLockExclusive(&lock_); }
+        ~Locked() { ::ReleaseSRWLockExclusive(&lock_); }
+        Locked(const Locked&) = delete;
+        Locked& operator=(const Locked&) = delete;
+
+    private:
+        SRWLOCK& lock_;
+    };
+
+    SRWLOCK lock_ = SRWLOCK_INIT;
+    std::shared_ptr<Job> next_;
+    std::atomic<bool> busy_{false};
+    HANDLE wake_ = nullptr;
+    HANDLE thread_ = nullptr;
+};
+
+// What one GetClipboardData gave on the clipboard thread: the handle, or
+// for CF_TEXT the clipboard's Unicode text in UTF-8 when it holds one.
+struct ClipAnswer {
+    WsMem data = 0;
+    bool unicode = false;
+    std::string text;
+};
+
+void ReadClipboard(unsigned format, ClipAnswer& answer) {
+    const HANDLE wide = format == CF_TEXT ? ::GetClipboardData(CF_UNICODETEXT) : nullptr;
+    if (!wide) {
+        answer.data = FromMem(::GetClipboardData(format));
+        return;
+    }
+    const auto* units = static_cast<const wchar_t*>(::GlobalLock(wide));
+    if (!units) return;
+    // A text without a terminator ends where its block ends.
+    const size_t size = ::GlobalSize(wide) / sizeof(wchar_t);
+    size_t n = 0;
+    while (n < size && units[n]) ++n;
+    answer.text = Utf8Of(units, n);
+    answer.unicode = true;
+    ::GlobalUnlock(wide);
 }
 
 struct EnumContext {
@@ -208,6 +342,29 @@ bool Named(WsHandle h) {
 // The most message-only windows an enumeration follows: the handle table
 // holds fewer windows than this.
 constexpr int kMaxMessageWindows = 0x10000;
+
+// True when the window station of this process holds no desktop but the
+// one of this thread (false when either cannot be told).
+bool OnlyDesktopOfStation() {
+    char own[256] = "";
+    DWORD needed = 0;
+    if (!::GetUserObjectInformationA(::GetThreadDesktop(::GetCurrentThreadId()), UOI_NAME, own,
+                                     sizeof own, &needed))
+        return false;
+    struct Count {
+        const char* own;
+        int others;
+    } count{own, 0};
+    const BOOL listed = ::EnumDesktopsA(
+        ::GetProcessWindowStation(),
+        [](LPSTR name, LPARAM lp) -> BOOL {
+            auto& c = *reinterpret_cast<Count*>(lp);
+            if (lstrcmpiA(name, c.own) != 0) ++c.others;
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return listed && count.others == 0;
+}
 
 bool KnownLongIndex(int index) {
     return index == GWL_STYLE || index == GWL_EXSTYLE || index == GWL_ID;
@@ -295,11 +452,10 @@ public:
             if (!EnumTrampoline(m, lp)) return 0;
             if (!EnumDescendants(m, ctx)) return 0;
         }
-        // Windows of the other desktops that the handle values also reach
-        // (under Wine at least the desktop and message windows of other
-        // desktops) are not enumerated from here yet: the enumeration
-        // reports itself incomplete, so that callers sweep.
-        return 0;
+        // Another desktop of this window station holds windows that only a
+        // thread of its own could list (its message-only windows): then
+        // the enumeration is incomplete and the callers sweep.
+        return OnlyDesktopOfStation() ? 1 : 0;
     }
     WsHandle GetParent(WsHandle hwnd) override {
         return Named(hwnd) ? FromHandle(::GetParent(Wnd(hwnd))) : 0;
@@ -408,6 +564,14 @@ public:
     WsHandle GetSubMenu(WsHandle menu, int pos) override {
         return menu ? FromHandle(::GetSubMenu(ToHandle<HMENU>(menu), pos)) : 0;
     }
+    uint32_t GetMenuState(WsHandle menu, uint32_t item, unsigned flags) override {
+        return menu ? uint32_t(::GetMenuState(ToHandle<HMENU>(menu), item, flags)) : 0xFFFFFFFFu;
+    }
+
+    // --- Keyboard ------------------------------------------------------
+    uint32_t MapVirtualKeyA(uint32_t code, uint32_t mapType) override {
+        return uint32_t(::MapVirtualKeyA(code, mapType));
+    }
 
     // --- Text metrics --------------------------------------------------
     WsHandle GetDC(WsHandle hwnd) override { return FromHandle(::GetDC(Wnd(hwnd))); }
@@ -435,34 +599,35 @@ public:
 
     // --- Clipboard -----------------------------------------------------
     // 0 opens it for no window; any other owner must be able to name one.
+    // Each call runs on the clipboard thread, bounded by the send bound.
     bool OpenClipboard(WsHandle owner) override {
-        return (owner == 0 || Named(owner)) && ::OpenClipboard(Wnd(owner)) != 0;
+        if (owner != 0 && !Named(owner)) return false;
+        return OnClipboardThread([owner] { return ::OpenClipboard(Wnd(owner)) != 0; });
     }
-    bool EmptyClipboard() override { return ::EmptyClipboard() != 0; }
+    bool EmptyClipboard() override {
+        return OnClipboardThread([] { return ::EmptyClipboard() != 0; });
+    }
     bool CloseClipboard() override {
         ReleaseClipText();
-        return ::CloseClipboard() != 0;
+        return OnClipboardThread([] { return ::CloseClipboard() != 0; });
     }
     // CF_TEXT is the clipboard's Unicode text in UTF-8, in a block of this
     // layer's own that lives until the clipboard closes or the text is
     // asked again; a clipboard that holds no Unicode text gives its CF_TEXT.
     WsMem GetClipboardData(unsigned format) override {
-        if (format != CF_TEXT) return FromMem(::GetClipboardData(format));
-        const HANDLE wide = ::GetClipboardData(CF_UNICODETEXT);
-        if (!wide) return FromMem(::GetClipboardData(format));
-        const auto* units = static_cast<const wchar_t*>(::GlobalLock(wide));
-        if (!units) return 0;
-        // A text without a terminator ends where its block ends.
-        const size_t size = ::GlobalSize(wide) / sizeof(wchar_t);
-        size_t n = 0;
-        while (n < size && units[n]) ++n;
-        const std::string text = Utf8Of(units, n);
-        ::GlobalUnlock(wide);
+        auto answer = std::make_shared<ClipAnswer>();
+        if (!clipboard_.Run([answer, format] { ReadClipboard(format, *answer); }, SendTimeout())) {
+            // An owner that promised the text and does not render it in time.
+            if (const HWND owner = ::GetClipboardOwner())
+                ReportUnanswered(FromHandle(owner), WM_RENDERFORMAT, SendTimeout());
+            return 0;
+        }
+        if (!answer->unicode) return answer->data;
         ReleaseClipText();
-        const HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        const HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, answer->text.size() + 1);
         if (!block) return 0;
         if (void* p = ::GlobalLock(block)) {
-            std::memcpy(p, text.c_str(), text.size() + 1);
+            std::memcpy(p, answer->text.c_str(), answer->text.size() + 1);
             ::GlobalUnlock(block);
         }
         clipText_ = block;
@@ -527,11 +692,20 @@ public:
     }
 
 private:
+    // Runs call on the clipboard thread: its result when it ended within
+    // the send bound, else false.
+    template <typename Call> bool OnClipboardThread(Call call) {
+        auto result = std::make_shared<bool>(false);
+        const bool ended = clipboard_.Run([result, call] { *result = call(); }, SendTimeout());
+        return ended && *result;
+    }
+
     void ReleaseClipText() {
         if (clipText_) ::GlobalFree(clipText_);
         clipText_ = nullptr;
     }
 
+    ClipboardThread clipboard_;
     HGLOBAL clipText_ = nullptr; // the UTF-8 text GetClipboardData(CF_TEXT) gave
 };
 

@@ -1,0 +1,2 @@
+/^Wnd=|^Inputs:|^Found test|^$/d
+/WM_COMMAND/d
