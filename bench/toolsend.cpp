@@ -7,6 +7,7 @@
 //   the Clk grid (40,000 sends)          against 40,000 bare SendMessageA
 //   Wnd, WndClass, FindDlg not found, one against GetClassNameA of the
 //   WaitFor pass                           handles 0..65535
+//   Wnd of a Cyrillic title not found    against Wnd of an ASCII one
 #include "bench/simcommand.h"
 #include "tool/report.h"
 #include "winsys/wsdefs.h"
@@ -35,6 +36,8 @@ const char* const kScene = R"JSON({
       {"handle": "0x030B", "class": "Button", "text": "Help", "id": 9},
       {"handle": "0x030C", "class": "Static", "id": 65535}]},
     {"handle": "0x0401", "class": "Pad", "thread": 104},
+    {"handle": "0x0403", "class": "Pad", "text": "\u041e\u0442\u0447\u0451\u0442 \u2014 \u5831\u544a \u2713"},
+    {"handle": "0x0404", "class": "Pad", "text": "\u03a3\u03bf\u03c6\u03af\u03b1"},
     {"handle": "0x0402", "class": "Pad", "thread": 108}
   ]})JSON";
 
@@ -117,6 +120,14 @@ void BM_WaitFor_Pass(benchmark::State& state) {
     for (auto _ : state) benchmark::DoNotOptimize(WaitPass(*d, "No such title 7Q"));
 }
 BENCHMARK(BM_WaitFor_Pass);
+
+// The title scan of Wnd for a Cyrillic title no window has (every caption
+// folded by the Unicode case table), against BM_Wnd_NotFound's ASCII title.
+void BM_Wnd_UnicodeTitle(benchmark::State& state) {
+    Run(CmdWnd, "Wnd",
+        "\xD0\x9D\xD0\xB5\xD1\x82 \xD1\x82\xD0\xB0\xD0\xBA\xD0\xBE\xD0\xB3\xD0\xBE 7Q", 0, state);
+}
+BENCHMARK(BM_Wnd_UnicodeTitle);
 
 void BM_Send_40000(benchmark::State& state) {
     auto d = Scene();

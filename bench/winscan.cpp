@@ -11,6 +11,9 @@
 //   Test1 over 0..65534 (no trading application) against the copy command and
 //                                                an OpenClipboard to each value
 //   Menu (its 2,000 ms wait left out)            against IsMenu of 0..0xFFFF
+//   Wnd (a title not found) through the layer's  against the same through
+//   UTF-16 reads, a Cyrillic and an ASCII title   the ANSI calls (GetWindowTextA,
+//                                                GetClassNameA): the layer of old
 //
 // Google Benchmark is not there for this build, so the timing is our own:
 // QueryPerformanceCounter around each pass, the passes of all operations taken
@@ -116,6 +119,30 @@ class NoWaits : public CLoggingWinSys {
 public:
     NoWaits(CWinSys& inner, CEventLog& log) : CLoggingWinSys(inner, log) {}
     void Sleep(uint32_t) override {}
+};
+
+// The window texts and class names read with the ANSI calls, as the layer
+// read them before it spoke UTF-8: the baseline of the UTF-16 reads.
+class AnsiTexts : public NoWaits {
+public:
+    using NoWaits::NoWaits;
+    int GetClassNameA(WsHandle hwnd, char* buf, int size) override {
+        return Read(hwnd, buf, size, ::GetClassNameA);
+    }
+    int GetWindowTextA(WsHandle hwnd, char* buf, int size) override {
+        return Read(hwnd, buf, size, ::GetWindowTextA);
+    }
+
+private:
+    template <typename Call> static int Read(WsHandle hwnd, char* buf, int size, Call call) {
+        if (!buf || size <= 0) return 0;
+        buf[0] = '\0';
+        const WsHandle low = hwnd & 0xFFFF;
+        if (low == 0 || low == 0xFFFF) return 0;
+        const int n = call(
+            reinterpret_cast<HWND>(static_cast<intptr_t>(static_cast<int32_t>(hwnd))), buf, size);
+        return n > 0 ? n : 0;
+    }
 };
 
 bool WriteJson(const char* path, const std::vector<Operation>& ops) {
@@ -264,6 +291,25 @@ int main(int argc, char** argv) {
     CommandContext menus(noWaits, discard, discard);
     ops.push_back(
         {"Tool_Menu_no_wait", [&menus] { return RunCommand(menus, CmdMenu, "Menu", "Menu", ""); }});
+
+    // The title scan with the UTF-16 reads against the same scan with the
+    // ANSI calls; both through a layer of the same make.
+    NoWaits wide(ws, quiet);
+    AnsiTexts ansi(ws, quiet);
+    CommandContext wideCtx(wide, discard, discard), ansiCtx(ansi, discard, discard);
+    const char* const cyrillic =
+        "\xD0\x9D\xD0\xB5\xD1\x82 \xD1\x82\xD0\xB0\xD0\xBA\xD0\xBE\xD0\xB3\xD0\xBE 7Q";
+    ops.push_back({"Tool_Wnd_ansi_calls", [&ansiCtx] {
+                       return RunCommand(ansiCtx, CmdWnd, "Wnd,No such title 7Q", "Wnd",
+                                         "No such title 7Q");
+                   }});
+    ops.push_back({"Tool_Wnd_wide_ascii", [&wideCtx] {
+                       return RunCommand(wideCtx, CmdWnd, "Wnd,No such title 7Q", "Wnd",
+                                         "No such title 7Q");
+                   }});
+    ops.push_back({"Tool_Wnd_wide_cyrillic", [&wideCtx, cyrillic] {
+                       return RunCommand(wideCtx, CmdWnd, cyrillic, "Wnd", cyrillic);
+                   }});
 
     for (int round = 0; round < kRounds; ++round)
         for (Operation& op : ops) {

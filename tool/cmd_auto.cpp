@@ -2,6 +2,7 @@
 // Check, MenuItem.
 #include "asciicase.h"
 #include "textutil/strfld.h"
+#include "textutil/utf8.h"
 #include "tool/commands.h"
 #include "tool/keys.h"
 #include "tool/report.h"
@@ -204,6 +205,13 @@ int MenuPosition(CWinSys& ws, WsHandle menu, const std::string& name) {
     return -1;
 }
 
+// Returns once h's thread has taken the message posted last: the first
+// send is answered when the thread next asks for a message, the second when
+// it asks again, after it has taken (and translated) the one posted.
+void TakeQueued(CWinSys& ws, WsHandle h) {
+    for (int k = 0; k < 2; ++k) ws.SendMessageA(h, wm::NULL_, 0, 0);
+}
+
 } // namespace
 
 Outcome CmdType(CommandContext& ctx, const CommandCall& call) {
@@ -217,14 +225,22 @@ Outcome CmdType(CommandContext& ctx, const CommandCall& call) {
     const WsHandle h = ctx.state.hWnd;
     if (Outcome there = WindowThere(ctx, h); !there.Done()) return there;
     for (const TypedMessage& m : messages) {
+        // A character beyond ASCII goes as the UTF-16 units it is made of.
+        if (m.msg == wm::CHAR && m.wParam >= 0x80) {
+            std::string utf8;
+            Utf8Append(utf8, uint32_t(m.wParam));
+            for (const char16_t unit : Utf16FromUtf8(utf8)) {
+                ctx.ws.PostMessageW(h, m.msg, unit, m.lParam);
+                TakeQueued(ctx.ws, h);
+            }
+            continue;
+        }
         ctx.ws.PostMessageA(h, m.msg, m.wParam, m.lParam);
         // The receiver's loop posts the character of a key-down behind
         // whatever is queued already, and a sent message is handled before
         // the queued ones.  So each message is taken before the next is
-        // posted: the first send is answered when the receiver's thread
-        // next asks for a message, the second when it asks again, after it
-        // has taken (and translated) the one posted.
-        for (int k = 0; k < 2; ++k) ctx.ws.SendMessageA(h, wm::NULL_, 0, 0);
+        // posted.
+        TakeQueued(ctx.ws, h);
         // A receiver that asks for messages while it handles one (a
         // program's own PeekMessage) answers the sends early: a key-down
         // is given time to be translated before anything follows it.

@@ -3,6 +3,7 @@
 // also save their lines to a file in the working directory.
 #include "diag/logtrace.h"
 #include "textutil/strfld.h"
+#include "textutil/utf8.h"
 #include "tool/textmatch.h"
 #include "tool/wintext.h"
 #include "tool/commands.h"
@@ -96,8 +97,11 @@ void Describe(DescWalk& walk, WsHandle h) {
                 walk.text.data(), unsigned(h), (unsigned long)style, id, cls.c_str(), r.left, r.top,
                 r.right - r.left, r.bottom - r.top);
     // A window text near 100,000 characters is read whole; its line is cut
-    // where the reporter's buffer ends.
-    line.MakeLength(kLogTraceMaxText);
+    // where the reporter's buffer ends, before a character that would not
+    // fit whole.
+    line.MakeLength(int(
+        Utf8CutLength(std::string_view(static_cast<const char*>(line), size_t(line.GetLength())),
+                      size_t(kLogTraceMaxText))));
     Report(kTagTolvix, line);
     WsHandle child = ws.GetTopWindow(h);
     for (int n = 0; child != 0 && n < kMaxChildren && walk.steps < kMaxDescSteps; ++n) {
@@ -286,7 +290,7 @@ std::string WholeItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t 
 std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
                      bool* exists) {
     std::string text = WholeItemText(ws, hwnd, lenMsg, textMsg, index, exists);
-    if (text.size() > size_t(kItemTextShown)) text.resize(kItemTextShown);
+    Utf8Cut(text, size_t(kItemTextShown));
     return OneLine(std::move(text));
 }
 
@@ -435,7 +439,8 @@ Outcome CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
     int loaded = 0;
     Fault fault = Fault::kNone;
     try {
-        loaded = LoadFromLCBatched(ws, rows, h, error, columns, kLcBatch);
+        loaded = LoadFromLCBatched(ws, rows, h, error, columns, kLcBatch,
+                                   LcRequestFor(ws, LcText::kUtf8));
         fault = LoadFault(loaded);
     } catch (const std::bad_alloc& e) {
         error.SetTxt(e.what());

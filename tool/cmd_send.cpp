@@ -1,7 +1,9 @@
 // Message-sending commands: Btn, Cmd, Post, CmdScan, ScanUp, ScanDn, Clk,
 // LMouse, RMouse, Key, Char, SysKey.
 #include "asciicase.h"
+#include "platform/unitext.h"
 #include "textutil/strfld.h"
+#include "textutil/utf8.h"
 #include "tool/commands.h"
 #include "tool/input.h"
 #include "tool/target.h"
@@ -15,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -200,11 +203,18 @@ Outcome ScanThread(CommandContext& ctx, const CommandCall& call, bool up) {
 }
 
 // The keystroke of Key, Char and SysKey: the argument text's keyword or
-// character, and the lParam it goes with.
+// character (a code point), and the lParam it goes with.
 struct Keystroke {
-    uintptr_t code;
+    uint32_t code;
     intptr_t lParam;
 };
+
+// The first character of text as a code point (0 for an empty text).
+uint32_t FirstChar(const char* text) {
+    uint32_t cp = 0;
+    Utf8Decode(text, std::strlen(text), &cp);
+    return cp;
+}
 
 Keystroke ReadKeystroke(const char* args) {
     // The argument text, rewritten step by step; each step sees the ones
@@ -215,20 +225,42 @@ Keystroke ReadKeystroke(const char* args) {
     if (EqualsCi(text, "Space")) text[0] = ' ';
     intptr_t lParam = 0;
     if (EitherStartsWithCi(text, "Alt-")) {
-        text[0] = std::strlen(text) < 5 ? '\0' : AsciiUpper(text[4]);
+        if (std::strlen(text) < 5) {
+            text[0] = '\0';
+        } else if ((unsigned char)text[4] < 0x80) {
+            text[0] = AsciiUpper(text[4]);
+        } else {
+            // The whole character, in upper case, in place of "Alt-".
+            std::string upper;
+            Utf8Append(upper, UnicodeUpper(FirstChar(text + 4)));
+            std::snprintf(text, sizeof text, "%s", upper.c_str());
+        }
         lParam = 0x20000000; // the context code: ALT held
     }
     if (EitherStartsWithCi(text, "CR")) text[0] = '\r';
     if (EitherStartsWithCi(text, "LF")) text[0] = '\n';
-    return Keystroke{(unsigned char)text[0], lParam};
+    if ((unsigned char)text[0] < 0x80) return Keystroke{(unsigned char)text[0], lParam};
+    return Keystroke{FirstChar(text), lParam};
+}
+
+// Posts msg with the keystroke: an ASCII character as the byte it is, any
+// other as its UTF-16 code units.
+void PostKey(CWinSys& ws, WsHandle hwnd, uint32_t msg, const Keystroke& key) {
+    if (key.code < 0x80) {
+        ws.PostMessageA(hwnd, msg, key.code, key.lParam);
+        return;
+    }
+    std::string text;
+    Utf8Append(text, key.code);
+    for (char16_t unit : Utf16FromUtf8(text)) ws.PostMessageW(hwnd, msg, unit, key.lParam);
 }
 
 // Posts down and (when up is not 0) up with the argument text's keystroke.
 Outcome PostKeystroke(CommandContext& ctx, const CommandCall& call, uint32_t down, uint32_t up) {
     const Keystroke key = ReadKeystroke(call.args);
     const WsHandle hwnd = ctx.state.hWnd;
-    ctx.ws.PostMessageA(hwnd, down, key.code, key.lParam);
-    if (up) ctx.ws.PostMessageA(hwnd, up, key.code, key.lParam);
+    PostKey(ctx.ws, hwnd, down, key);
+    if (up) PostKey(ctx.ws, hwnd, up, key);
     return WindowThere(ctx, hwnd);
 }
 

@@ -4,6 +4,7 @@
 #include "asciicase.h"
 #include "platform/errtext.h"
 #include "platform/process.h"
+#include "platform/unitext.h"
 #include "textutil/strfld.h"
 #include "tool/desktop.h"
 #include "tool/getopt.h"
@@ -123,6 +124,8 @@ void PrintUsage(COutput& out, const char* desktop) {
 } // namespace
 
 int ToolMain(int argc, char* argv[]) {
+    // Everything the tool prints is UTF-8; a console shows it so for the run.
+    const CConsoleUtf8 console;
     CStreamOutput out(stdout), err(stderr);
     toolName = NameFromPath(ExePath());
     std::string error;

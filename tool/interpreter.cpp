@@ -1,12 +1,16 @@
 #include "tool/interpreter.h"
 
 #include "diag/logtrace.h"
+#include "platform/unitext.h"
+#include "textutil/utf8.h"
 #include "textutil/strfld.h"
 #include "tool/commands.h"
 #include "tool/textmatch.h"
 #include "winsys/eventlog.h"
 
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -170,6 +174,17 @@ void Keep(CommandContext& ctx, int lineNumber, const char* word, const Outcome& 
     if (ctx.failures.size() < CommandContext::kMaxFailures) ctx.failures.push_back(std::move(kept));
 }
 
+// A line that is not valid UTF-8 was written in the ANSI code page, as
+// scripts were before they were UTF-8: it is converted, and cut to the
+// line's buffer before a character that would not fit.
+void ReadAsUtf8(char* line, size_t size) {
+    if (Utf8Valid(line)) return;
+    const std::u16string wide = Utf16FromAnsi(line);
+    std::string text = Utf8FromUtf16(wide.data(), wide.size());
+    Utf8Cut(text, size - 1);
+    std::memcpy(line, text.c_str(), text.size() + 1);
+}
+
 } // namespace
 
 void PrintHelp(COutput& out) {
@@ -232,6 +247,7 @@ int RunCommands(CommandContext& ctx, FILE* in) {
             ctx.out.Flush();
         }
         if (freadline(line, sizeof line, in) < 0) return 0;
+        ReadAsUtf8(line, sizeof line);
         if (!interactive) ctx.out.Printf(">%s\n", line);
         bool exitInput = false;
         const Outcome outcome = RunLine(ctx, line, &exitInput);

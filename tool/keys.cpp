@@ -1,41 +1,12 @@
 #include "tool/keys.h"
 
+#include "textutil/utf8.h"
 #include "tool/textmatch.h"
 #include "winsys/wsdefs.h"
 
 #include <cstring>
 
 namespace {
-
-// A continuation byte: 10xxxxxx.
-bool Continues(unsigned char b) {
-    return (b & 0xC0) == 0x80;
-}
-
-// The well-formed sequence at p (at most left bytes): its code point and
-// length, or length 0.
-uint32_t DecodeOne(const unsigned char* p, size_t left, size_t* length) {
-    *length = 0;
-    size_t n = 0;
-    uint32_t cp = 0, least = 0;
-    if (p[0] >= 0xC0 && p[0] < 0xE0) {
-        n = 2, cp = p[0] & 0x1Fu, least = 0x80;
-    } else if (p[0] >= 0xE0 && p[0] < 0xF0) {
-        n = 3, cp = p[0] & 0x0Fu, least = 0x800;
-    } else if (p[0] >= 0xF0 && p[0] < 0xF5) {
-        n = 4, cp = p[0] & 0x07u, least = 0x10000;
-    } else {
-        return 0;
-    }
-    if (n > left) return 0;
-    for (size_t k = 1; k < n; ++k) {
-        if (!Continues(p[k])) return 0;
-        cp = (cp << 6) | (p[k] & 0x3Fu);
-    }
-    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return 0;
-    *length = n;
-    return cp;
-}
 
 struct NamedKey {
     const char* name;
@@ -151,18 +122,18 @@ bool ReadCombination(const std::string& name, std::vector<uint32_t>* mods, Named
 
 std::vector<uint32_t> Utf8CodePoints(const char* text) {
     std::vector<uint32_t> points;
-    const auto* p = reinterpret_cast<const unsigned char*>(text);
     size_t left = std::strlen(text);
     while (left > 0) {
-        size_t n = 0;
-        const uint32_t cp = DecodeOne(p, left, &n);
-        if (n == 0) {
-            points.push_back(*p);
+        uint32_t cp = 0;
+        size_t n = Utf8Decode(text, left, &cp);
+        // U+FFFD stands for a sequence that is no character, unless it is
+        // written out itself.
+        if (cp == kReplacementChar && !(n == 3 && std::memcmp(text, "\xEF\xBF\xBD", 3) == 0)) {
+            cp = static_cast<unsigned char>(*text);
             n = 1;
-        } else {
-            points.push_back(cp);
         }
-        p += n;
+        points.push_back(cp);
+        text += n;
         left -= n;
     }
     return points;

@@ -1,27 +1,32 @@
 // Comparisons the commands make on captions, class names, patterns and
-// command words, ignoring the case of ASCII letters, with the argument
-// order in their names.
+// command words, ignoring the case of letters, with the argument order in
+// their names.  Texts are UTF-8.  Two ASCII texts compare as the library's
+// strcmpci and strfindci compare them; any other letters are folded by the
+// platform's Unicode case table (FoldCase), so that "ОТЧЁТ" equals
+// "отчёт" and "ÜBER" equals "über".
 #pragma once
 
 #include "textutil/strfld.h"
 
+#include <string>
+
+// text with every letter in upper case by the platform's Unicode case
+// table; bytes that are no UTF-8 character stay as they are.  The one fold
+// every case-blind comparison of the tool makes.
+std::string FoldCase(const char* text);
+
+// True when text holds only ASCII characters.
+bool IsAsciiText(const char* text);
+
 // text equals other.
-inline bool EqualsCi(const char* text, const char* other) {
-    return strcmpci(text, other, 1) == 0;
-}
+bool EqualsCi(const char* text, const char* other);
 // text begins with prefix (an empty prefix fits every text).
-inline bool StartsWithCi(const char* text, const char* prefix) {
-    return strcmpci(prefix, text, 2) == 0;
-}
+bool StartsWithCi(const char* text, const char* prefix);
 // One of a and b begins with the other: how an abbreviated command word
 // matches its command.
-inline bool EitherStartsWithCi(const char* a, const char* b) {
-    return strcmpci(a, b, 0) == 0;
-}
+bool EitherStartsWithCi(const char* a, const char* b);
 // text holds pattern (an empty pattern is held by every text).
-inline bool HoldsCi(const char* text, const char* pattern) {
-    return strfindci(text, pattern) >= 0;
-}
+bool HoldsCi(const char* text, const char* pattern);
 
 // Removes every '&' (the mnemonic mark of a caption) from s in place.
 inline void StripAmpersands(char* s) {

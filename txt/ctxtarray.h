@@ -13,6 +13,10 @@
 #include <string>
 #include <vector>
 
+// How CTxtArray::LoadFromLC asks a list view for its texts: in the ANSI
+// code page, or as UTF-16 kept in UTF-8 (the texts of any script).
+enum class LcText { kAnsi, kUtf8 };
+
 // Elements live on the general heap, one per slot of a pointer array.  An
 // element may have no text (added with none); a slot may hold no element
 // at all (a gap left by SetAt or Insert behind the end).  A pointer from
@@ -207,7 +211,11 @@ public:
     // On the other failures the list is left as it was.  The owner's process handle is
     // closed and its memory blocks released on every path, an exception
     // (such as CMemoryException from a row's text) included.
-    int LoadFromLC(WsHandle hwnd, CTxt& error, int columns = 2);
+    // The texts are asked in the ANSI code page (LVM_GETITEMTEXTA) unless
+    // text is LcText::kUtf8: then they are asked as UTF-16
+    // (LVM_GETITEMTEXTW, cchTextMax counting UTF-16 units) and the rows hold
+    // them in UTF-8, a lone surrogate as U+FFFD.
+    int LoadFromLC(WsHandle hwnd, CTxt& error, int columns = 2, LcText text = LcText::kAnsi);
 
 private:
     // Nulls slots [from, to) that growth brought into use without an element.

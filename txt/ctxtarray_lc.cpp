@@ -9,6 +9,7 @@
 #include "txt/ctxtarray_lc.h"
 
 #include "textutil/strfld.h"
+#include "textutil/utf8.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
@@ -21,7 +22,7 @@
 
 namespace {
 
-constexpr int kTextMax = 512;             // cchTextMax, and the bytes read back per answer
+constexpr int kTextMax = 512;             // cchTextMax, and the characters read back per answer
 constexpr size_t kSingleTextBlock = 1000; // the text block of one request at a time
 constexpr int kEmptyListRows = 1000;      // rows read when the list reports none
 constexpr uint32_t kAccess = procaccess::VM_OPERATION | procaccess::VM_READ | procaccess::VM_WRITE |
@@ -132,8 +133,41 @@ struct Load {
     int count;                    // rows to read
     int columns;                  // cells per row (none when 0 or less)
     int select;                   // 1-based row to select, 0 for none
+    LcText text;                  // how the texts are asked
     const UnansweredWatch& watch; // the load stops at the first unanswered send
 };
+
+// The text request and the bytes of one text character for kind.
+uint32_t TextMessage(LcText kind) {
+    return kind == LcText::kUtf8 ? lvm::GETITEMTEXTW : lvm::GETITEMTEXTA;
+}
+size_t UnitSize(LcText kind) {
+    return kind == LcText::kUtf8 ? 2 : 1;
+}
+
+// The text an owner wrote into a slot of chars characters of kind, through
+// out; false when the slot holds no terminating zero (the owner did not
+// write it).
+bool SlotText(const char* slot, int chars, LcText kind, std::string* out) {
+    if (kind == LcText::kAnsi) {
+        const void* end = std::memchr(slot, '\0', size_t(chars));
+        if (!end) return false;
+        out->assign(slot, size_t(static_cast<const char*>(end) - slot));
+        return true;
+    }
+    std::u16string units;
+    for (int i = 0; i < chars; ++i) {
+        // Little-endian, as both layouts are.
+        const auto* p = reinterpret_cast<const unsigned char*>(slot) + 2 * i;
+        const char16_t unit = char16_t(p[0] | (p[1] << 8));
+        if (unit == 0) {
+            *out = Utf8FromUtf16(units.data(), units.size());
+            return true;
+        }
+        units += unit;
+    }
+    return false;
+}
 
 // Adds one answer to the line: its text when not empty (line breaks and
 // '|' shown as '+'), then '|' when more than one column is read.
@@ -147,16 +181,19 @@ void AddCell(CTxt& line, const char* text, int columns) {
 // reads as the text of the request before.
 void ReadOneByOne(const Load& l, ItemRecord& rec, CTxtArray& rows) {
     const LvItemLayout& lay = rec.Layout();
-    char local[kTextMax + 1] = {};
+    const size_t slotBytes = kTextMax * UnitSize(l.text);
+    // A slot and a zero character beyond it, so that every answer ends.
+    std::vector<char> local(slotBytes + 2 * UnitSize(l.text), '\0');
+    std::string cell;
     for (int i = 0; i < l.count && !l.watch.Unanswered(); ++i) {
         CTxt line;
         for (int c = 0; c < l.columns && !l.watch.Unanswered(); ++c) {
             rec.ForText(c, l.texts);
             l.ws.WriteProcessMemory(l.process, l.records, rec.data(), lay.size, nullptr);
-            l.ws.SendMessageA(l.hwnd, lvm::GETITEMTEXTA, uintptr_t(i), intptr_t(l.records));
-            l.ws.ReadProcessMemory(l.process, l.texts, local, kTextMax, nullptr);
-            local[kTextMax] = '\0';
-            AddCell(line, local, l.columns);
+            l.ws.SendMessageA(l.hwnd, TextMessage(l.text), uintptr_t(i), intptr_t(l.records));
+            l.ws.ReadProcessMemory(l.process, l.texts, local.data(), slotBytes, nullptr);
+            SlotText(local.data(), kTextMax + 1, l.text, &cell);
+            AddCell(line, cell.c_str(), l.columns);
         }
         if (l.select > 0 && l.select == i + 1) {
             rec.ForSelect(i);
@@ -183,8 +220,9 @@ struct Step {
 // a time would read it, as the text of the request before.
 void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
     const uint32_t size = rec.Layout().size;
+    const size_t slotBytes = kTextMax * UnitSize(l.text);
     std::vector<uint8_t> records(size_t(size) * size_t(batch + 1));
-    std::vector<char> answers(size_t(batch) * kTextMax);
+    std::vector<char> answers(size_t(batch) * slotBytes);
     const std::vector<uint8_t> unwritten(answers.size(), kUnwritten);
     const int cells = std::max(l.columns, 0);
     std::string previous; // fresh committed memory reads as zeros
@@ -216,7 +254,7 @@ void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
         for (const Step& s : steps) {
             if (s.kind == Step::EndRow) continue;
             if (s.kind == Step::Text)
-                rec.ForText(s.column, l.texts + WsMem(text++) * kTextMax);
+                rec.ForText(s.column, l.texts + WsMem(text++) * slotBytes);
             else
                 rec.ForSelect(s.item);
             std::memcpy(records.data() + size_t(slot++) * size, rec.data(), size);
@@ -225,24 +263,25 @@ void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
             l.ws.WriteProcessMemory(l.process, l.records, records.data(), size_t(slots) * size,
                                     nullptr);
         if (texts > 0)
-            l.ws.WriteProcessMemory(l.process, l.texts, unwritten.data(), size_t(texts) * kTextMax,
+            l.ws.WriteProcessMemory(l.process, l.texts, unwritten.data(), size_t(texts) * slotBytes,
                                     nullptr);
         slot = 0;
         for (const Step& s : steps) {
             if (s.kind == Step::EndRow || l.watch.Unanswered()) continue;
             const WsMem at = l.records + WsMem(slot++) * size;
-            l.ws.SendMessageA(l.hwnd, s.kind == Step::Text ? lvm::GETITEMTEXTA : lvm::SETITEMSTATE,
+            l.ws.SendMessageA(l.hwnd,
+                              s.kind == Step::Text ? TextMessage(l.text) : lvm::SETITEMSTATE,
                               uintptr_t(s.item), intptr_t(at));
         }
         if (texts > 0 && !l.ws.ReadProcessMemory(l.process, l.texts, answers.data(),
-                                                 size_t(texts) * kTextMax, nullptr))
-            std::memset(answers.data(), kUnwritten, size_t(texts) * kTextMax);
+                                                 size_t(texts) * slotBytes, nullptr))
+            std::memset(answers.data(), kUnwritten, size_t(texts) * slotBytes);
 
         text = 0;
         for (const Step& s : steps) {
             if (s.kind == Step::Text) {
-                const char* answer = answers.data() + size_t(text++) * kTextMax;
-                if (std::memchr(answer, '\0', kTextMax)) previous.assign(answer);
+                const char* answer = answers.data() + size_t(text++) * slotBytes;
+                SlotText(answer, kTextMax, l.text, &previous);
                 AddCell(line, previous.c_str(), l.columns);
             } else if (s.kind == Step::EndRow) {
                 rows.Add(line.GetData());
@@ -272,15 +311,17 @@ int SelectNumber(const CTxt& error) {
 
 } // namespace
 
-LcBlocks LcBlocksFor(int bits, int batch) {
+LcBlocks LcBlocksFor(int bits, int batch, LcText text) {
     const LvItemLayout& lay = LvItemLayoutFor(OwnerBits(bits));
     batch = std::clamp(batch, 1, kLcMaxBatch);
-    if (batch == 1) return LcBlocks{lay.size, lay.size, kSingleTextBlock};
-    return LcBlocks{lay.size, size_t(lay.size) * size_t(batch + 1), size_t(batch) * kTextMax};
+    const size_t unit = UnitSize(text);
+    if (batch == 1) return LcBlocks{lay.size, lay.size, kSingleTextBlock * unit};
+    return LcBlocks{lay.size, size_t(lay.size) * size_t(batch + 1),
+                    size_t(batch) * kTextMax * unit};
 }
 
 int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns,
-                      int batch) {
+                      int batch, LcText text) {
     if (!IsListView(ws, hwnd)) {
         error.Format("HWND %08X not SysListView32", unsigned(hwnd));
         return -1;
@@ -300,7 +341,7 @@ int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, 
     // Blocks for a batch of requests, else for one request at a time.
     std::optional<RemoteBlock> records, texts;
     for (int tried : {batch, 1}) {
-        const LcBlocks blocks = LcBlocksFor(bits, tried);
+        const LcBlocks blocks = LcBlocksFor(bits, tried, text);
         records.emplace(ws, process.get(), blocks.recordBlock);
         texts.emplace(ws, process.get(), blocks.textBlock);
         batch = tried;
@@ -323,7 +364,7 @@ int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, 
         reported <= 0 ? kEmptyListRows : int(std::min<intptr_t>(reported, kLcMaxRows));
     rows.RemoveAll();
     const Load load{ws,    hwnd,    process.get(), records->get(), texts->get(),
-                    count, columns, select,        watch};
+                    count, columns, select,        text,           watch};
     if (!watch.Unanswered()) {
         if (batch == 1)
             ReadOneByOne(load, rec, rows);
@@ -338,6 +379,11 @@ int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, 
     return rows.GetSize();
 }
 
-int CTxtArray::LoadFromLC(WsHandle hwnd, CTxt& error, int columns) {
-    return LoadFromLCBatched(WinSys(), *this, hwnd, error, columns, kLcBatch);
+LcText LcRequestFor(CWinSys& ws, LcText wanted) {
+    return ws.AnsiTextIsUtf8() ? LcText::kAnsi : wanted;
+}
+
+int CTxtArray::LoadFromLC(WsHandle hwnd, CTxt& error, int columns, LcText text) {
+    CWinSys& ws = WinSys();
+    return LoadFromLCBatched(ws, *this, hwnd, error, columns, kLcBatch, LcRequestFor(ws, text));
 }

@@ -17,7 +17,7 @@ struct LcBlocks {
     size_t recordBlock;  // bytes of the remote record block
     size_t textBlock;    // bytes of the remote text block
 };
-LcBlocks LcBlocksFor(int bits, int batch);
+LcBlocks LcBlocksFor(int bits, int batch, LcText text = LcText::kAnsi);
 
 // Text requests per round trip that LoadFromLC uses.
 constexpr int kLcBatch = 64;
@@ -33,5 +33,12 @@ constexpr int kLcMaxRows = 1000000;
 // owner sees and their order are the same for every batch (1 to
 // kLcMaxBatch; values outside are brought into that range).  Results as
 // LoadFromLC.
+// text says which request the owner gets: LVM_GETITEMTEXTA for kAnsi,
+// LVM_GETITEMTEXTW for kUtf8 (LcRequestFor picks it for a layer).
 int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, int columns,
-                      int batch);
+                      int batch, LcText text = LcText::kAnsi);
+
+// The request that gets texts as wanted from the owners of ws: kUtf8 asks
+// with LVM_GETITEMTEXTA where that already answers UTF-8
+// (CWinSys::AnsiTextIsUtf8), else as wanted.
+LcText LcRequestFor(CWinSys& ws, LcText wanted);

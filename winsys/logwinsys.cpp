@@ -84,6 +84,15 @@ intptr_t CLoggingWinSys::SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wPa
     return result;
 }
 
+bool CLoggingWinSys::PostMessageW(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    // A character message is logged as any post; its wParam is a UTF-16
+    // code unit.
+    if (!IsCharMessage(msg)) return PostMessageA(hwnd, msg, wParam, lParam);
+    if (inner_->NamesWindow(hwnd))
+        log_->Line("post " + Hex8(hwnd) + " " + MessageText(msg, wParam, lParam));
+    return inner_->PostMessageW(hwnd, msg, wParam, lParam);
+}
+
 bool CLoggingWinSys::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
     if (!inner_->NamesWindow(hwnd)) return inner_->PostMessageA(hwnd, msg, wParam, lParam);
     if (CarriesPointer(msg)) {

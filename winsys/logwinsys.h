@@ -28,6 +28,7 @@ public:
     CEventLog& Log() const { return *log_; }
 
     const char* Description() const override { return inner_->Description(); }
+    bool AnsiTextIsUtf8() const override { return inner_->AnsiTextIsUtf8(); }
     bool NamesWindow(WsHandle hwnd) override { return inner_->NamesWindow(hwnd); }
     uint32_t ProcessIdOf(WsMem process) override { return inner_->ProcessIdOf(process); }
 
@@ -72,6 +73,7 @@ public:
     bool ReleaseCapture() override;
     intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
     bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+    bool PostMessageW(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
 
     bool SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;

@@ -9,9 +9,16 @@
 //   answers as for a missing window (0, false, an empty text, a null result).
 // - Process handles, clipboard-data handles and addresses in another process
 //   are 64-bit numbers (WsMem); 0 is none.
-// - Texts are 8-bit.  A text-reading operation writes at most size-1
-//   characters plus a terminating zero into the caller's buffer (nothing when
-//   size is 0 or less) and returns the length copied.
+// - Texts are UTF-8: the A-named operations take and give UTF-8 on every
+//   backend (the Win32 backend converts to and from UTF-16 and makes the
+//   wide call or sends the wide message).  A text-reading operation writes
+//   at most size-1 bytes plus a terminating zero into the caller's buffer
+//   (nothing when size is 0 or less), cut before a character that would
+//   not fit whole, and returns the length copied in bytes.  Lengths the
+//   text messages answer (WM_GETTEXTLENGTH, LB_GETTEXTLEN ...) count UTF-8
+//   bytes.  Texts another process writes into its own memory for a
+//   request (LVM_GETITEMTEXTA) are in that process's ANSI code page unless
+//   AnsiTextIsUtf8(); LVM_GETITEMTEXTW gets them as UTF-16.
 // - Names, arguments and results follow the Win32 call of the same name, so
 //   code reads as it would against the platform; message numbers and flags
 //   are in winsys/wsdefs.h.
@@ -42,6 +49,10 @@ public:
 
     // One line saying which desktop this is (shown in the usage text).
     virtual const char* Description() const = 0;
+    // True when what other processes write for ANSI requests into their
+    // own memory (LVM_GETITEMTEXTA) is UTF-8 already, as on the simulated
+    // desktop; false where it is an ANSI code page (Win32).
+    virtual bool AnsiTextIsUtf8() const { return false; }
 
     // --- Queries for the event log -------------------------------------
     // They cost nothing on a simulated clock and are never logged.
@@ -105,6 +116,10 @@ public:
                                   intptr_t lParam) = 0;
     // Queues the message and returns at once; false when hwnd is no window.
     virtual bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) = 0;
+    // As PostMessageA, but a character message (WM_CHAR, WM_SYSCHAR) carries
+    // one UTF-16 code unit in wParam: a character beyond U+FFFF goes as two
+    // posts, its high surrogate first.  Other messages go as PostMessageA.
+    virtual bool PostMessageW(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) = 0;
 
     // --- Placement -----------------------------------------------------
     // insertAfter: a window, or HWND_TOP 0, HWND_BOTTOM 1, HWND_TOPMOST

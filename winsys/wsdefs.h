@@ -39,6 +39,11 @@ constexpr uint32_t CAPTURECHANGED = 0x0215;
 constexpr uint32_t USER = 0x0400;
 } // namespace wm
 
+// A message whose wParam is a character: WM_CHAR and WM_SYSCHAR.
+inline bool IsCharMessage(uint32_t msg) {
+    return msg == wm::CHAR || msg == wm::SYSCHAR;
+}
+
 namespace mk {
 constexpr uint32_t LBUTTON = 0x0001;
 constexpr uint32_t RBUTTON = 0x0002;
@@ -164,6 +169,7 @@ constexpr uint32_t SETITEMSTATE = 0x102B;
 constexpr uint32_t GETITEMSTATE = 0x102C;
 constexpr uint32_t GETITEMTEXTA = 0x102D;
 constexpr uint32_t GETSELECTEDCOUNT = 0x1032;
+constexpr uint32_t GETITEMTEXTW = 0x1073;
 } // namespace lvm
 namespace lvis {
 constexpr uint32_t FOCUSED = 0x1;

@@ -160,6 +160,7 @@ TEST(Utf8, CodePointsAndStrayBytes) {
         {"\xC0\x80", {0xC0, 0x80}},                     // overlong
         {"\xED\xA0\x80", {0xED, 0xA0, 0x80}},           // surrogate
         {"\xE2\x82", {0xE2, 0x82}},                     // cut short
+        {"\xEF\xBF\xBD", {0xFFFD}},                     // U+FFFD written out
         {"\xF4\x90\x80\x80", {0xF4, 0x90, 0x80, 0x80}}, // past U+10FFFF
         {"", {}},
     };

@@ -50,7 +50,11 @@ const char* const kScene = R"JSON({
       {"handle": 81, "class": "SysListView32", "items": ["little"]}]},
     {"handle": 96, "class": "Frame", "thread": 804, "children": [
       {"handle": 97, "class": "SysListView32", "items": ["one page"]}]},
-    {"handle": 112, "class": "SysListView32", "text": "no process"}
+    {"handle": 112, "class": "SysListView32", "text": "no process"},
+    {"handle": 128, "class": "Frame", "thread": 404, "children": [
+      {"handle": 129, "class": "SysListView32", "items": [
+        {"text": "\u03a3\u03bf\u03c6\u03af\u03b1", "columns": ["\u043e\u0442\u0447\u0451\u0442"]},
+        {"text": "\u5831\u544a", "columns": ["\ud83d\ude00"]}]}]}
   ]})JSON";
 
 // A desktop of the scene, the process-wide one while the object lives.
@@ -107,6 +111,32 @@ TEST_F(LcTest, ReadsTheColumnsAskedFor) {
         EXPECT_EQ(std::string(error), "");
         EXPECT_TRUE(NothingLeftBehind());
     }
+}
+
+TEST_F(LcTest, WideRequestsGiveUtf8RowsInEitherLayout) {
+    const std::vector<std::string> want = {
+        "\xCE\xA3\xCE\xBF\xCF\x86\xCE\xAF\xCE\xB1|\xD0\xBE\xD1\x82\xD1\x87\xD1\x91\xD1\x82|",
+        "\xE5\xA0\xB1\xE5\x91\x8A|\xF0\x9F\x98\x80|"};
+    for (WsHandle hwnd : {WsHandle(129), WsHandle(17)})
+        for (int batch : {1, 2, kLcBatch}) {
+            SCOPED_TRACE(std::to_string(hwnd) + " batch " + std::to_string(batch));
+            CTxtArray rows;
+            CTxt error;
+            LoadFromLCBatched(WinSys(), rows, hwnd, error, 2, batch, LcText::kUtf8);
+            if (hwnd == 129) {
+                EXPECT_EQ(Rows(rows), want);
+            } else {
+                EXPECT_EQ(Rows(rows)[2], "Cherry|3|");
+            }
+            EXPECT_TRUE(NothingLeftBehind());
+        }
+    // The simulated desktop's ANSI answers are UTF-8 already: asked for
+    // UTF-8, the library asks as before.
+    EXPECT_EQ(LcRequestFor(WinSys(), LcText::kUtf8), LcText::kAnsi);
+    CTxtArray rows;
+    CTxt error;
+    EXPECT_EQ(rows.LoadFromLC(129, error, 2, LcText::kUtf8), 2);
+    EXPECT_EQ(Rows(rows), want);
 }
 
 TEST_F(LcTest, TheRecordIsLaidOutAsTheOwnerLaysItOut) {

@@ -154,8 +154,8 @@ TEST(Win32Backend, TreeAndEnumeration) {
     EXPECT_GT(search.seen, 0);
 }
 
-// Item texts come back in the ANSI code page, exactly as long as the ANSI
-// length says, whatever form the control keeps them in.
+// Item texts come back in UTF-8, exactly as long as the length message says,
+// whatever form the control keeps them in.
 TEST(Win32Backend, ListAndComboItemTexts) {
     OwnWindows w;
     CWinSys& ws = Ws();
@@ -191,11 +191,58 @@ TEST(Win32Backend, ListAndComboItemTexts) {
         if (cp1252) {
             char buf[16];
             std::memset(buf, 0x55, sizeof buf);
-            EXPECT_EQ(ws.SendMessageA(H(control), get, 2, reinterpret_cast<intptr_t>(buf)), 5);
-            EXPECT_EQ(std::string(buf), accented);
-            EXPECT_EQ(buf[6], 0x55);
+            EXPECT_EQ(ws.SendMessageA(H(control), get, 2, reinterpret_cast<intptr_t>(buf)), 7);
+            EXPECT_EQ(std::string(buf), "Gr\xC3\xBC\xC3\x9F"
+                                        "e");
+            EXPECT_EQ(buf[8], 0x55);
         }
     }
+}
+
+// Texts cross the layer in UTF-8 and reach the window in UTF-16: set with
+// WM_SETTEXT and read with the wide call, set with the wide call and read
+// through the layer, cut before a character that would not fit, a lone
+// surrogate read as U+FFFD.
+TEST(Win32Backend, TextsAreUtf8) {
+    // A Unicode window: an ANSI one keeps only what its code page holds.
+    const HWND window = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 100, 20, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(window, nullptr);
+    CWinSys& ws = Ws();
+    const WsHandle top = H(window);
+    const char* const utf8 =
+        "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82 \xE5\xA0\xB1 \xF0\x9F\x98\x80";
+    EXPECT_NE(ws.SendMessageA(top, wm::SETTEXT, 0, reinterpret_cast<intptr_t>(utf8)), 0);
+    wchar_t wide[64] = L"";
+    GetWindowTextW(window, wide, 64);
+    EXPECT_EQ(std::wstring(wide), L"\u041E\u0442\u0447\u0451\u0442 \u5831 \U0001F600");
+    struct {
+        int size;
+        const char* text;
+    } reads[] = {{100, utf8},
+                 {20, utf8},                                                     // all 19 bytes
+                 {19, "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82 \xE5\xA0\xB1 "}, // not 3 of 4
+                 {15, "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82 \xE5\xA0\xB1"},
+                 {14, "\xD0\x9E\xD1\x82\xD1\x87\xD1\x91\xD1\x82 "}, // not 2 of 3
+                 {3, "\xD0\x9E"},
+                 {2, ""}}; // not 1 of 2
+    for (const auto& r : reads) {
+        char buf[100];
+        std::memset(buf, 'x', sizeof buf);
+        EXPECT_EQ(ws.GetWindowTextA(top, buf, r.size), int(std::strlen(r.text))) << r.size;
+        EXPECT_STREQ(buf, r.text) << r.size;
+        std::memset(buf, 'x', sizeof buf);
+        ws.SendMessageA(top, wm::GETTEXT, uintptr_t(r.size), reinterpret_cast<intptr_t>(buf));
+        EXPECT_STREQ(buf, r.text) << r.size;
+    }
+    EXPECT_EQ(ws.SendMessageA(top, wm::GETTEXTLENGTH, 0, 0), 19);
+    const wchar_t lone[] = {L'a', wchar_t(0xD800), L'b', 0};
+    SetWindowTextW(window, lone);
+    char buf[16];
+    ws.GetWindowTextA(top, buf, sizeof buf);
+    EXPECT_STREQ(buf, "a\xEF\xBF\xBD"
+                      "b");
+    DestroyWindow(window);
 }
 
 TEST(Win32Backend, PlacementAndEnabling) {
@@ -385,12 +432,12 @@ TEST(Win32Backend, FixtureInAnotherProcess) {
     ws.GetWindowThreadProcessId(dlg, &pid);
     EXPECT_EQ(pid, fixture.Pid());
 
-    // List box items across processes: the ANSI texts, never more bytes.
+    // List box items across processes: their UTF-8 texts, never more bytes.
     const WsHandle list = ws.GetDlgItem(dlg, 1005);
     ASSERT_EQ(ClassOf(list), "ListBox");
     ASSERT_EQ(ws.SendMessageA(list, lb::GETCOUNT, 0, 0), 4);
     const char* want[] = {"One", "Two", "Three",
-                          "Gr\xFC\xDF"
+                          "Gr\xC3\xBC\xC3\x9F"
                           "e"};
     for (int i = 0; i < 4; ++i) {
         if (i == 3 && GetACP() != 1252) break;

@@ -1,6 +1,7 @@
 // How the simulated windows answer their messages: scene behaviours first,
 // then the control class, then what every window does.
 #include "winsys/sim/simdesktop.h"
+#include "textutil/utf8.h"
 #include "winsys/eventlog.h"
 #include "winsys/wsdefs.h"
 
@@ -21,11 +22,12 @@ bool IsCheckStyle(uint32_t style) {
     return IsCheckType(style & bs::TYPEMASK);
 }
 
-// Copies text into the caller's buffer of size bytes; the length copied.
+// Copies text into the caller's buffer of size bytes, cut before a
+// character that would not fit whole; the length copied.
 intptr_t CopyLimited(const std::string& text, intptr_t lParam, uintptr_t size) {
     char* buf = reinterpret_cast<char*>(lParam);
     if (!buf || size == 0) return 0;
-    size_t n = std::min<size_t>(text.size(), size_t(size) - 1);
+    size_t n = Utf8CutLength(text, size_t(size) - 1);
     std::memcpy(buf, text.data(), n);
     buf[n] = '\0';
     return intptr_t(n);
@@ -179,8 +181,23 @@ intptr_t CSimCore::EditAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* h
     if (msg != wm::CHAR) return 0;
     *handled = true;
     if (w.style & kEsReadOnly) return 0;
-    const char c = char(wParam & 0xFF);
     std::string text = w.text;
+    if (wideChar_ && wParam >= 0x80) {
+        // A UTF-16 code unit; a high surrogate waits for its low half.
+        wideChar_ = false;
+        const char16_t unit = char16_t(wParam & 0xFFFF);
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            w.highSurrogate = unit;
+            return 0;
+        }
+        char16_t pair[2] = {w.highSurrogate, unit};
+        const bool low = unit >= 0xDC00 && unit <= 0xDFFF && w.highSurrogate != 0;
+        w.highSurrogate = 0;
+        text += Utf8FromUtf16(low ? pair : pair + 1, low ? 2 : 1);
+        SetText(w, text);
+        return 0;
+    }
+    const char c = char(wParam & 0xFF);
     if (c == '\b') {
         if (!text.empty()) text.pop_back();
     } else if (c == '\r') {
@@ -363,7 +380,8 @@ intptr_t CSimCore::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
     default:
         break;
     }
-    if (msg != lvm::GETITEMTEXTA && msg != lvm::SETITEMSTATE) {
+    const bool wide = msg == lvm::GETITEMTEXTW;
+    if (msg != lvm::GETITEMTEXTA && !wide && msg != lvm::SETITEMSTATE) {
         *handled = false;
         return 0;
     }
@@ -375,7 +393,7 @@ intptr_t CSimCore::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
     uint8_t rec[kLvItemMaxSize] = {};
     if (!RemoteRead(w.pid, WsMem(uint64_t(lParam)), rec, lay.size)) return 0;
     auto field32 = [&](uint32_t off) { return uint32_t(ReadUnsigned(rec + off, 4)); };
-    if (msg == lvm::GETITEMTEXTA) {
+    if (msg == lvm::GETITEMTEXTA || wide) {
         if (!valid) return 0;
         const int sub = int32_t(field32(lay.iSubItem));
         const WsMem text = ReadUnsigned(rec + lay.pszText, lay.pointerSize);
@@ -387,9 +405,23 @@ intptr_t CSimCore::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
             value = item.text;
         else if (sub > 0 && size_t(sub) <= item.subitems.size())
             value = item.subitems[size_t(sub) - 1];
-        size_t n = std::min<size_t>(value.size(), size_t(max) - 1);
-        std::string out = value.substr(0, n);
-        out.push_back('\0');
+        size_t n = 0;
+        std::string out;
+        if (wide) {
+            // cchTextMax counts UTF-16 units; a pair is not split.
+            const std::u16string units = Utf16FromUtf8(value);
+            n = std::min<size_t>(units.size(), size_t(max) - 1);
+            if (n > 0 && n < units.size() && units[n - 1] >= 0xD800 && units[n - 1] <= 0xDBFF) --n;
+            for (size_t k = 0; k <= n; ++k) {
+                const char16_t u = k < n ? units[k] : u'\0';
+                out.push_back(char(u & 0xFF));
+                out.push_back(char(u >> 8));
+            }
+        } else {
+            n = Utf8CutLength(value, size_t(max) - 1);
+            out = value.substr(0, n);
+            out.push_back('\0');
+        }
         if (!RemoteWrite(w.pid, text, out.data(), out.size())) return 0;
         return intptr_t(n);
     }

@@ -1,6 +1,7 @@
 // The simulated desktop's window-system operations: identity, tree, focus,
 // placement, menus, text metrics, clipboard, other processes and the clock.
 #include "winsys/sim/simdesktop.h"
+#include "textutil/utf8.h"
 #include "winsys/eventlog.h"
 #include "winsys/wsdefs.h"
 
@@ -54,11 +55,11 @@ uint32_t TranslatedChar(uint32_t vkey) {
     }
 }
 
-// Copies text into buf (size bytes) as GetWindowTextA does; returns the
-// length copied.
+// Copies text into buf (size bytes) as GetWindowTextA does, cut before a
+// character that would not fit whole; returns the length copied.
 int CopyOut(const std::string& text, char* buf, int size) {
     if (!buf || size <= 0) return 0;
-    int n = std::min<int>(int(std::min<size_t>(text.size(), 0x7FFFFFFF)), size - 1);
+    int n = int(Utf8CutLength(text, std::min<size_t>(size_t(size) - 1, 0x7FFFFFFF)));
     std::memcpy(buf, text.data(), size_t(n));
     buf[n] = '\0';
     return n;
@@ -415,6 +416,16 @@ intptr_t CSimCore::SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, i
         result = 0;
     }
     return result;
+}
+
+bool CSimCore::PostMessageW(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {
+    // A character below 0x80 is the same byte either way.
+    if (!IsCharMessage(msg) || wParam < 0x80) return PostMessageA(hwnd, msg, wParam, lParam);
+    const bool outer = wideChar_;
+    wideChar_ = true;
+    const bool ok = PostMessageA(hwnd, msg, wParam, lParam);
+    wideChar_ = outer;
+    return ok;
 }
 
 bool CSimCore::PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) {

@@ -106,6 +106,7 @@ struct Window {
     int date[3] = {1, 1, 2000}; // month, day, year
     int dateField = 0;
     std::string dateDigits;
+    char16_t highSurrogate = 0; // of a wide WM_CHAR, waiting for its low half
     std::vector<Behaviour> behaviours;
     std::vector<std::string> marks; // set by behaviours ("mark"), never shown
     bool hung = false;              // its thread answers no sent message
@@ -200,6 +201,8 @@ public:
     bool ReleaseCapture() override;
     intptr_t SendMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
     bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+    bool PostMessageW(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override;
+    bool AnsiTextIsUtf8() const override { return true; }
     bool SetWindowPos(WsHandle hwnd, WsHandle insertAfter, int x, int y, int cx, int cy,
                       unsigned flags) override;
     bool EnableWindow(WsHandle hwnd, bool enable) override;
@@ -324,6 +327,9 @@ private:
     WsHandle nextDC_ = 0x01010001;
     WsHandle focus_ = 0;
     WsHandle captureWnd_ = 0;
+    // True while a character message posted by PostMessageW is delivered:
+    // its wParam is a UTF-16 code unit rather than a byte.
+    bool wideChar_ = false;
     // Clipboard.
     bool clipOpen_ = false;
     WsHandle clipOpener_ = 0;

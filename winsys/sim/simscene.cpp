@@ -3,6 +3,7 @@
 #include "platform/errtext.h"
 #include "winsys/sim/simdesktop.h"
 #include "textutil/strfld.h"
+#include "textutil/utf8.h"
 #include "winsys/eventlog.h"
 #include "winsys/wsdefs.h"
 
@@ -648,7 +649,9 @@ std::unique_ptr<CSimDesktop> CSimDesktop::FromJson(const std::string& text, cons
                                                    std::string* error) {
     json scene;
     try {
-        scene = json::parse(text);
+        // Texts are UTF-8; bytes that are none stand for U+FFFD, as they
+        // would when the tool prints them.
+        scene = json::parse(Utf8Repaired(text));
     } catch (const json::parse_error& e) {
         // The parser's text reads "[json...] parse error at line L, column
         // C: why"; keep from the position on.

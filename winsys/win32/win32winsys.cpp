@@ -7,14 +7,18 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include "textutil/utf8.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -37,6 +41,8 @@ template <typename P> WsMem FromMem(P p) {
 
 // Room beyond an item's length in the buffer its text is read into.
 constexpr size_t kItemSlack = 256;
+// Longest window text read by WM_GETTEXT, in UTF-16 units.
+constexpr LRESULT kMaxText = 1 << 20;
 
 // Sends to one window, each send waiting at most timeoutMs (0: as long as
 // the receiver takes) and giving up at once on a hung receiver.  Once a
@@ -82,6 +88,39 @@ private:
     DWORD error_ = 0;
 };
 
+// Texts cross this layer as UTF-8 and the platform as UTF-16: every text is
+// read and written with the wide call or message and converted here.
+
+std::string Utf8Of(const wchar_t* units, size_t count) {
+    return Utf8FromUtf16(reinterpret_cast<const char16_t*>(units), count);
+}
+
+std::wstring WideOf(const char* text) {
+    const std::u16string wide = Utf16FromUtf8(text ? text : "");
+    return std::wstring(wide.begin(), wide.end());
+}
+
+// Copies text into buf (size bytes) cut before a character that would not
+// fit whole; the length copied.
+int CopyCut(const std::string& text, char* buf, size_t size) {
+    if (!buf || size == 0) return 0;
+    const size_t n = Utf8CutLength(text, size - 1);
+    std::memcpy(buf, text.data(), n);
+    buf[n] = '\0';
+    return int(n);
+}
+
+// A text read by a wide call into units UTF-16 units, as the UTF-8 text
+// it stands for.  read fills the buffer it is given and returns the units
+// it wrote.
+template <typename Read> std::string ReadWide(size_t units, Read read) {
+    std::vector<wchar_t> wide(units + 1, L'\0');
+    long got = long(read(wide.data(), units + 1));
+    if (got < 0) got = 0;
+    if (size_t(got) > units) got = long(units);
+    return Utf8Of(wide.data(), size_t(got));
+}
+
 // The buffer item texts are read into: room for the longest text the layer
 // gives, its zero and some slack, allocated once per thread.
 std::vector<wchar_t>& ItemBuffer() {
@@ -89,47 +128,71 @@ std::vector<wchar_t>& ItemBuffer() {
     return buffer;
 }
 
-// LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as the ANSI call would
-// fill it, and never more than lb::MAX_TEXT characters and a zero.
+// LB_GETTEXT / CB_GETLBTEXT through the wide messages, as UTF-8; false when
+// the control reports an error or an item beyond lb::MAX_TEXT.
 //
 // The message has no size.  Sent to another process, the platform copies
 // the reply into the sender's buffer sized by a length request of its own,
 // made just before the message is queued: Wine copies at most (that length
-// + 1) UTF-16 units, and no more than the receiver sent back.  The ANSI
-// call is no safer: under Wine it can come back as UTF-16.  So the text is
-// read with the wide call into a buffer of lb::MAX_TEXT + 1 + kItemSlack
-// units, and only when two length requests agree and are no longer than
-// lb::MAX_TEXT: an owner that lengthens the item between the requests is
-// not read, and one whose length stays within the bound cannot be copied
-// past the buffer.  What comes back is cut to the length asked, converted
-// to the ANSI code page here, and cut again to what the caller's buffer is
-// promised to hold.
-intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
-    const LRESULT err = -1; // LB_ERR and CB_ERR
-    if (!out) return err;
+// + 1) UTF-16 units, and no more than the receiver sent back.  So the text
+// is read into a buffer of lb::MAX_TEXT + 1 + kItemSlack units, and only
+// when two length requests agree and are no longer than lb::MAX_TEXT: an
+// owner that lengthens the item between the requests is not read, and one
+// whose length stays within the bound cannot be copied past the buffer.
+// What comes back is cut to the length asked.
+bool ReadItem(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, std::string* text) {
     const LRESULT len = send.W(lenMsg, index, 0);
-    if (len < 0 || len > lb::MAX_TEXT) return err;
-    if (send.W(lenMsg, index, 0) != len) return err;
+    if (len < 0 || len > lb::MAX_TEXT) return false;
+    if (send.W(lenMsg, index, 0) != len) return false;
     std::vector<wchar_t>& wide = ItemBuffer();
     wide[0] = L'\0';
     LRESULT got = send.W(textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
-    if (got < 0) return err;
+    if (got < 0) return false;
     if (got > len) got = len; // never more than the length asked for
-    wide[size_t(got)] = L'\0';
-    int n = got == 0 ? 0
-                     : WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), nullptr, 0, nullptr,
-                                           nullptr);
-    if (n < 0) n = 0;
-    std::vector<char> ansi(size_t(n) + 1, '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(got), ansi.data(), n, nullptr, nullptr);
-    // No ANSI length request: Wine's ANSI mapping in the owner reads the
-    // item into a buffer sized by it, and an item that changes in between
-    // overruns the owner's own memory.
-    if (n > lb::MAX_TEXT) n = lb::MAX_TEXT;
-    for (int i = 0; i < n; ++i) out[i] = ansi[size_t(i)];
-    out[n] = '\0';
-    return n;
+    *text = Utf8Of(wide.data(), size_t(got));
+    return true;
+}
+
+// LB_GETTEXTLEN / CB_GETLBTEXTLEN: the item's length in UTF-8 bytes, as
+// much of it as GetItemText writes.
+intptr_t GetItemLength(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index) {
+    std::string text;
+    if (!ReadItem(send, lenMsg, textMsg, index, &text)) return -1; // LB_ERR and CB_ERR
+    return intptr_t(Utf8CutLength(text, size_t(lb::MAX_TEXT)));
+}
+
+// LB_GETTEXT / CB_GETLBTEXT into the caller's buffer, as UTF-8: never more
+// than lb::MAX_TEXT bytes (cut before a character that would not fit whole)
+// and a zero, whatever the control answered before.
+intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, char* out) {
+    const LRESULT err = -1; // LB_ERR and CB_ERR
+    if (!out) return err;
+    std::string text;
+    if (!ReadItem(send, lenMsg, textMsg, index, &text)) return err;
+    return CopyCut(text, out, size_t(lb::MAX_TEXT) + 1);
+}
+
+// WM_GETTEXT into the caller's buffer of size bytes, as UTF-8 cut before a
+// character that would not fit; every UTF-16 unit makes at least one byte,
+// so size - 1 units are asked for.
+intptr_t GetText(BoundedSender& send, WPARAM size, char* out) {
+    if (!out || size == 0) return 0;
+    const size_t units = std::min<size_t>(size_t(size) - 1, size_t(kMaxText));
+    const std::string text = ReadWide(units, [&](wchar_t* wide, size_t n) {
+        return send.W(WM_GETTEXT, n, reinterpret_cast<LPARAM>(wide));
+    });
+    return CopyCut(text, out, size_t(size));
+}
+
+// WM_GETTEXTLENGTH: the text's length in UTF-8 bytes, read whole.
+intptr_t GetTextLength(BoundedSender& send) {
+    const LRESULT units = send.W(WM_GETTEXTLENGTH, 0, 0);
+    if (units <= 0) return 0;
+    const size_t n = std::min<size_t>(size_t(units), size_t(kMaxText));
+    const std::string text = ReadWide(n, [&](wchar_t* wide, size_t count) {
+        return send.W(WM_GETTEXT, count, reinterpret_cast<LPARAM>(wide));
+    });
+    return intptr_t(text.size());
 }
 
 // The clipboard calls, run on a thread of their own so that a wait inside
@@ -239,6 +302,31 @@ private:
     HANDLE thread_ = nullptr;
 };
 
+// What one GetClipboardData gave on the clipboard thread: the handle, or
+// for CF_TEXT the clipboard's Unicode text in UTF-8 when it holds one.
+struct ClipAnswer {
+    WsMem data = 0;
+    bool unicode = false;
+    std::string text;
+};
+
+void ReadClipboard(unsigned format, ClipAnswer& answer) {
+    const HANDLE wide = format == CF_TEXT ? ::GetClipboardData(CF_UNICODETEXT) : nullptr;
+    if (!wide) {
+        answer.data = FromMem(::GetClipboardData(format));
+        return;
+    }
+    const auto* units = static_cast<const wchar_t*>(::GlobalLock(wide));
+    if (!units) return;
+    // A text without a terminator ends where its block ends.
+    const size_t size = ::GlobalSize(wide) / sizeof(wchar_t);
+    size_t n = 0;
+    while (n < size && units[n]) ++n;
+    answer.text = Utf8Of(units, n);
+    answer.unicode = true;
+    ::GlobalUnlock(wide);
+}
+
 struct EnumContext {
     WsEnumProc proc;
     intptr_t lParam;
@@ -317,15 +405,22 @@ public:
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
         if (!Named(hwnd)) return 0;
-        int n = ::GetClassNameA(Wnd(hwnd), buf, size);
-        return n > 0 ? n : 0;
+        // Class names are at most 256 characters.
+        const std::string name = ReadWide(256, [&](wchar_t* wide, size_t units) {
+            return ::GetClassNameW(Wnd(hwnd), wide, int(units));
+        });
+        return CopyCut(name, buf, size_t(size));
     }
     int GetWindowTextA(WsHandle hwnd, char* buf, int size) override {
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
         if (!Named(hwnd)) return 0;
-        int n = ::GetWindowTextA(Wnd(hwnd), buf, size);
-        return n > 0 ? n : 0;
+        // Every UTF-16 unit makes at least one UTF-8 byte: size - 1 units
+        // fill the buffer.
+        const std::string text = ReadWide(size_t(size) - 1, [&](wchar_t* wide, size_t units) {
+            return ::GetWindowTextW(Wnd(hwnd), wide, int(units));
+        });
+        return CopyCut(text, buf, size_t(size));
     }
     bool IsWindowVisible(WsHandle hwnd) override {
         return Named(hwnd) && ::IsWindowVisible(Wnd(hwnd));
@@ -415,6 +510,23 @@ public:
         BoundedSender send(Wnd(hwnd), SendTimeout());
         intptr_t result = 0;
         switch (msg) {
+        case WM_GETTEXT:
+            result = GetText(send, wParam, reinterpret_cast<char*>(lParam));
+            break;
+        case WM_GETTEXTLENGTH:
+            result = GetTextLength(send);
+            break;
+        case WM_SETTEXT: {
+            const std::wstring wide = WideOf(reinterpret_cast<const char*>(lParam));
+            result = send.W(msg, wParam, lParam ? reinterpret_cast<LPARAM>(wide.c_str()) : 0);
+            break;
+        }
+        case LB_GETTEXTLEN:
+            result = GetItemLength(send, LB_GETTEXTLEN, LB_GETTEXT, wParam);
+            break;
+        case CB_GETLBTEXTLEN:
+            result = GetItemLength(send, CB_GETLBTEXTLEN, CB_GETLBTEXT, wParam);
+            break;
         case LB_GETTEXT:
             result = GetItemText(send, LB_GETTEXTLEN, LB_GETTEXT, wParam,
                                  reinterpret_cast<char*>(lParam));
@@ -436,6 +548,9 @@ public:
     }
     bool PostMessageA(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
         return Named(hwnd) && ::PostMessageA(Wnd(hwnd), msg, wParam, lParam);
+    }
+    bool PostMessageW(WsHandle hwnd, uint32_t msg, uintptr_t wParam, intptr_t lParam) override {
+        return Named(hwnd) && ::PostMessageW(Wnd(hwnd), msg, wParam, lParam);
     }
 
     // --- Placement -----------------------------------------------------
@@ -462,11 +577,10 @@ public:
         if (!buf || size <= 0) return 0;
         buf[0] = '\0';
         if (!menu) return 0;
-        int n = ::GetMenuStringA(ToHandle<HMENU>(menu), item, buf, size, flags);
-        if (n < 0) n = 0;
-        if (n >= size) n = size - 1; // the text is always cut to the buffer
-        buf[n] = '\0';
-        return n;
+        const std::string text = ReadWide(size_t(size) - 1, [&](wchar_t* wide, size_t units) {
+            return ::GetMenuStringW(ToHandle<HMENU>(menu), item, wide, int(units), flags);
+        });
+        return CopyCut(text, buf, size_t(size));
     }
     WsHandle GetSubMenu(WsHandle menu, int pos) override {
         return menu ? FromHandle(::GetSubMenu(ToHandle<HMENU>(menu), pos)) : 0;
@@ -493,7 +607,12 @@ public:
         if (!size) return false;
         *size = WsSize{};
         SIZE s;
-        if (!dc || !text || count < 0 || !::GetTextExtentPointA(ToHandle<HDC>(dc), text, count, &s))
+        if (!dc || !text || count < 0) return false;
+        // count bytes of UTF-8, measured as the characters they are.
+        const std::u16string wide = Utf16FromUtf8(std::string_view(text, size_t(count)));
+        if (!::GetTextExtentPoint32W(ToHandle<HDC>(dc),
+                                     reinterpret_cast<const wchar_t*>(wide.data()),
+                                     int(wide.size()), &s))
             return false;
         *size = WsSize{s.cx, s.cy};
         return true;
@@ -510,17 +629,30 @@ public:
         return OnClipboardThread([] { return ::EmptyClipboard() != 0; });
     }
     bool CloseClipboard() override {
+        ReleaseClipText();
         return OnClipboardThread([] { return ::CloseClipboard() != 0; });
     }
+    // CF_TEXT is the clipboard's Unicode text in UTF-8, in a block of this
+    // layer's own that lives until the clipboard closes or the text is
+    // asked again; a clipboard that holds no Unicode text gives its CF_TEXT.
     WsMem GetClipboardData(unsigned format) override {
-        auto data = std::make_shared<WsMem>(0);
-        if (clipboard_.Run([data, format] { *data = FromMem(::GetClipboardData(format)); },
-                           SendTimeout()))
-            return *data;
-        // An owner that promised the text and does not render it in time.
-        if (const HWND owner = ::GetClipboardOwner())
-            ReportUnanswered(FromHandle(owner), WM_RENDERFORMAT, SendTimeout());
-        return 0;
+        auto answer = std::make_shared<ClipAnswer>();
+        if (!clipboard_.Run([answer, format] { ReadClipboard(format, *answer); }, SendTimeout())) {
+            // An owner that promised the text and does not render it in time.
+            if (const HWND owner = ::GetClipboardOwner())
+                ReportUnanswered(FromHandle(owner), WM_RENDERFORMAT, SendTimeout());
+            return 0;
+        }
+        if (!answer->unicode) return answer->data;
+        ReleaseClipText();
+        const HGLOBAL block = ::GlobalAlloc(GMEM_MOVEABLE, answer->text.size() + 1);
+        if (!block) return 0;
+        if (void* p = ::GlobalLock(block)) {
+            std::memcpy(p, answer->text.c_str(), answer->text.size() + 1);
+            ::GlobalUnlock(block);
+        }
+        clipText_ = block;
+        return FromMem(block);
     }
     void* GlobalLock(WsMem mem) override { return mem ? ::GlobalLock(Mem(mem)) : nullptr; }
     bool GlobalUnlock(WsMem mem) override { return mem && ::GlobalUnlock(Mem(mem)); }
@@ -569,23 +701,33 @@ public:
         return ok;
     }
 
+    ~CWin32WinSys() override { ReleaseClipText(); }
+
     // --- Timing and the alert box --------------------------------------
     void Sleep(uint32_t ms) override { ::Sleep(ms); }
     uint32_t GetTickCount() override { return ::GetTickCount(); }
     int MessageBoxA(WsHandle owner, const char* text, const char* caption, unsigned type) override {
-        return ::MessageBoxA(Wnd(owner), text ? text : "", caption, type);
+        const std::wstring wideText = WideOf(text), wideCaption = WideOf(caption);
+        return ::MessageBoxW(Wnd(owner), wideText.c_str(), caption ? wideCaption.c_str() : nullptr,
+                             type);
     }
 
 private:
-    // call's result when it ran on the clipboard thread within the send
-    // bound, else false.
+    // Runs call on the clipboard thread: its result when it ended within
+    // the send bound, else false.
     template <typename Call> bool OnClipboardThread(Call call) {
         auto result = std::make_shared<bool>(false);
         const bool ended = clipboard_.Run([result, call] { *result = call(); }, SendTimeout());
         return ended && *result;
     }
 
+    void ReleaseClipText() {
+        if (clipText_) ::GlobalFree(clipText_);
+        clipText_ = nullptr;
+    }
+
     ClipboardThread clipboard_;
+    HGLOBAL clipText_ = nullptr; // the UTF-8 text GetClipboardData(CF_TEXT) gave
 };
 
 } // namespace
