@@ -81,30 +81,30 @@ struct ChildSpec {
     int n = 1; // the n-th match, from 1
 };
 
-bool ReadChildSpec(const char* args, ChildSpec* spec) {
+bool ReadChildSpec(const char* args, ChildSpec* wanted) {
     std::string text = args;
     if (text.empty()) return false;
     if (text[0] == '#') {
-        spec->form = ChildSpec::kId;
+        wanted->form = ChildSpec::kId;
         const std::string number = text.substr(1);
         if (StartsWithCi(number.c_str(), "0x")) {
             if (number.size() < 3 ||
                 number.find_first_not_of("0123456789abcdefABCDEF", 2) != std::string::npos)
                 return false;
-            spec->id = int(hextoint(number.c_str() + 2));
+            wanted->id = int(hextoint(number.c_str() + 2));
             return true;
         }
         uint32_t id = 0;
         if (number.empty() || !ReadCount(number, 0, 0x7FFFFFFF, &id)) return false;
-        spec->id = int(id);
+        wanted->id = int(id);
         return true;
     }
     if (text[0] == '=' || text[0] == '~') {
-        spec->form = text[0] == '=' ? ChildSpec::kEquals : ChildSpec::kHolds;
+        wanted->form = text[0] == '=' ? ChildSpec::kEquals : ChildSpec::kHolds;
         std::vector<char> bare(text.begin() + 1, text.end());
         bare.push_back('\0');
         StripAmpersands(bare.data());
-        spec->text = bare.data();
+        wanted->text = bare.data();
         return true;
     }
     // CLASS:N when what follows the last ':' is a number; class names may
@@ -114,36 +114,36 @@ bool ReadChildSpec(const char* args, ChildSpec* spec) {
     if (colon != std::string::npos && colon + 1 < text.size() &&
         ReadCount(text.substr(colon + 1), 0, 0xFFFFFF, &n)) {
         if (n == 0 || colon == 0) return false;
-        spec->n = int(n);
+        wanted->n = int(n);
         text.resize(colon);
     }
-    spec->text = text;
+    wanted->text = text;
     return true;
 }
 
-bool ChildFits(CWinSys& ws, WsHandle h, const ChildSpec& spec) {
-    switch (spec.form) {
+bool ChildFits(CWinSys& ws, WsHandle h, const ChildSpec& wanted) {
+    switch (wanted.form) {
     case ChildSpec::kClass:
-        return EqualsCi(ClassOf(ws, h).c_str(), spec.text.c_str());
+        return EqualsCi(ClassOf(ws, h).c_str(), wanted.text.c_str());
     case ChildSpec::kId:
-        return ws.GetWindowLongA(h, gwl::ID) == spec.id;
+        return ws.GetWindowLongA(h, gwl::ID) == wanted.id;
     case ChildSpec::kEquals:
     case ChildSpec::kHolds: {
         std::string caption = CaptionOf(ws, h);
         StripAmpersands(caption.data());
         caption.resize(std::strlen(caption.c_str()));
-        return spec.form == ChildSpec::kEquals ? EqualsCi(caption.c_str(), spec.text.c_str())
-                                               : HoldsCi(caption.c_str(), spec.text.c_str());
+        return wanted.form == ChildSpec::kEquals ? EqualsCi(caption.c_str(), wanted.text.c_str())
+                                               : HoldsCi(caption.c_str(), wanted.text.c_str());
     }
     }
     return false;
 }
 
 // The descendants of h in the order Desc lists them (each window, then its
-// children, in z-order), until one is the spec's n-th fit: that one, or 0.
+// children, in z-order), until one is the wanted's n-th fit: that one, or 0.
 struct ChildSearch {
     CWinSys& ws;
-    const ChildSpec& spec;
+    const ChildSpec& wanted;
     int fits = 0;
     int looked = 0;
 };
@@ -153,7 +153,7 @@ WsHandle FindDescendant(ChildSearch& search, WsHandle h, int depth) {
     WsHandle child = search.ws.GetTopWindow(h);
     for (int n = 0; child != 0 && n < kMaxChildren && search.looked < (1 << 20); ++n) {
         ++search.looked;
-        if (ChildFits(search.ws, child, search.spec) && ++search.fits == search.spec.n)
+        if (ChildFits(search.ws, child, search.wanted) && ++search.fits == search.wanted.n)
             return child;
         if (const WsHandle found = FindDescendant(search, child, depth + 1)) return found;
         child = search.ws.GetWindow(child, gw::HWNDNEXT);
@@ -250,19 +250,19 @@ Outcome CmdType(CommandContext& ctx, const CommandCall& call) {
 }
 
 Outcome CmdChild(CommandContext& ctx, const CommandCall& call) {
-    ChildSpec spec;
-    if (!ReadChildSpec(call.args, &spec))
+    ChildSpec wanted;
+    if (!ReadChildSpec(call.args, &wanted))
         return Failed(Fault::kInvalidArgument, std::string("child '") + call.args + "'");
     const WsHandle parent = ctx.state.hWnd;
     // A class name may end in ':' and digits itself
     // ("ORContainerMDIChildFrame:8455"): a class of the whole text wins.
     WsHandle found = 0;
-    if (spec.form == ChildSpec::kClass && spec.text != call.args && parent) {
+    if (wanted.form == ChildSpec::kClass && wanted.text != call.args && parent) {
         const ChildSpec whole{ChildSpec::kClass, call.args, 0, 1};
         ChildSearch search{ctx.ws, whole};
         found = FindDescendant(search, parent, 0);
     }
-    ChildSearch search{ctx.ws, spec};
+    ChildSearch search{ctx.ws, wanted};
     if (found == 0 && parent) found = FindDescendant(search, parent, 0);
     if (found == 0) {
         ctx.out.Printf("Child '%s' not found under 0x%08X\n", call.args, unsigned(parent));
