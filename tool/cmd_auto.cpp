@@ -133,7 +133,7 @@ bool ChildFits(CWinSys& ws, WsHandle h, const ChildSpec& wanted) {
         StripAmpersands(caption.data());
         caption.resize(std::strlen(caption.c_str()));
         return wanted.form == ChildSpec::kEquals ? EqualsCi(caption.c_str(), wanted.text.c_str())
-                                               : HoldsCi(caption.c_str(), wanted.text.c_str());
+                                                 : HoldsCi(caption.c_str(), wanted.text.c_str());
     }
     }
     return false;
