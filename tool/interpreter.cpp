@@ -185,6 +185,16 @@ void ReadAsUtf8(char* line, size_t size) {
     std::memcpy(line, text.c_str(), text.size() + 1);
 }
 
+// RunLine, leaving the command word in word.
+Outcome RunSplit(CommandContext& ctx, const char* line, char (&word)[100], bool* exitInput) {
+    char args[1000];
+    strfld(line, ',', 1, 1, word, sizeof word);
+    strfld(line, ',', 2, 99, args, sizeof args);
+    const CommandFn fn = Lookup(word);
+    if (exitInput) *exitInput = fn == RowExit;
+    return RunHandler(ctx, fn, CommandCall{line, word, args});
+}
+
 } // namespace
 
 void PrintHelp(COutput& out) {
@@ -221,12 +231,7 @@ void PrintHelp(COutput& out) {
 
 Outcome RunLine(CommandContext& ctx, const char* line, bool* exitInput) {
     char word[100];
-    char args[1000];
-    strfld(line, ',', 1, 1, word, sizeof word);
-    strfld(line, ',', 2, 99, args, sizeof args);
-    const CommandFn fn = Lookup(word);
-    if (exitInput) *exitInput = fn == RowExit;
-    return RunHandler(ctx, fn, CommandCall{line, word, args});
+    return RunSplit(ctx, line, word, exitInput);
 }
 
 Outcome RunHandler(CommandContext& ctx, CommandFn fn, const CommandCall& call) {
@@ -250,11 +255,10 @@ int RunCommands(CommandContext& ctx, FILE* in) {
         ReadAsUtf8(line, sizeof line);
         if (!interactive) ctx.out.Printf(">%s\n", line);
         bool exitInput = false;
-        const Outcome outcome = RunLine(ctx, line, &exitInput);
+        char word[100];
+        const Outcome outcome = RunSplit(ctx, line, word, &exitInput);
         ctx.out.Flush();
         if (exitInput) return 0;
-        char word[100];
-        strfld(line, ',', 1, 1, word, sizeof word);
         Keep(ctx, lineNumber, word, outcome);
         if (ctx.strict && !outcome.Done()) {
             ctx.stopped = true;
