@@ -241,10 +241,18 @@ Outcome CmdType(CommandContext& ctx, const CommandCall& call) {
         // the queued ones.  So each message is taken before the next is
         // posted.
         TakeQueued(ctx.ws, h);
-        // A receiver that asks for messages while it handles one (a
-        // program's own PeekMessage) answers the sends early: a key-down
-        // is given time to be translated before anything follows it.
+        // Both sends can be answered by one request of the receiver,
+        // before it takes the message, and a receiver that asks for
+        // messages while it handles one answers them early: a key-down is
+        // given time to be taken and translated before anything follows.
         if (m.msg == wm::KEYDOWN || m.msg == wm::SYSKEYDOWN) ctx.ws.Sleep(kKeyDownWaitMs);
+    }
+    // One request of the target can answer both sends before it takes the
+    // message posted last: it is given the same time, then asked again, so
+    // that what reads the window next finds the text typed.
+    if (!messages.empty()) {
+        ctx.ws.Sleep(kKeyDownWaitMs);
+        TakeQueued(ctx.ws, h);
     }
     return WindowThere(ctx, h);
 }
