@@ -152,6 +152,7 @@ Kind KindOf(const std::string& cls) {
                           {"Button", Kind::Button},
                           {"ListBox", Kind::ListBox},
                           {"ComboBox", Kind::ComboBox},
+                          {"ComboLBox", Kind::ListBox},
                           {"SysListView32", Kind::ListView},
                           {"SysDateTimePick32", Kind::DatePicker}};
     for (const auto& c : kClasses)
@@ -220,6 +221,7 @@ public:
             }
         }
         CheckReferences();
+        d_.MakeAliases();
         if (scene.contains("clipboard")) ClipboardOf(scene["clipboard"]);
         if (scene.contains("focus")) {
             WsHandle f = Handle(scene["focus"], "focus");
@@ -238,13 +240,15 @@ private:
     }
 
     Font FontOf(const json& f, const std::string& path) {
-        CheckKeys(f, path, {"handle", "name", "width", "height"});
+        CheckKeys(f, path, {"handle", "name", "width", "height", "abcWidth"});
         Font font;
         if (!f.contains("handle")) Fail(path + ".handle", "missing");
         font.handle = Handle(f["handle"], path + ".handle");
         if (f.contains("name")) font.name = Text(f["name"], path + ".name");
         if (f.contains("width")) font.width = int(Int(f["width"], path + ".width", 0, 1000));
         if (f.contains("height")) font.height = int(Int(f["height"], path + ".height", 0, 1000));
+        if (f.contains("abcWidth"))
+            font.abcWidth = int(Int(f["abcWidth"], path + ".abcWidth", 0, 3000));
         return font;
     }
 
