@@ -59,7 +59,13 @@ public:
     Json Walk(WsHandle root) {
         Json windows = Json::array();
         if (root != 0) {
-            AddWindow(windows, root, false, 0);
+            // With the windows that own it: the reports name a window's
+            // owner as its parent.
+            WsHandle h = root;
+            for (int n = 0; h != 0 && n < kMaxDepth; ++n) {
+                AddWindow(windows, h, false, 0);
+                h = ws_.GetWindow(h, gw::OWNER);
+            }
         } else {
             std::vector<WsHandle> tops;
             ws_.EnumWindows(

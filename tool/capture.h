@@ -18,8 +18,8 @@ struct CaptureCounts {
 };
 
 // The scene (JSON text, ending with a line break) of the top-level window
-// root with all its descendants, or with root 0 of every top-level window
-// of the desktop.  Windows that do not answer, bounds that cut and menus
+// root with all its descendants and the windows that own it, or with root 0
+// of every top-level window of the desktop.  Windows that do not answer, bounds that cut and menus
 // that cannot be read are said on ctx.err; so are progress dots when the
 // capture runs longer than a second.  The same desktop gives the same text.
 std::string CaptureScene(CommandContext& ctx, WsHandle root, CaptureCounts* counts);
