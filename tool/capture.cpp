@@ -78,14 +78,17 @@ public:
             for (WsHandle h : tops) AddWindow(windows, h, false, 0);
         }
         if (cut_)
-            ctx_.err.Printf("tolvane: capture cut at %zu windows\n", size_t(kMaxCaptureWindows));
+            ctx_.err.Printf("tolvane: capture cut at %u windows\n", unsigned(kMaxCaptureWindows));
         if (unreadMenus_ > 0)
-            ctx_.err.Printf("tolvane: capture: the menus of %zu windows of other processes "
+            ctx_.err.Printf("tolvane: capture: the menus of %u windows of other processes "
                             "cannot be read here\n",
-                            unreadMenus_);
+                            unsigned(unreadMenus_));
         if (dots_) ctx_.err.Puts("\n");
 
         Json scene;
+        // The handles are the platform's, and so is naming a window by the
+        // low word of its handle, which the sweeps of the reports rely on.
+        scene["lowWordHandles"] = true;
         scene["systemFont"] = SystemFont();
         if (!fonts_.empty()) {
             Json fonts = Json::array();
@@ -255,8 +258,8 @@ private:
     }
 
     void CutItems(WsHandle h, int count) {
-        ctx_.err.Printf("tolvane: capture: window %08X holds %d items; the first %zu are kept\n",
-                        unsigned(h), count, size_t(kMaxCaptureItems));
+        ctx_.err.Printf("tolvane: capture: window %08X holds %d items; the first %u are kept\n",
+                        unsigned(h), count, unsigned(kMaxCaptureItems));
     }
 
     // The items of a list box (or, with combo, a combo box) as ListBox and

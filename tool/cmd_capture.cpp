@@ -64,7 +64,7 @@ Outcome CmdCapture(CommandContext& ctx, const CommandCall& call) {
         ctx.out.Printf("Capture: %s not written: %s\n", file.c_str(), error.c_str());
         return Failed(Fault::kFileNotWritten, error);
     }
-    ctx.out.Printf("Captured %zu windows of %zu processes to %s\n", counts.windows,
-                   counts.processes, file.c_str());
+    ctx.out.Printf("Captured %u windows of %u processes to %s\n", unsigned(counts.windows),
+                   unsigned(counts.processes), file.c_str());
     return Done();
 }

@@ -127,7 +127,7 @@ WsHandle CSimCore::Full(WsHandle h) const {
 
 void CSimCore::MakeAliases() {
     // As on Windows, the low 16 bits of a window's or menu's handle name it
-    // too, where no other handle has the same low bits.
+    // too, where no other handle has the same low bits (scenes that ask).
     std::unordered_map<WsHandle, int> uses;
     for (const auto& w : windows_) ++uses[w.first & 0xFFFF];
     for (const auto& m : menus_) ++uses[m.first & 0xFFFF];

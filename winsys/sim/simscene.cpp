@@ -184,7 +184,7 @@ public:
     void Load(const std::string& name, const json& scene) {
         CheckKeys(scene, "scene",
                   {"name", "description", "clock", "systemFont", "fonts", "processes", "menus",
-                   "windows", "clipboard", "focus"});
+                   "windows", "clipboard", "focus", "lowWordHandles"});
         d_.name_ = name;
         if (scene.contains("name")) d_.name_ = Text(scene["name"], "name");
         d_.description_ = scene.contains("description") ? Text(scene["description"], "description")
@@ -221,7 +221,8 @@ public:
             }
         }
         CheckReferences();
-        d_.MakeAliases();
+        if (scene.contains("lowWordHandles") && Bool(scene["lowWordHandles"], "lowWordHandles"))
+            d_.MakeAliases();
         if (scene.contains("clipboard")) ClipboardOf(scene["clipboard"]);
         if (scene.contains("focus")) {
             WsHandle f = Handle(scene["focus"], "focus");
