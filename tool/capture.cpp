@@ -14,6 +14,7 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -26,6 +27,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr int kCaptureText = 100000; // a window text, as Desc reads it
+constexpr int kShortText = 255;      // the least a window text is read with
 constexpr int kClassSize = 257;      // class names are at most 256 characters
 constexpr int kMaxDepth = 64;        // of windows and of menus, as scenes allow
 constexpr int kProbeRows = 100;      // rows read to find a list view's columns
@@ -51,7 +53,7 @@ struct Font {
 
 class Capture {
 public:
-    explicit Capture(CommandContext& ctx) : ctx_(ctx), ws_(ctx.ws), text_(kCaptureText + 1) {
+    explicit Capture(CommandContext& ctx) : ctx_(ctx), ws_(ctx.ws) {
         start_ = ws_.GetTickCount();
         lastDot_ = start_;
     }
@@ -77,13 +79,12 @@ public:
                 reinterpret_cast<intptr_t>(&tops));
             for (WsHandle h : tops) AddWindow(windows, h, false, 0);
         }
-        if (cut_)
-            ctx_.err.Printf("tolvane: capture cut at %u windows\n", unsigned(kMaxCaptureWindows));
+        if (cut_) Note("tolvane: capture cut at %u windows\n", unsigned(kMaxCaptureWindows));
         if (unreadMenus_ > 0)
-            ctx_.err.Printf("tolvane: capture: the menus of %u windows of other processes "
-                            "cannot be read here\n",
-                            unsigned(unreadMenus_));
-        if (dots_) ctx_.err.Puts("\n");
+            Note("tolvane: capture: the menus of %u windows of other processes "
+                 "cannot be read here\n",
+                 unsigned(unreadMenus_));
+        EndDots();
 
         Json scene;
         // The handles are the platform's, and so is naming a window by the
@@ -120,12 +121,41 @@ private:
         const uint32_t now = ws_.GetTickCount();
         if (now - lastDot_ < kProgressMs) return;
         lastDot_ = now;
-        ++dots_;
+        dotsOnLine_ = true;
+        sendsAtDot_ = ctx_.sends.count;
         ctx_.err.Puts(".");
         ctx_.err.Flush();
     }
 
-    bool Answered(uint64_t before) const { return ctx_.sends.count == before; }
+    // A line on the error output, after the dots so far end theirs.
+#if defined(__GNUC__)
+    __attribute__((format(printf, 2, 3)))
+#endif
+    void
+    Note(const char* format, ...) {
+        char line[512];
+        va_list args;
+        va_start(args, format);
+        std::vsnprintf(line, sizeof line, format, args);
+        va_end(args);
+        EndDots();
+        ctx_.err.Puts(line);
+    }
+
+    void EndDots() {
+        // A send left unanswered since the last dot ended its line already
+        // (the layer says so in a line of its own).
+        if (!dotsOnLine_ || ctx_.sends.count != sendsAtDot_) {
+            dotsOnLine_ = false;
+            return;
+        }
+        ctx_.err.Puts("\n");
+        dotsOnLine_ = false;
+    }
+
+    bool Answered(uint64_t before) const {
+        return ctx_.sends.count == before;
+    }
 
     void AddWindow(Json& list, WsHandle h, bool parent, int depth) {
         if (depth > kMaxDepth || !ws_.IsWindow(h)) return;
@@ -145,13 +175,12 @@ private:
         // A window that does not answer is kept with its caption only
         // (the platform's sends give up at once on a thread known to hang).
         const uint64_t before = ctx_.sends.count;
-        ReadText(ws_, h, text_);
-        std::string text = text_.data();
+        std::string text = WindowText(h);
         const bool answers = Answered(before);
         if (!answers) {
-            ctx_.err.Printf("tolvane: capture: window %08X does not answer; captured without "
-                            "its contents\n",
-                            unsigned(h));
+            Note("tolvane: capture: window %08X does not answer; captured without "
+                 "its contents\n",
+                 unsigned(h));
             text = CaptionOf(ws_, h, kCaptureText + 1);
         }
         w["text"] = text;
@@ -192,6 +221,20 @@ private:
         parentTop_.pop_back();
         if (!children.empty()) w["children"] = children;
         list.push_back(std::move(w));
+    }
+
+    // The window's text as Desc reads it.  A buffer of Desc's size costs
+    // its whole size in every cross-process answer, so the text is read
+    // into one of the length the window announces (at least a short
+    // text's, at most Desc's).
+    std::string WindowText(WsHandle h) {
+        const uint64_t before = ctx_.sends.count;
+        const intptr_t length = ws_.SendMessageA(h, wm::GETTEXTLENGTH, 0, 0);
+        if (!Answered(before)) return std::string();
+        const size_t chars = size_t(std::clamp<intptr_t>(length, kShortText, kCaptureText));
+        text_.assign(chars + 2, '\0');
+        ReadText(ws_, h, text_);
+        return text_.data();
     }
 
     // The contents of a window that answers: its font and, for the
@@ -243,7 +286,9 @@ private:
         ws_.ReleaseDC(h, dc);
     }
 
-    static Font FontOf(WsSize abc) { return Font{(abc.cx + 1) / 3, abc.cy, abc.cx}; }
+    static Font FontOf(WsSize abc) {
+        return Font{(abc.cx + 1) / 3, abc.cy, abc.cx};
+    }
 
     Json SystemFont() {
         Json j;
@@ -258,8 +303,8 @@ private:
     }
 
     void CutItems(WsHandle h, int count) {
-        ctx_.err.Printf("tolvane: capture: window %08X holds %d items; the first %u are kept\n",
-                        unsigned(h), count, unsigned(kMaxCaptureItems));
+        Note("tolvane: capture: window %08X holds %d items; the first %u are kept\n", unsigned(h),
+             count, unsigned(kMaxCaptureItems));
     }
 
     // The items of a list box (or, with combo, a combo box) as ListBox and
@@ -362,8 +407,8 @@ private:
         const int loaded = LoadFromLCBatched(ws_, rows, h, error, columns, kLcBatch,
                                              LcRequestFor(ws_, LcText::kUtf8));
         if (loaded < 0 || !Answered(before)) {
-            ctx_.err.Printf("tolvane: capture: the rows of list view %08X cannot be read: %s\n",
-                            unsigned(h), static_cast<const char*>(error));
+            Note("tolvane: capture: the rows of list view %08X cannot be read: %s\n", unsigned(h),
+                 static_cast<const char*>(error));
             // Its count is known: as many rows without texts.
             if (Answered(before))
                 w["items"] = Json(std::vector<std::string>(
@@ -477,7 +522,8 @@ private:
     bool cut_ = false;
     size_t unreadMenus_ = 0;
     uint32_t start_ = 0, lastDot_ = 0;
-    int dots_ = 0;
+    bool dotsOnLine_ = false;
+    uint64_t sendsAtDot_ = 0;
 };
 
 constexpr size_t kOneLine = 100; // the longest object written on one line

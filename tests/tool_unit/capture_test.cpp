@@ -160,7 +160,9 @@ const char kSmall[] = R"({
        {"handle": "0x00010012", "class": "ListBox", "id": 7, "rect": [5, 5, 105, 105],
         "items": ["one", {"text": "two", "data": 42}], "selected": 1}
      ]},
-    {"handle": "0x00010020", "class": "Busy", "text": "Hung", "process": 100, "hung": true}
+    {"handle": "0x00010020", "class": "Busy", "text": "Hung", "process": 100, "hung": true},
+    {"handle": "0x00010030", "class": "ListBox", "process": 100, "items": ["a", "b"],
+     "on": [{"message": "LB_GETCOUNT", "result": 200000}]}
   ]
 })";
 
@@ -183,7 +185,7 @@ TEST(Capture, WordFileAndScopeAreChecked) {
         {0x00010012, "Capture," + file, Fault::kNone,
          "Captured 2 windows of 1 processes to " + file + "\n"},
         {0x00010012, "CAPTURE," + file + ",*", Fault::kNone,
-         "Captured 3 windows of 1 processes to " + file + "\n"},
+         "Captured 4 windows of 1 processes to " + file + "\n"},
         {0x00010099, "Capture," + file, Fault::kWindowNotFound, ""},
         {0, "Capture," + (dir / "none" / "x.json").string(), Fault::kFileNotWritten, ""},
     };
@@ -201,6 +203,22 @@ TEST(Capture, WordFileAndScopeAreChecked) {
     const std::string scene = CaptureAll(*d, &err);
     EXPECT_NE(err.find("window 00010020 does not answer"), std::string::npos) << err;
     EXPECT_NE(scene.find("\"hung\": true"), std::string::npos);
+    // A count past the bound is said, and the items stop at the first the
+    // control says does not exist.
+    EXPECT_NE(err.find("window 00010030 holds 200000 items; the first 100000 are kept"),
+              std::string::npos)
+        << err;
+    EXPECT_NE(scene.find("\"items\": [\"a\", \"b\"]"), std::string::npos);
+    EXPECT_EQ(err.find('.'), std::string::npos) << "dots on a capture under a second: " << err;
+
+    // A capture that runs longer than a second shows a dot a second.
+    std::string slow = kSmall;
+    slow.insert(slow.find('{') + 1, R"("clock": {"costMicros": 100000},)");
+    auto d2 = Load(slow, "slow");
+    ASSERT_NE(d2, nullptr);
+    CaptureAll(*d2, &err);
+    EXPECT_NE(err.find(".."), std::string::npos) << err;
+    EXPECT_NE(err.find(".\ntolvane: capture: window 00010030 holds"), std::string::npos) << err;
     // Nothing half-written beside the files.
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_EQ(entry.path().extension(), ".json") << entry.path();
