@@ -27,7 +27,7 @@ namespace {
 using Json = nlohmann::ordered_json;
 
 constexpr int kCaptureText = 100000; // a window text, as Desc reads it
-constexpr int kShortText = 255;      // the least a window text is read with
+constexpr int kShortText = 4095;     // a window text's first read
 constexpr int kClassSize = 257;      // class names are at most 256 characters
 constexpr int kMaxDepth = 64;        // of windows and of menus, as scenes allow
 constexpr int kProbeRows = 100;      // rows read to find a list view's columns
@@ -225,14 +225,16 @@ private:
 
     // The window's text as Desc reads it.  A buffer of Desc's size costs
     // its whole size in every cross-process answer, so the text is read
-    // into one of the length the window announces (at least a short
-    // text's, at most Desc's).
+    // into a short one first, and again into Desc's only when it filled it
+    // (to within a character: a text is cut before one that would not fit).
     std::string WindowText(WsHandle h) {
         const uint64_t before = ctx_.sends.count;
-        const intptr_t length = ws_.SendMessageA(h, wm::GETTEXTLENGTH, 0, 0);
-        if (!Answered(before)) return std::string();
-        const size_t chars = size_t(std::clamp<intptr_t>(length, kShortText, kCaptureText));
-        text_.assign(chars + 2, '\0');
+        text_.assign(size_t(kShortText) + 2, '\0');
+        ReadText(ws_, h, text_);
+        std::string text = text_.data();
+        constexpr size_t kLongestCharacter = 4; // bytes of UTF-8
+        if (text.size() + kLongestCharacter < size_t(kShortText) || !Answered(before)) return text;
+        text_.assign(size_t(kCaptureText) + 2, '\0');
         ReadText(ws_, h, text_);
         return text_.data();
     }
