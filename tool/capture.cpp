@@ -30,7 +30,9 @@ constexpr int kCaptureText = 100000; // a window text, as Desc reads it
 constexpr int kShortText = 4095;     // a window text's first read
 constexpr int kClassSize = 257;      // class names are at most 256 characters
 constexpr int kMaxDepth = 64;        // of windows and of menus, as scenes allow
-constexpr int kProbeRows = 100;      // rows read to find a list view's columns
+constexpr int64_t kMaxCoordinate = 1000000;
+constexpr int kMaxFontSize = 1000;
+constexpr int kProbeRows = 100; // rows read to find a list view's columns
 constexpr int kProbeColumns = 64;
 constexpr int kMaxColumns = 1000;
 constexpr int kNameSize = 260;
@@ -79,7 +81,10 @@ public:
                 reinterpret_cast<intptr_t>(&tops));
             for (WsHandle h : tops) AddWindow(windows, h, false, 0);
         }
-        if (cut_) Note("tolvane: capture cut at %u windows\n", unsigned(kMaxCaptureWindows));
+        if (cut_)
+            Note("tolvane: capture cut at %u windows (or 65 levels, or 65,536 children of one "
+                 "window)\n",
+                 unsigned(kMaxCaptureWindows));
         if (unreadMenus_ > 0)
             Note("tolvane: capture: the menus of %u windows of other processes "
                  "cannot be read here\n",
@@ -158,7 +163,11 @@ private:
     }
 
     void AddWindow(Json& list, WsHandle h, bool parent, int depth) {
-        if (depth > kMaxDepth || !ws_.IsWindow(h)) return;
+        if (!ws_.IsWindow(h)) return;
+        if (depth > kMaxDepth) {
+            cut_ = true;
+            return;
+        }
         if (seen_.size() >= kMaxCaptureWindows) {
             cut_ = true;
             return;
@@ -196,7 +205,10 @@ private:
             ox = parentLeft_.back();
             oy = parentTop_.back();
         }
-        w["rect"] = Json::array({r.left - ox, r.top - oy, r.right - ox, r.bottom - oy});
+        // (scenes take coordinates within a million of their origin)
+        auto at = [](int64_t v) { return std::clamp<int64_t>(v, -kMaxCoordinate, kMaxCoordinate); };
+        w["rect"] = Json::array({at(int64_t(r.left) - ox), at(int64_t(r.top) - oy),
+                                 at(int64_t(r.right) - ox), at(int64_t(r.bottom) - oy)});
         if (!parent) {
             const WsHandle owner = ws_.GetWindow(h, gw::OWNER);
             if (owner) owners_.push_back({h, owner});
@@ -217,6 +229,7 @@ private:
             AddWindow(children, child, true, depth + 1);
             child = ws_.GetWindow(child, gw::HWNDNEXT);
         }
+        if (child != 0) cut_ = true;
         parentLeft_.pop_back();
         parentTop_.pop_back();
         if (!children.empty()) w["children"] = children;
@@ -289,7 +302,9 @@ private:
     }
 
     static Font FontOf(WsSize abc) {
-        return Font{(abc.cx + 1) / 3, abc.cy, abc.cx};
+        // (scenes take fonts up to 1,000 pixels a character)
+        const int cx = std::clamp(int(abc.cx), 0, 3 * kMaxFontSize);
+        return Font{(cx + 1) / 3, std::clamp(int(abc.cy), 0, kMaxFontSize), cx};
     }
 
     Json SystemFont() {
@@ -446,7 +461,7 @@ private:
     }
 
     Json MenuOf(WsHandle m, int depth) {
-        if (!menus_.insert(m).second || depth > kMaxDepth) return Json(Hex(m));
+        if (!menus_.insert(m).second) return Json(Hex(m)); // defined where first met
         Json menu;
         menu["handle"] = Hex(m);
         Json items = Json::array();
@@ -461,7 +476,7 @@ private:
             if (text[0]) item["text"] = std::string(text.data());
             if (state != 0xFFFFFFFF && (state & mf::SEPARATOR) && !sub) item["separator"] = true;
             if (state != 0xFFFFFFFF && (state & (mf::GRAYED | mf::DISABLED))) item["grayed"] = true;
-            if (sub) {
+            if (sub && depth < kMaxDepth) {
                 item["submenu"] = MenuOf(sub, depth + 1);
             } else if (const uint32_t id = ws_.GetMenuItemID(m, i); id != 0 && id <= 0xFFFF) {
                 item["id"] = id;
