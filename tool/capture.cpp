@@ -252,6 +252,33 @@ private:
         return text_.data();
     }
 
+    // The date a date control holds, read into a SYSTEMTIME in its own
+    // process (the message carries a pointer).
+    void DateOf(Json& w, WsHandle h) {
+        uint32_t pid = 0;
+        ws_.GetWindowThreadProcessId(h, &pid);
+        const WsMem process = ws_.OpenProcess(
+            procaccess::VM_OPERATION | procaccess::VM_READ | procaccess::VM_WRITE, false, pid);
+        if (!process) return;
+        constexpr size_t kSystemTime = 16;
+        const WsMem remote = ws_.VirtualAllocEx(process, 0, kSystemTime, mem::COMMIT | mem::RESERVE,
+                                                page::READWRITE);
+        uint8_t st[kSystemTime] = {};
+        const uint64_t before = ctx_.sends.count;
+        const bool read =
+            remote &&
+            ws_.SendMessageA(h, dtm::GETSYSTEMTIME, 0, intptr_t(remote)) == dtm::GDT_VALID &&
+            Answered(before) && ws_.ReadProcessMemory(process, remote, st, sizeof st, nullptr);
+        if (remote) ws_.VirtualFreeEx(process, remote, 0, mem::RELEASE);
+        ws_.CloseHandle(process);
+        const int year = st[0] | st[1] << 8, month = st[2] | st[3] << 8, day = st[6] | st[7] << 8;
+        if (!read || year < 1601 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31)
+            return;
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, month, day);
+        w["date"] = date;
+    }
+
     // The contents of a window that answers: its font and, for the
     // controls the reports read, what they hold.
     void Contents(Json& w, WsHandle h, const std::string& cls, uint32_t style) {
@@ -267,6 +294,8 @@ private:
             ListItems(w, h, true, style);
         else if (is("SysListView32"))
             ListViewItems(w, h);
+        else if (is("SysDateTimePick32"))
+            DateOf(w, h);
         else if (is("Button")) {
             const intptr_t check = ws_.SendMessageA(h, bm::GETCHECK, 0, 0);
             if (check == 1 || check == 2) w["check"] = int(check);

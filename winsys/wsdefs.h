@@ -172,6 +172,14 @@ constexpr uint32_t GETITEMTEXTA = 0x102D;
 constexpr uint32_t GETSELECTEDCOUNT = 0x1032;
 constexpr uint32_t GETITEMTEXTW = 0x1073;
 } // namespace lvm
+// Date and time picker: DTM_GETSYSTEMTIME fills a SYSTEMTIME (eight
+// 16-bit fields: year, month, day of the week, day, hour, minute, second,
+// milliseconds) at lParam in the control's process.
+namespace dtm {
+constexpr uint32_t GETSYSTEMTIME = 0x1001;
+constexpr intptr_t GDT_ERROR = -1;
+constexpr intptr_t GDT_VALID = 0;
+} // namespace dtm
 namespace hdm {
 constexpr uint32_t GETITEMCOUNT = 0x1200;
 } // namespace hdm

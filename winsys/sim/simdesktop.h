@@ -312,7 +312,7 @@ private:
                             bool* handled);
     intptr_t ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
                             bool* handled);
-    intptr_t DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled);
+    intptr_t DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam, bool* handled);
     void Click(Window& w);
     void Notify(Window& w, uint32_t code);
     void RunAction(Window& w, const Action& a);
