@@ -32,8 +32,7 @@ constexpr int kClassSize = 257;      // class names are at most 256 characters
 constexpr int kMaxDepth = 64;        // of windows and of menus, as scenes allow
 constexpr int64_t kMaxCoordinate = 1000000;
 constexpr int kMaxFontSize = 1000;
-constexpr int kProbeRows = 100; // rows read to find a list view's columns
-constexpr int kProbeColumns = 64;
+constexpr int kUnknownColumns = 64; // read of a list view without a header
 constexpr int kMaxColumns = 1000;
 constexpr int kNameSize = 260;
 constexpr uint32_t kProgressMs = 1000;
@@ -55,10 +54,8 @@ struct Font {
 
 class Capture {
 public:
-    explicit Capture(CommandContext& ctx) : ctx_(ctx), ws_(ctx.ws) {
-        start_ = ws_.GetTickCount();
-        lastDot_ = start_;
-    }
+    explicit Capture(CommandContext& ctx)
+        : ctx_(ctx), ws_(ctx.ws), lastDot_(ctx.ws.GetTickCount()) {}
 
     Json Walk(WsHandle root) {
         Json windows = Json::array();
@@ -398,31 +395,14 @@ private:
         if (extent > 0 && extent <= 1000000) w["horizontalExtent"] = extent;
     }
 
-    // The columns of list view h: its header's, else as many as the first
-    // rows fill.
-    int ColumnsOf(WsHandle h, int rows) {
+    // The columns of list view h as its header counts them; 0 when it has
+    // no header that answers.
+    int HeaderColumns(WsHandle h) {
         const uint64_t before = ctx_.sends.count;
         const WsHandle header = WsHandle(ws_.SendMessageA(h, lvm::GETHEADER, 0, 0));
-        if (header && Answered(before)) {
-            const int n = int(ws_.SendMessageA(header, hdm::GETITEMCOUNT, 0, 0));
-            if (n > 0 && Answered(before)) return std::min(n, kMaxColumns);
-        }
-        if (rows <= 0) return 1;
-        CTxtArray probe;
-        CTxt error;
-        if (LoadFromLCBatched(ws_, probe, h, error, kProbeColumns, kLcBatch,
-                              LcRequestFor(ws_, LcText::kUtf8)) < 0)
-            return 1;
-        int columns = 1;
-        for (int i = 0; i < probe.GetSize() && i < kProbeRows; ++i) {
-            const std::vector<std::string> cells = Cells(probe.GetAtTxt(i), kProbeColumns);
-            for (int c = int(cells.size()) - 1; c >= columns; --c)
-                if (!cells[size_t(c)].empty()) {
-                    columns = c + 1;
-                    break;
-                }
-        }
-        return columns;
+        if (!header || !Answered(before)) return 0;
+        const int n = int(ws_.SendMessageA(header, hdm::GETITEMCOUNT, 0, 0));
+        return Answered(before) ? std::clamp(n, 0, kMaxColumns) : 0;
     }
 
     // The cells of a row as LoadFromLC joins them ('|' inside a cell is
@@ -447,7 +427,10 @@ private:
         const int count = int(ws_.SendMessageA(h, lvm::GETITEMCOUNT, 0, 0));
         if (!Answered(before) || count <= 0) return;
         if (count > int(kMaxCaptureItems)) CutItems(h, count);
-        const int columns = ColumnsOf(h, count);
+        // Without a header the rows are read as wide as a header-less list
+        // view is ever read here, and each keeps the cells it fills.
+        const int header = HeaderColumns(h);
+        const int columns = header > 0 ? header : kUnknownColumns;
         CTxtArray rows;
         CTxt error;
         const int loaded = LoadFromLCBatched(ws_, rows, h, error, columns, kLcBatch,
@@ -567,7 +550,7 @@ private:
     bool systemMeasured_ = false;
     bool cut_ = false;
     size_t unreadMenus_ = 0;
-    uint32_t start_ = 0, lastDot_ = 0;
+    uint32_t lastDot_ = 0;
     bool dotsOnLine_ = false;
     uint64_t sendsAtDot_ = 0;
 };
