@@ -91,7 +91,7 @@ public:
         Json scene;
         // The handles are the platform's, and so is naming a window by the
         // low word of its handle, which the sweeps of the reports rely on.
-        scene["lowWordHandles"] = true;
+        scene["lowWordHandles"] = pairs_ ? Json("pairs") : Json(true);
         scene["systemFont"] = SystemFont();
         if (!fonts_.empty()) {
             Json fonts = Json::array();
@@ -192,6 +192,7 @@ private:
         w["text"] = text;
         const uint32_t style = uint32_t(ws_.GetWindowLongA(h, gwl::STYLE));
         w["style"] = Hex(style);
+        if (seen_.size() == 1) pairs_ = NamedByPairs(h, cls, thread, style);
         if (const uint32_t ex = uint32_t(ws_.GetWindowLongA(h, gwl::EXSTYLE)))
             w["exStyle"] = Hex(ex);
         if (const int id = ws_.GetWindowLongA(h, gwl::ID)) w["id"] = id;
@@ -231,6 +232,20 @@ private:
         parentTop_.pop_back();
         if (!children.empty()) w["children"] = children;
         list.push_back(std::move(w));
+    }
+
+    // True when the low word of h with its lowest bit flipped names h too
+    // (as under Wine, where a handle's index is its low word halved): the
+    // window it names has h's class, thread, style, id and rectangle.
+    bool NamedByPairs(WsHandle h, const std::string& cls, uint32_t thread, uint32_t style) {
+        const WsHandle other = (h & 0xFFFF) ^ 1;
+        if (!ws_.IsWindow(other) || ClassOf(ws_, other, kClassSize) != cls) return false;
+        WsRect a, b;
+        return ws_.GetWindowThreadProcessId(other, nullptr) == thread &&
+               uint32_t(ws_.GetWindowLongA(other, gwl::STYLE)) == style &&
+               ws_.GetWindowLongA(other, gwl::ID) == ws_.GetWindowLongA(h, gwl::ID) &&
+               ws_.GetWindowRect(other, &a) && ws_.GetWindowRect(h, &b) && a.left == b.left &&
+               a.top == b.top && a.right == b.right && a.bottom == b.bottom;
     }
 
     // The window's text as Desc reads it.  A buffer of Desc's size costs
@@ -549,6 +564,7 @@ private:
     Font system_;
     bool systemMeasured_ = false;
     bool cut_ = false;
+    bool pairs_ = false; // the platform names windows by low-word pairs
     size_t unreadMenus_ = 0;
     uint32_t lastDot_ = 0;
     bool dotsOnLine_ = false;

@@ -125,15 +125,20 @@ WsHandle CSimCore::Full(WsHandle h) const {
     return it == aliases_.end() ? h : it->second;
 }
 
-void CSimCore::MakeAliases() {
+void CSimCore::MakeAliases(bool pairs) {
     // As on Windows, the low 16 bits of a window's or menu's handle name it
-    // too, where no other handle has the same low bits (scenes that ask).
+    // too, where no other handle has the same low bits (scenes that ask);
+    // with pairs, as under Wine, so does the low word with its lowest bit
+    // flipped.
+    const WsHandle mask = pairs ? 0xFFFE : 0xFFFF;
     std::unordered_map<WsHandle, int> uses;
-    for (const auto& w : windows_) ++uses[w.first & 0xFFFF];
-    for (const auto& m : menus_) ++uses[m.first & 0xFFFF];
+    for (const auto& w : windows_) ++uses[w.first & mask];
+    for (const auto& m : menus_) ++uses[m.first & mask];
     aliases_.clear();
     auto add = [&](WsHandle h) {
-        if (h >> 16 != 0 && uses[h & 0xFFFF] == 1) aliases_[h & 0xFFFF] = h;
+        if (uses[h & mask] != 1) return;
+        if (h >> 16 != 0) aliases_[h & 0xFFFF] = h;
+        if (pairs) aliases_[(h & 0xFFFF) ^ 1] = h;
     };
     for (const auto& w : windows_) add(w.first);
     for (const auto& m : menus_) add(m.first);

@@ -326,7 +326,7 @@ private:
     std::vector<WsHandle> topLevel_; // z-order, first is on top
     std::map<WsHandle, Menu> menus_;
     std::unordered_map<WsHandle, WsHandle> aliases_; // low 16 bits -> whole handle
-    void MakeAliases();
+    void MakeAliases(bool pairs);
     std::map<WsHandle, Font> fonts_;
     Font systemFont_;
     std::map<uint32_t, Process> processes_;

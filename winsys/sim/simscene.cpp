@@ -221,8 +221,11 @@ public:
             }
         }
         CheckReferences();
-        if (scene.contains("lowWordHandles") && Bool(scene["lowWordHandles"], "lowWordHandles"))
-            d_.MakeAliases();
+        if (scene.contains("lowWordHandles")) {
+            const json& v = scene["lowWordHandles"];
+            const bool pairs = v.is_string() && v.get<std::string>() == "pairs";
+            if (pairs || Bool(v, "lowWordHandles")) d_.MakeAliases(pairs);
+        }
         if (scene.contains("clipboard")) ClipboardOf(scene["clipboard"]);
         if (scene.contains("focus")) {
             WsHandle f = Handle(scene["focus"], "focus");
