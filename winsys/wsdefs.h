@@ -165,12 +165,24 @@ constexpr uint32_t SELCHANGE = 1;
 // List-view messages, states and the item record.
 namespace lvm {
 constexpr uint32_t GETITEMCOUNT = 0x1004;
+constexpr uint32_t GETHEADER = 0x101F;
 constexpr uint32_t SETITEMSTATE = 0x102B;
 constexpr uint32_t GETITEMSTATE = 0x102C;
 constexpr uint32_t GETITEMTEXTA = 0x102D;
 constexpr uint32_t GETSELECTEDCOUNT = 0x1032;
 constexpr uint32_t GETITEMTEXTW = 0x1073;
 } // namespace lvm
+// Date and time picker: DTM_GETSYSTEMTIME fills a SYSTEMTIME (eight
+// 16-bit fields: year, month, day of the week, day, hour, minute, second,
+// milliseconds) at lParam in the control's process.
+namespace dtm {
+constexpr uint32_t GETSYSTEMTIME = 0x1001;
+constexpr intptr_t GDT_ERROR = -1;
+constexpr intptr_t GDT_VALID = 0;
+} // namespace dtm
+namespace hdm {
+constexpr uint32_t GETITEMCOUNT = 0x1200;
+} // namespace hdm
 namespace lvis {
 constexpr uint32_t FOCUSED = 0x1;
 constexpr uint32_t SELECTED = 0x2;
