@@ -165,12 +165,16 @@ constexpr uint32_t SELCHANGE = 1;
 // List-view messages, states and the item record.
 namespace lvm {
 constexpr uint32_t GETITEMCOUNT = 0x1004;
+constexpr uint32_t GETNEXTITEM = 0x100C;
 constexpr uint32_t SETITEMSTATE = 0x102B;
 constexpr uint32_t GETITEMSTATE = 0x102C;
 constexpr uint32_t GETITEMTEXTA = 0x102D;
 constexpr uint32_t GETSELECTEDCOUNT = 0x1032;
 constexpr uint32_t GETITEMTEXTW = 0x1073;
 } // namespace lvm
+namespace lvni {
+constexpr uint32_t ALL = 0; // LVM_GETNEXTITEM: the next item, whatever its state
+} // namespace lvni
 namespace lvis {
 constexpr uint32_t FOCUSED = 0x1;
 constexpr uint32_t SELECTED = 0x2;
