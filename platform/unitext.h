@@ -28,5 +28,5 @@ public:
     CConsoleUtf8& operator=(const CConsoleUtf8&) = delete;
 
 private:
-    unsigned previous_ = 0; // the code page to put back; 0 for none
+    [[maybe_unused]] unsigned previous_ = 0; // the code page to put back; 0 for none
 };
