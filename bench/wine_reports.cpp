@@ -131,8 +131,8 @@ size_t BareSameCalls(HWND frame) {
     return n;
 }
 
-// Dialog over frame's children against its baselines; the microseconds per
-// child of Dialog and of the same-calls baseline.
+// Dialog over frame's children against its baselines: the seconds per
+// child of Dialog and of the same-calls baseline, and their ratio.
 struct ManyFigures {
     double dialogPerChild;
     double baselinePerChild;
