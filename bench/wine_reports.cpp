@@ -17,12 +17,18 @@
 //    cross-process message (LVM_GETITEMCOUNT, the baseline); the lines must
 //    be the same for every batch.
 //
+//  - Capture of the window with 20,000 children (with its owner), against
+//    the bare GetClassNameA sweep of 0..0xFFFF, and loading the capture
+//    back as a simulated desktop.
+//
 //   bench_wine_reports [REPEATS]     (default 3; the median is shown)
 #include "fixtures/fixture_process.h"
+#include "tool/capture.h"
 #include "tool/report.h"
 #include "tool/walks.h"
 #include "tool/wintext.h"
 #include "txt/ctxtarray_lc.h"
+#include "winsys/sim/simdesktop.h"
 #include "winsys/winsys.h"
 #include "winsys/wsdefs.h"
 
@@ -166,6 +172,32 @@ ManyFigures ManyChildrenFigures(CWinSys& ws, WsHandle frame, int repeats) {
     return ManyFigures{dialog / n, bare / n, dialog / bare};
 }
 
+// Seconds of capturing frame (a window of 20,000 children) against the bare
+// GetClassNameA sweep of 0..0xFFFF, and of loading the capture back; false
+// when the capture or its load fails.
+bool CaptureFigures(CWinSys& ws, WsHandle frame, int repeats) {
+    char cls[256];
+    const double sweep = Median(repeats, [&] {
+        for (WsHandle h = 0; h <= 0xFFFF; ++h) ws.GetClassNameA(h, cls, int(sizeof cls));
+    });
+    std::string scene;
+    CaptureCounts counts;
+    const double capture = Median(repeats, [&] {
+        CCapturingContext ctx(ws);
+        scene = CaptureScene(ctx, frame, &counts);
+    });
+    bool loaded = false;
+    const double load = Median(repeats, [&] {
+        std::string error;
+        loaded = CSimDesktop::FromJson(scene, "capture", &error) != nullptr;
+        if (!loaded) std::fprintf(stderr, "the capture does not load: %s\n", error.c_str());
+    });
+    std::printf("Capture of %zu windows: %8.3f s   GetClassNameA 0..0xFFFF: %8.3f s   "
+                "capture/sweep: %6.2f   load: %8.3f s (%zu bytes)\n",
+                counts.windows, capture, sweep, capture / sweep, load, scene.size());
+    return loaded && counts.windows > 20000;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -186,6 +218,7 @@ int main(int argc, char* argv[]) {
                 "bare: %.2fx   growth beyond the baseline's: %.2fx (at most 1.25x)\n",
                 dialogGrowth, bareGrowth, dialogGrowth / bareGrowth);
     ok = dialogGrowth / bareGrowth <= 1.25 && small.ratio <= 2.0 && large.ratio <= 2.0 && ok;
+    ok = CaptureFigures(ws, fixture.Role("many20000"), repeats) && ok;
 
     const WsHandle lv = fixture.Role("big.listview");
     const int rows = int(ws.SendMessageA(lv, lvm::GETITEMCOUNT, 0, 0));

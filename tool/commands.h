@@ -64,6 +64,9 @@ Outcome CmdSelect(CommandContext&, const CommandCall&);
 Outcome CmdCheck(CommandContext&, const CommandCall&);
 Outcome CmdMenuItem(CommandContext&, const CommandCall&);
 
+// Capturing windows into a scene (cmd_capture.cpp).
+Outcome CmdCapture(CommandContext&, const CommandCall&);
+
 // The outcome of a command on the current window (or another it names):
 // failed as window not found when h names no window, with what as the
 // detail ("current window 0x00001234"); done otherwise.

@@ -95,6 +95,7 @@ const Row kTable[] = {
     {{"Select"}, Match::kExact, CmdSelect},
     {{"Check"}, Match::kExact, CmdCheck},
     {{"MenuItem"}, Match::kExact, CmdMenuItem},
+    {{"Capture"}, Match::kExact, CmdCapture},
 };
 
 bool RowMatches(const Row& row, const char* word) {

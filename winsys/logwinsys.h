@@ -116,6 +116,9 @@ public:
     WsMem OpenProcess(uint32_t access, bool inherit, uint32_t pid) override;
     bool CloseHandle(WsMem process) override;
     int ProcessBits(WsMem process) override { return inner_->ProcessBits(process); }
+    int GetProcessImageNameA(WsMem process, char* buf, int size) override {
+        return inner_->GetProcessImageNameA(process, buf, size);
+    }
     WsMem VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
                          uint32_t protect) override;
     bool VirtualFreeEx(WsMem process, WsMem address, size_t size, uint32_t type) override;

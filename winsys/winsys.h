@@ -187,6 +187,10 @@ public:
     // 32 or 64: the pointer width of the process (how it lays out records
     // such as LVITEMA); 0 when unknown.
     virtual int ProcessBits(WsMem process) = 0;
+    // The file name of the process's executable ("notepad.exe", no folder),
+    // UTF-8, cut to size - 1 bytes and ended with a zero; returns its
+    // length, 0 when unknown.
+    virtual int GetProcessImageNameA(WsMem process, char* buf, int size) = 0;
     // type MEM_COMMIT 0x1000 (| MEM_RESERVE 0x2000), protect PAGE_*; 0 on failure.
     virtual WsMem VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
                                  uint32_t protect) = 0;

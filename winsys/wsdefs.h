@@ -166,6 +166,7 @@ constexpr uint32_t SELCHANGE = 1;
 namespace lvm {
 constexpr uint32_t GETITEMCOUNT = 0x1004;
 constexpr uint32_t GETNEXTITEM = 0x100C;
+constexpr uint32_t GETHEADER = 0x101F;
 constexpr uint32_t SETITEMSTATE = 0x102B;
 constexpr uint32_t GETITEMSTATE = 0x102C;
 constexpr uint32_t GETITEMTEXTA = 0x102D;
@@ -175,6 +176,17 @@ constexpr uint32_t GETITEMTEXTW = 0x1073;
 namespace lvni {
 constexpr uint32_t ALL = 0; // LVM_GETNEXTITEM: the next item, whatever its state
 } // namespace lvni
+// Date and time picker: DTM_GETSYSTEMTIME fills a SYSTEMTIME (eight
+// 16-bit fields: year, month, day of the week, day, hour, minute, second,
+// milliseconds) at lParam in the control's process.
+namespace dtm {
+constexpr uint32_t GETSYSTEMTIME = 0x1001;
+constexpr intptr_t GDT_ERROR = -1;
+constexpr intptr_t GDT_VALID = 0;
+} // namespace dtm
+namespace hdm {
+constexpr uint32_t GETITEMCOUNT = 0x1200;
+} // namespace hdm
 namespace lvis {
 constexpr uint32_t FOCUSED = 0x1;
 constexpr uint32_t SELECTED = 0x2;

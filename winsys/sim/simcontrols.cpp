@@ -144,7 +144,7 @@ intptr_t CSimCore::Deliver(Window& w, uint32_t msg, uintptr_t wParam, intptr_t l
         r = ListViewAnswer(*me, msg, wParam, lParam, &handled);
         break;
     case Kind::DatePicker:
-        r = DateAnswer(*me, msg, wParam, &handled);
+        r = DateAnswer(*me, msg, wParam, lParam, &handled);
         break;
     case Kind::Generic:
         break;
@@ -452,9 +452,23 @@ intptr_t CSimCore::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
     return 1;
 }
 
-intptr_t CSimCore::DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled) {
+intptr_t CSimCore::DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
+                              bool* handled) {
     *handled = true;
     switch (msg) {
+    case dtm::GETSYSTEMTIME: {
+        // A SYSTEMTIME in the control's own process: year, month, day of
+        // the week (left 0), day, and a time of 0:00.
+        uint16_t st[8] = {uint16_t(w.date[2]), uint16_t(w.date[0]), 0, uint16_t(w.date[1])};
+        uint8_t bytes[sizeof st];
+        for (size_t i = 0; i < 8; ++i) {
+            bytes[2 * i] = uint8_t(st[i] & 0xFF);
+            bytes[2 * i + 1] = uint8_t(st[i] >> 8);
+        }
+        if (!lParam || !RemoteWrite(w.pid, WsMem(uint64_t(lParam)), bytes, sizeof bytes))
+            return dtm::GDT_ERROR;
+        return dtm::GDT_VALID;
+    }
     case wm::LBUTTONDOWN:
         w.dateField = 0;
         w.dateDigits.clear();

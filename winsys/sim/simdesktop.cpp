@@ -115,12 +115,37 @@ bool CSimCore::OverBudget() {
 
 Window* CSimCore::Win(WsHandle hwnd) {
     if (hwnd == 0) return nullptr;
-    auto it = windows_.find(hwnd);
+    auto it = windows_.find(Full(hwnd));
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
+WsHandle CSimCore::Full(WsHandle h) const {
+    if (h >> 16 != 0 || windows_.count(h) || menus_.count(h)) return h;
+    auto it = aliases_.find(h);
+    return it == aliases_.end() ? h : it->second;
+}
+
+void CSimCore::MakeAliases(bool pairs) {
+    // As on Windows, the low 16 bits of a window's or menu's handle name it
+    // too, where no other handle has the same low bits (scenes that ask);
+    // with pairs, as under Wine, so does the low word with its lowest bit
+    // flipped.
+    const WsHandle mask = pairs ? 0xFFFE : 0xFFFF;
+    std::unordered_map<WsHandle, int> uses;
+    for (const auto& w : windows_) ++uses[w.first & mask];
+    for (const auto& m : menus_) ++uses[m.first & mask];
+    aliases_.clear();
+    auto add = [&](WsHandle h) {
+        if (uses[h & mask] != 1) return;
+        if (h >> 16 != 0) aliases_[h & 0xFFFF] = h;
+        if (pairs) aliases_[(h & 0xFFFF) ^ 1] = h;
+    };
+    for (const auto& w : windows_) add(w.first);
+    for (const auto& m : menus_) add(m.first);
+}
+
 const Window* CSimCore::WindowAt(WsHandle hwnd) const {
-    auto it = windows_.find(hwnd);
+    auto it = windows_.find(Full(hwnd));
     return it == windows_.end() ? nullptr : it->second.get();
 }
 
@@ -130,7 +155,7 @@ const Process* CSimCore::FindProcess(uint32_t pid) const {
 }
 
 const Menu* CSimCore::FindMenu(WsHandle menu) const {
-    auto it = menus_.find(menu);
+    auto it = menus_.find(Full(menu));
     return it == menus_.end() ? nullptr : &it->second;
 }
 
@@ -530,7 +555,7 @@ bool CSimCore::EnableWindow(WsHandle hwnd, bool enable) {
 
 bool CSimCore::IsMenu(WsHandle menu) {
     Tick();
-    return menus_.count(menu) != 0;
+    return menus_.count(Full(menu)) != 0;
 }
 
 WsHandle CSimCore::GetMenu(WsHandle hwnd) {
@@ -541,13 +566,13 @@ WsHandle CSimCore::GetMenu(WsHandle hwnd) {
 
 int CSimCore::GetMenuItemCount(WsHandle menu) {
     Tick();
-    auto it = menus_.find(menu);
+    auto it = menus_.find(Full(menu));
     return it == menus_.end() ? -1 : int(it->second.items.size());
 }
 
 uint32_t CSimCore::GetMenuItemID(WsHandle menu, int pos) {
     Tick();
-    auto it = menus_.find(menu);
+    auto it = menus_.find(Full(menu));
     if (it == menus_.end() || pos < 0 || size_t(pos) >= it->second.items.size()) return 0xFFFFFFFF;
     const MenuItem& item = it->second.items[size_t(pos)];
     if (item.submenu) return 0xFFFFFFFF;
@@ -572,7 +597,7 @@ const MenuItem* CSimCore::MenuItemOf(const Menu& menu, uint32_t item, unsigned f
 int CSimCore::GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, unsigned flags) {
     Tick();
     if (buf && size > 0) buf[0] = '\0';
-    auto it = menus_.find(menu);
+    auto it = menus_.find(Full(menu));
     if (it == menus_.end()) return 0;
     const MenuItem* found = MenuItemOf(it->second, item, flags);
     if (!found) return 0;
@@ -582,7 +607,7 @@ int CSimCore::GetMenuStringA(WsHandle menu, uint32_t item, char* buf, int size, 
 
 uint32_t CSimCore::GetMenuState(WsHandle menu, uint32_t item, unsigned flags) {
     Tick();
-    auto it = menus_.find(menu);
+    auto it = menus_.find(Full(menu));
     if (it == menus_.end()) return 0xFFFFFFFF;
     const MenuItem* found = MenuItemOf(it->second, item, flags);
     if (!found) return 0xFFFFFFFF;
@@ -595,7 +620,7 @@ uint32_t CSimCore::GetMenuState(WsHandle menu, uint32_t item, unsigned flags) {
 
 WsHandle CSimCore::GetSubMenu(WsHandle menu, int pos) {
     Tick();
-    auto it = menus_.find(menu);
+    auto it = menus_.find(Full(menu));
     if (it == menus_.end() || pos < 0 || size_t(pos) >= it->second.items.size()) return 0;
     return it->second.items[size_t(pos)].submenu;
 }
@@ -645,6 +670,7 @@ bool CSimCore::GetTextExtentPointA(WsHandle dc, const char* text, int count, WsS
     const Font* f = &systemFont_;
     if (auto fi = fonts_.find(it->second.font); fi != fonts_.end()) f = &fi->second;
     size->cx = int32_t(int64_t(f->width) * count);
+    if (f->abcWidth >= 0 && count == 3 && std::memcmp(text, "ABC", 3) == 0) size->cx = f->abcWidth;
     size->cy = f->height;
     return true;
 }
@@ -788,6 +814,18 @@ int CSimCore::ProcessBits(WsMem process) {
     Tick();
     Process* p = ProcOf(process, 0);
     return p ? p->bits : 0;
+}
+
+int CSimCore::GetProcessImageNameA(WsMem process, char* buf, int size) {
+    Tick();
+    const Process* p = ProcOf(process, 0);
+    if (!buf || size <= 0) return 0;
+    buf[0] = '\0';
+    if (!p) return 0;
+    const size_t n = Utf8CutLength(p->name, size_t(size) - 1);
+    std::memcpy(buf, p->name.data(), n);
+    buf[n] = '\0';
+    return int(n);
 }
 
 WsMem CSimCore::VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,

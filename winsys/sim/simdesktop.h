@@ -30,6 +30,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace sim {
@@ -129,6 +130,9 @@ struct Font {
     std::string name;
     int width = 8; // every character
     int height = 16;
+    // The width of "ABC" as measured where the font was captured (the
+    // text GetFont measures); -1: three characters' width.
+    int abcWidth = -1;
 };
 
 // One committed block of another process's memory.
@@ -164,6 +168,9 @@ public:
 
     // Inspection, for tests and the tool's own use.
     const Window* WindowAt(WsHandle hwnd) const;
+    // The handle a window or menu is known by: h, or the whole handle whose
+    // low 16 bits h gives.
+    WsHandle Full(WsHandle h) const;
     const Process* FindProcess(uint32_t pid) const;
     const Menu* FindMenu(WsHandle menu) const;
     std::string ClipboardText() const; // "" when it holds no text; up to the first zero
@@ -228,6 +235,7 @@ public:
     WsMem OpenProcess(uint32_t access, bool inherit, uint32_t pid) override;
     bool CloseHandle(WsMem process) override;
     int ProcessBits(WsMem process) override;
+    int GetProcessImageNameA(WsMem process, char* buf, int size) override;
     WsMem VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
                          uint32_t protect) override;
     bool VirtualFreeEx(WsMem process, WsMem address, size_t size, uint32_t type) override;
@@ -304,7 +312,7 @@ private:
                             bool* handled);
     intptr_t ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam,
                             bool* handled);
-    intptr_t DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, bool* handled);
+    intptr_t DateAnswer(Window& w, uint32_t msg, uintptr_t wParam, intptr_t lParam, bool* handled);
     void Click(Window& w);
     void Notify(Window& w, uint32_t code);
     void RunAction(Window& w, const Action& a);
@@ -317,6 +325,8 @@ private:
     std::map<WsHandle, std::unique_ptr<Window>> windows_;
     std::vector<WsHandle> topLevel_; // z-order, first is on top
     std::map<WsHandle, Menu> menus_;
+    std::unordered_map<WsHandle, WsHandle> aliases_; // low 16 bits -> whole handle
+    void MakeAliases(bool pairs);
     std::map<WsHandle, Font> fonts_;
     Font systemFont_;
     std::map<uint32_t, Process> processes_;

@@ -152,6 +152,7 @@ Kind KindOf(const std::string& cls) {
                           {"Button", Kind::Button},
                           {"ListBox", Kind::ListBox},
                           {"ComboBox", Kind::ComboBox},
+                          {"ComboLBox", Kind::ListBox},
                           {"SysListView32", Kind::ListView},
                           {"SysDateTimePick32", Kind::DatePicker}};
     for (const auto& c : kClasses)
@@ -183,7 +184,7 @@ public:
     void Load(const std::string& name, const json& scene) {
         CheckKeys(scene, "scene",
                   {"name", "description", "clock", "systemFont", "fonts", "processes", "menus",
-                   "windows", "clipboard", "focus"});
+                   "windows", "clipboard", "focus", "lowWordHandles"});
         d_.name_ = name;
         if (scene.contains("name")) d_.name_ = Text(scene["name"], "name");
         d_.description_ = scene.contains("description") ? Text(scene["description"], "description")
@@ -220,6 +221,11 @@ public:
             }
         }
         CheckReferences();
+        if (scene.contains("lowWordHandles")) {
+            const json& v = scene["lowWordHandles"];
+            const bool pairs = v.is_string() && v.get<std::string>() == "pairs";
+            if (pairs || Bool(v, "lowWordHandles")) d_.MakeAliases(pairs);
+        }
         if (scene.contains("clipboard")) ClipboardOf(scene["clipboard"]);
         if (scene.contains("focus")) {
             WsHandle f = Handle(scene["focus"], "focus");
@@ -238,13 +244,15 @@ private:
     }
 
     Font FontOf(const json& f, const std::string& path) {
-        CheckKeys(f, path, {"handle", "name", "width", "height"});
+        CheckKeys(f, path, {"handle", "name", "width", "height", "abcWidth"});
         Font font;
         if (!f.contains("handle")) Fail(path + ".handle", "missing");
         font.handle = Handle(f["handle"], path + ".handle");
         if (f.contains("name")) font.name = Text(f["name"], path + ".name");
         if (f.contains("width")) font.width = int(Int(f["width"], path + ".width", 0, 1000));
         if (f.contains("height")) font.height = int(Int(f["height"], path + ".height", 0, 1000));
+        if (f.contains("abcWidth"))
+            font.abcWidth = int(Int(f["abcWidth"], path + ".abcWidth", 0, 3000));
         return font;
     }
 

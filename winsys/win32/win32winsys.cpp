@@ -17,6 +17,7 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -690,6 +691,21 @@ public:
         // A 32-bit process on 64-bit Windows runs under WOW64; this build
         // is 64-bit, so every other process is 64-bit.
         return wow64 ? 32 : int(sizeof(void*) * 8);
+    }
+    int GetProcessImageNameA(WsMem process, char* buf, int size) override {
+        if (!buf || size <= 0) return 0;
+        buf[0] = '\0';
+        wchar_t path[MAX_PATH * 4];
+        DWORD units = DWORD(std::size(path));
+        if (!process || !::QueryFullProcessImageNameW(Mem(process), 0, path, &units)) return 0;
+        DWORD first = units;
+        while (first > 0 && path[first - 1] != L'\\' && path[first - 1] != L'/') --first;
+        const std::string name =
+            Utf8FromUtf16(reinterpret_cast<const char16_t*>(path + first), units - first);
+        const size_t n = Utf8CutLength(name, size_t(size) - 1);
+        std::memcpy(buf, name.data(), n);
+        buf[n] = '\0';
+        return int(n);
     }
     WsMem VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
                          uint32_t protect) override {
