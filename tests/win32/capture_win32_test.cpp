@@ -79,9 +79,12 @@ std::string Reports(CWinSys& ws, const Form& form, const fs::path& dir) {
     fs::current_path(dir);
     CCapturingContext ctx(ws);
     std::string out;
-    for (const auto& [window, line] :
-         {std::pair{form.top, "Desc"}, {form.top, "Dialog"}, {form.top, "GetFont"},
-          {form.list, "ListBox"}, {form.top, "Menu,deep"}, {form.top, "Menu,open"}}) {
+    for (const auto& [window, line] : {std::pair{form.top, "Desc"},
+                                       {form.top, "Dialog"},
+                                       {form.top, "GetFont"},
+                                       {form.list, "ListBox"},
+                                       {form.top, "Menu,deep"},
+                                       {form.top, "Menu,open"}}) {
         ctx.state.hWnd = Ws(window);
         RunLine(ctx, line);
         out += std::string(line) + ":\n" + ctx.TakeOut();
