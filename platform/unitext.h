@@ -28,7 +28,5 @@ public:
     CConsoleUtf8& operator=(const CConsoleUtf8&) = delete;
 
 private:
-    // The code page to put back; 0 for none.  Only consoles with code
-    // pages (Windows) use it.
-    [[maybe_unused]] unsigned previous_ = 0;
+    [[maybe_unused]] unsigned previous_ = 0; // the code page to put back; 0 for none
 };

@@ -457,7 +457,9 @@ Outcome CmdListCtrl(CommandContext& ctx, const CommandCall& call) {
         line.Format("%s%3d. (%s)", sel ? "*" : " ", i, row ? row : "");
         Report(kTagListBox, line);
     }
-    if (const std::string end = EndOfItems(rows.GetSize(), count, true); !end.empty())
+    // The load stops early at the first row the list view says it does not hold.
+    const bool held = rows.GetSize() >= std::min(count, kMaxReportItems);
+    if (const std::string end = EndOfItems(rows.GetSize(), count, held); !end.empty())
         Report(kTagListBox, end.c_str());
     const Outcome saved = ListItemsToFile(rows, kListCtrlFile);
     if (saved.Done())

@@ -193,10 +193,12 @@ public:
     // 88 for a 64-bit one); when blocks for a batch of requests cannot be
     // had, one request at a time is tried before -4.  A list that reports no
     // items is read as 1000 rows, one that reports more than 1,000,000 as
-    // 1,000,000 rows; a request the owner leaves unwritten reads as the text
-    // of the request before (an empty text at first).  Carriage returns,
-    // line feeds and '|' inside a cell read as '+', so a row is one line
-    // with one field per column.
+    // 1,000,000 rows, and one that reports rows it does not hold (its
+    // LVM_GETNEXTITEM gives no row there) only up to the first of them; a
+    // request the owner leaves unwritten reads as the text of the request
+    // before (an empty text at first).  Carriage returns, line feeds and
+    // '|' inside a cell read as '+', so a row is one line with one field
+    // per column.
     // error holds on entry the 1-based item to select while reading (atoi;
     // none when not a positive number); it is left as it was on success
     // and replaced by the message on failure.  Returns the new size, or:

@@ -291,6 +291,28 @@ void ReadBatched(const Load& l, ItemRecord& rec, CTxtArray& rows, int batch) {
     }
 }
 
+// The rows of a list view that counts count (1 or more) that it says it
+// holds: count when LVM_GETNEXTITEM from the row before the last gives the
+// last, else the first row it does not give, found by halving the rows (a
+// few dozen requests at most), so that a list view that counts more rows
+// than it holds is read only as far as it holds them.
+int RowsThere(CWinSys& ws, WsHandle hwnd, int count) {
+    auto there = [&](int row) {
+        return ws.SendMessageA(hwnd, lvm::GETNEXTITEM, uintptr_t(intptr_t(row) - 1), lvni::ALL) ==
+               row;
+    };
+    if (there(count - 1)) return count;
+    int lo = 0, hi = count - 1; // the first row missing lies in [lo, hi]
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (there(mid))
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
 // The owner's width in bits as the layouts know it: 32 or 64, else the
 // width of this program.
 int OwnerBits(int bits) {
@@ -360,8 +382,8 @@ int LoadFromLCBatched(CWinSys& ws, CTxtArray& rows, WsHandle hwnd, CTxt& error, 
     const int select = SelectNumber(error);
     const UnansweredWatch watch(ws);
     const intptr_t reported = ws.SendMessageA(hwnd, lvm::GETITEMCOUNT, 0, 0);
-    const int count =
-        reported <= 0 ? kEmptyListRows : int(std::min<intptr_t>(reported, kLcMaxRows));
+    int count = reported <= 0 ? kEmptyListRows : int(std::min<intptr_t>(reported, kLcMaxRows));
+    if (reported > 0 && !watch.Unanswered()) count = RowsThere(ws, hwnd, count);
     rows.RemoveAll();
     const Load load{ws,    hwnd,    process.get(), records->get(), texts->get(),
                     count, columns, select,        text,           watch};

@@ -165,6 +165,7 @@ constexpr uint32_t SELCHANGE = 1;
 // List-view messages, states and the item record.
 namespace lvm {
 constexpr uint32_t GETITEMCOUNT = 0x1004;
+constexpr uint32_t GETNEXTITEM = 0x100C;
 constexpr uint32_t GETHEADER = 0x101F;
 constexpr uint32_t SETITEMSTATE = 0x102B;
 constexpr uint32_t GETITEMSTATE = 0x102C;
@@ -172,6 +173,9 @@ constexpr uint32_t GETITEMTEXTA = 0x102D;
 constexpr uint32_t GETSELECTEDCOUNT = 0x1032;
 constexpr uint32_t GETITEMTEXTW = 0x1073;
 } // namespace lvm
+namespace lvni {
+constexpr uint32_t ALL = 0; // LVM_GETNEXTITEM: the next item, whatever its state
+} // namespace lvni
 // Date and time picker: DTM_GETSYSTEMTIME fills a SYSTEMTIME (eight
 // 16-bit fields: year, month, day of the week, day, hour, minute, second,
 // milliseconds) at lParam in the control's process.

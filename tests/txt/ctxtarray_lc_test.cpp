@@ -38,7 +38,10 @@ const char* const kScene = R"JSON({
         {"text": "C1", "columns": ["C2"]}],
         "on": [{"message": "LVM_GETITEMCOUNT", "result": 5},
                {"message": "LVM_GETITEMTEXTA", "wParam": 1, "result": 0}]},
-      {"handle": 21, "class": "ListBox", "items": ["x"]}]},
+      {"handle": 21, "class": "ListBox", "items": ["x"]},
+      {"handle": 22, "class": "SysListView32", "items": [
+        {"text": "one", "columns": ["1"]}, {"text": "two", "columns": ["2"]}],
+        "on": [{"message": "LVM_GETITEMCOUNT", "result": 2147483647}]}]},
     {"handle": 32, "class": "Frame", "thread": 404, "children": [
       {"handle": 33, "class": "SysListView32", "items": [
         {"text": "small", "columns": ["32"]}, {"text": "record", "columns": ["40"]}]}]},
@@ -271,12 +274,36 @@ TEST_F(LcTest, AnEmptyListReadsAThousandRowsOfWhatIsLeft) {
         for (int i = 0; i < 1000; ++i)
             ASSERT_EQ(std::string(rows.GetAtTxt(i) ? rows.GetAtTxt(i) : ""), c.first.front()) << i;
     }
-    // Rows the owner does not answer read the text of the request before.
+    // A cell the owner does not answer reads the text of the request before.
     CTxtArray rows;
     CTxt error;
-    ASSERT_EQ(rows.LoadFromLC(20, error, 2), 5);
-    EXPECT_EQ(Rows(rows),
-              (std::vector<std::string>{"A1|A2|", "A2|A2|", "C1|C2|", "C2|C2|", "C2|C2|"}));
+    ASSERT_EQ(rows.LoadFromLC(20, error, 2), 3);
+    EXPECT_EQ(Rows(rows), (std::vector<std::string>{"A1|A2|", "A2|A2|", "C1|C2|"}));
+    EXPECT_TRUE(NothingLeftBehind());
+}
+
+TEST_F(LcTest, ACountBeyondTheRowsHeldIsReadOnlyAsFarAsTheRows) {
+    struct Case {
+        WsHandle hwnd;
+        std::vector<std::string> rows;
+        size_t mostNextItemRequests; // LVM_GETNEXTITEM: the last row, then halving
+    } cases[] = {
+        {17, {"Apple|1|", "Banana|2|", "Cherry|3|"}, 1}, // counts what it holds
+        {20, {"A1|A2|", "A2|A2|", "C1|C2|"}, 1 + 3},     // counts 5
+        {22, {"one|1|", "two|2|"}, 1 + 20},              // counts 2,147,483,647
+    };
+    for (const Case& c : cases) {
+        d_->ClearLog();
+        CTxtArray rows;
+        CTxt error;
+        EXPECT_EQ(rows.LoadFromLC(c.hwnd, error, 2), int(c.rows.size())) << c.hwnd;
+        EXPECT_EQ(Rows(rows), c.rows) << c.hwnd;
+        size_t asked = 0;
+        for (const std::string& line : d_->LogLines())
+            if (line.find("LVM_GETNEXTITEM") != std::string::npos) ++asked;
+        EXPECT_GE(asked, 1u) << c.hwnd;
+        EXPECT_LE(asked, c.mostNextItemRequests) << c.hwnd;
+    }
     EXPECT_TRUE(NothingLeftBehind());
 }
 

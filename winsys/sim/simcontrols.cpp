@@ -377,6 +377,13 @@ intptr_t CSimCore::ListViewAnswer(Window& w, uint32_t msg, uintptr_t wParam, int
                              [](const Item& it) { return (it.state & lvis::SELECTED) != 0; });
     case lvm::GETITEMSTATE:
         return valid ? intptr_t(w.items[i].state & uint32_t(lParam)) : 0;
+    case lvm::GETNEXTITEM: {
+        // Only the next item whatever its state is answered: the item
+        // after wParam (-1: the first), or -1 after the last.
+        const intptr_t next = intptr_t(wParam) + 1;
+        if (uint32_t(lParam) != lvni::ALL || next < 0) return -1;
+        return size_t(next) < w.items.size() ? next : -1;
+    }
     default:
         break;
     }

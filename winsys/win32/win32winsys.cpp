@@ -129,36 +129,54 @@ std::vector<wchar_t>& ItemBuffer() {
     return buffer;
 }
 
-// LB_GETTEXT / CB_GETLBTEXT through the wide messages, as UTF-8; false when
-// the control reports an error or an item beyond lb::MAX_TEXT.
+// What reading an item gave: its text, no such item (the length request
+// answered LB_ERR / CB_ERR), or an item whose text is not read (longer than
+// lb::MAX_TEXT, or of a length that did not settle).
+enum class ItemRead { kText, kNoItem, kUnread };
+
+// Length requests an item's length is asked with at most, until two in a
+// row agree.
+constexpr int kLengthTries = 4;
+
+// LB_GETTEXT / CB_GETLBTEXT through the wide messages, as UTF-8.
 //
 // The message has no size.  Sent to another process, the platform copies
 // the reply into the sender's buffer sized by a length request of its own,
 // made just before the message is queued: Wine copies at most (that length
 // + 1) UTF-16 units, and no more than the receiver sent back.  So the text
 // is read into a buffer of lb::MAX_TEXT + 1 + kItemSlack units, and only
-// when two length requests agree and are no longer than lb::MAX_TEXT: an
-// owner that lengthens the item between the requests is not read, and one
-// whose length stays within the bound cannot be copied past the buffer.
-// What comes back is cut to the length asked.
-bool ReadItem(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, std::string* text) {
-    const LRESULT len = send.W(lenMsg, index, 0);
-    if (len < 0 || len > lb::MAX_TEXT) return false;
-    if (send.W(lenMsg, index, 0) != len) return false;
+// when two length requests in a row agree (at most kLengthTries are made)
+// and are no longer than lb::MAX_TEXT: an owner that lengthens the item
+// between the requests is read once its length holds still, and one whose
+// length stays within the bound cannot be copied past the buffer.  What
+// comes back is cut to the length asked.
+ItemRead ReadItem(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index, std::string* text) {
+    text->clear();
+    LRESULT len = send.W(lenMsg, index, 0);
+    for (int tries = 1;; ++tries) {
+        if (len == LB_ERR) return ItemRead::kNoItem; // CB_ERR too
+        if (len < 0 || len > lb::MAX_TEXT) return ItemRead::kUnread;
+        const LRESULT again = send.W(lenMsg, index, 0);
+        if (again == len) break;
+        if (tries >= kLengthTries) return ItemRead::kUnread;
+        len = again;
+    }
     std::vector<wchar_t>& wide = ItemBuffer();
     wide[0] = L'\0';
     LRESULT got = send.W(textMsg, index, reinterpret_cast<LPARAM>(wide.data()));
-    if (got < 0) return false;
+    if (got == LB_ERR) return ItemRead::kNoItem;
+    if (got < 0) return ItemRead::kUnread;
     if (got > len) got = len; // never more than the length asked for
     *text = Utf8Of(wide.data(), size_t(got));
-    return true;
+    return ItemRead::kText;
 }
 
 // LB_GETTEXTLEN / CB_GETLBTEXTLEN: the item's length in UTF-8 bytes, as
-// much of it as GetItemText writes.
+// much of it as GetItemText writes; LB_ERR / CB_ERR only for no such item
+// (an item whose text is not read has length 0).
 intptr_t GetItemLength(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM index) {
     std::string text;
-    if (!ReadItem(send, lenMsg, textMsg, index, &text)) return -1; // LB_ERR and CB_ERR
+    if (ReadItem(send, lenMsg, textMsg, index, &text) == ItemRead::kNoItem) return LB_ERR;
     return intptr_t(Utf8CutLength(text, size_t(lb::MAX_TEXT)));
 }
 
@@ -169,7 +187,10 @@ intptr_t GetItemText(BoundedSender& send, UINT lenMsg, UINT textMsg, WPARAM inde
     const LRESULT err = -1; // LB_ERR and CB_ERR
     if (!out) return err;
     std::string text;
-    if (!ReadItem(send, lenMsg, textMsg, index, &text)) return err;
+    if (ReadItem(send, lenMsg, textMsg, index, &text) == ItemRead::kNoItem) {
+        out[0] = '\0';
+        return err;
+    }
     return CopyCut(text, out, size_t(lb::MAX_TEXT) + 1);
 }
 

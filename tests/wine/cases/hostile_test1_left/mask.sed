@@ -1,0 +1,2 @@
+/^Wnd=|^Inputs:|^Found test|^$/d
+/to WM_COMMAND within/d
