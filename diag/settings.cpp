@@ -1,10 +1,8 @@
 #include "diag/settings.h"
 
 #include "asciicase.h"
-#include "platform/commit.h"
 #include "platform/fileinfo.h"
 #include "platform/process.h"
-#include "platform/rawio.h"
 #include "platform/replacefile.h"
 #include "textutil/fileptr.h"
 #include "textutil/strfld.h"
@@ -243,24 +241,6 @@ bool HasLineBreak(const char* s) {
     return s && std::strpbrk(s, "\r\n") != nullptr;
 }
 
-// Writes data to a temporary file beside path, commits it and renames it over
-// path.  On any failure the temporary file is removed and path is untouched.
-bool Replace(const char* path, const std::string& data) {
-    std::string temp = std::string(path) + ".new";
-    bool ok = false;
-    {
-        FilePtr f(std::fopen(temp.c_str(), "wb"));
-        if (f) {
-            ok = std::fwrite(data.data(), 1, data.size(), f.get()) == data.size() &&
-                 std::fflush(f.get()) == 0 && CommitFd(RawFileNo(f.get()));
-            ok = std::fclose(f.release()) == 0 && ok;
-        }
-    }
-    if (ok) ok = RenameOver(temp.c_str(), path);
-    if (!ok) std::remove(temp.c_str());
-    return ok;
-}
-
 } // namespace
 
 std::string ExeDirOf(const std::string& exePath) {
@@ -361,7 +341,7 @@ int WriteIniString(const char* section, const char* key, const char* value, cons
         out += d.substr(at);
     }
     if (out.size() > size_t(kMaxIniFile)) return 0;
-    return Replace(path, out) ? 1 : 0;
+    return ReplaceFileWith(path, out, ".new").empty() ? 1 : 0;
 }
 
 int ReadIniBool(const char* section, const char* key, int def, const char* path) {
