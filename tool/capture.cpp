@@ -371,10 +371,7 @@ private:
         const uint64_t before = ctx_.sends.count;
         const int count = int(ws_.SendMessageA(h, combo ? cb::GETCOUNT : lb::GETCOUNT, 0, 0));
         if (count > int(kMaxCaptureItems)) CutItems(h, count);
-        const uint32_t ownerDrawn = combo ? (cbs::OWNERDRAWFIXED | cbs::OWNERDRAWVARIABLE)
-                                          : (lbs::OWNERDRAWFIXED | lbs::OWNERDRAWVARIABLE);
-        const bool texts =
-            !(style & ownerDrawn) || (style & (combo ? cbs::HASSTRINGS : lbs::HASSTRINGS));
+        const bool texts = KeepsTexts(style, combo);
         const bool multiple = !combo && (style & (lbs::MULTIPLESEL | lbs::EXTENDEDSEL));
         Json items = Json::array();
         for (int i = 0; i < count && i < int(kMaxCaptureItems) && Answered(before); ++i) {

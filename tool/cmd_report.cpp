@@ -155,15 +155,6 @@ Outcome ListTargetOutcome(CommandContext& ctx, WsHandle h, const ControlKind& ki
     return IsKind(ctx.ws, h, kind);
 }
 
-// True when a list box (or, with combo, a combo box) of this style keeps
-// texts: an owner-drawn one without LBS_HASSTRINGS keeps only item data.
-bool KeepsTexts(uint32_t style, bool combo) {
-    const uint32_t ownerDrawn = combo ? (cbs::OWNERDRAWFIXED | cbs::OWNERDRAWVARIABLE)
-                                      : (lbs::OWNERDRAWFIXED | lbs::OWNERDRAWVARIABLE);
-    const uint32_t hasStrings = combo ? cbs::HASSTRINGS : lbs::HASSTRINGS;
-    return !(style & ownerDrawn) || (style & hasStrings);
-}
-
 // One item of a list box or combo box: its text, or, for a control without
 // texts, its item data in hex; *exists false when the control says there is
 // no item index.
@@ -265,6 +256,13 @@ std::vector<std::string> DialogLines(CWinSys& ws, WsHandle dlg,
         lines.emplace_back(static_cast<const char*>(line));
     }
     return lines;
+}
+
+bool KeepsTexts(uint32_t style, bool combo) {
+    const uint32_t ownerDrawn = combo ? (cbs::OWNERDRAWFIXED | cbs::OWNERDRAWVARIABLE)
+                                      : (lbs::OWNERDRAWFIXED | lbs::OWNERDRAWVARIABLE);
+    const uint32_t hasStrings = combo ? cbs::HASSTRINGS : lbs::HASSTRINGS;
+    return !(style & ownerDrawn) || (style & hasStrings);
 }
 
 std::string OneLine(std::string text, bool fields) {

@@ -52,6 +52,11 @@ WsHandle WaitPass(CWinSys& ws, const char* pattern);
 std::string ItemText(CWinSys& ws, WsHandle hwnd, uint32_t lenMsg, uint32_t textMsg, int index,
                      bool* exists = nullptr);
 
+// True when a list box (or, with combo, a combo box) of this style keeps
+// texts: an owner-drawn one without LBS_HASSTRINGS / CBS_HASSTRINGS keeps
+// only item data.
+bool KeepsTexts(uint32_t style, bool combo);
+
 // text with every carriage return and line feed (and, with fields, every
 // '|', the list-view files' field separator) turned into '+', so that what
 // another program put in an item can never start a line or a field.

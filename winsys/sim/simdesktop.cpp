@@ -821,11 +821,7 @@ int CSimCore::GetProcessImageNameA(WsMem process, char* buf, int size) {
     const Process* p = ProcOf(process, 0);
     if (!buf || size <= 0) return 0;
     buf[0] = '\0';
-    if (!p) return 0;
-    const size_t n = Utf8CutLength(p->name, size_t(size) - 1);
-    std::memcpy(buf, p->name.data(), n);
-    buf[n] = '\0';
-    return int(n);
+    return p ? CopyOut(p->name, buf, size) : 0;
 }
 
 WsMem CSimCore::VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,

@@ -700,12 +700,9 @@ public:
         if (!process || !::QueryFullProcessImageNameW(Mem(process), 0, path, &units)) return 0;
         DWORD first = units;
         while (first > 0 && path[first - 1] != L'\\' && path[first - 1] != L'/') --first;
-        const std::string name =
-            Utf8FromUtf16(reinterpret_cast<const char16_t*>(path + first), units - first);
-        const size_t n = Utf8CutLength(name, size_t(size) - 1);
-        std::memcpy(buf, name.data(), n);
-        buf[n] = '\0';
-        return int(n);
+        return CopyCut(
+            Utf8FromUtf16(reinterpret_cast<const char16_t*>(path + first), units - first), buf,
+            size_t(size));
     }
     WsMem VirtualAllocEx(WsMem process, WsMem address, size_t size, uint32_t type,
                          uint32_t protect) override {
