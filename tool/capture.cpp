@@ -14,7 +14,6 @@
 #include <nlohmann/json.hpp>
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -79,13 +78,14 @@ public:
             for (WsHandle h : tops) AddWindow(windows, h, false, 0);
         }
         if (cut_)
-            Note("tolvane: capture cut at %u windows (or 65 levels, or 65,536 children of one "
-                 "window)\n",
-                 unsigned(kMaxCaptureWindows));
+            Note().Printf(
+                "tolvane: capture cut at %u windows (or 65 levels, or 65,536 children of one "
+                "window)\n",
+                unsigned(kMaxCaptureWindows));
         if (unreadMenus_ > 0)
-            Note("tolvane: capture: the menus of %u windows of other processes "
-                 "cannot be read here\n",
-                 unsigned(unreadMenus_));
+            Note().Printf("tolvane: capture: the menus of %u windows of other processes "
+                          "cannot be read here\n",
+                          unsigned(unreadMenus_));
         EndDots();
 
         Json scene;
@@ -129,19 +129,11 @@ private:
         ctx_.err.Flush();
     }
 
-    // A line on the error output, after the dots so far end theirs.
-#if defined(__GNUC__)
-    __attribute__((format(printf, 2, 3)))
-#endif
-    void
-    Note(const char* format, ...) {
-        char line[512];
-        va_list args;
-        va_start(args, format);
-        std::vsnprintf(line, sizeof line, format, args);
-        va_end(args);
+    // The error output for a line of its own, once the dots so far have
+    // ended theirs.
+    COutput& Note() {
         EndDots();
-        ctx_.err.Puts(line);
+        return ctx_.err;
     }
 
     void EndDots() {
@@ -155,9 +147,7 @@ private:
         dotsOnLine_ = false;
     }
 
-    bool Answered(uint64_t before) const {
-        return ctx_.sends.count == before;
-    }
+    bool Answered(uint64_t before) const { return ctx_.sends.count == before; }
 
     void AddWindow(Json& list, WsHandle h, bool parent, int depth) {
         if (!ws_.IsWindow(h)) return;
@@ -184,9 +174,9 @@ private:
         std::string text = WindowText(h);
         const bool answers = Answered(before);
         if (!answers) {
-            Note("tolvane: capture: window %08X does not answer; captured without "
-                 "its contents\n",
-                 unsigned(h));
+            Note().Printf("tolvane: capture: window %08X does not answer; captured without "
+                          "its contents\n",
+                          unsigned(h));
             text = CaptionOf(ws_, h, kCaptureText + 1);
         }
         w["text"] = text;
@@ -361,8 +351,8 @@ private:
     }
 
     void CutItems(WsHandle h, int count) {
-        Note("tolvane: capture: window %08X holds %d items; the first %u are kept\n", unsigned(h),
-             count, unsigned(kMaxCaptureItems));
+        Note().Printf("tolvane: capture: window %08X holds %d items; the first %u are kept\n",
+                      unsigned(h), count, unsigned(kMaxCaptureItems));
     }
 
     // The items of a list box (or, with combo, a combo box) as ListBox and
@@ -448,8 +438,8 @@ private:
         const int loaded = LoadFromLCBatched(ws_, rows, h, error, columns, kLcBatch,
                                              LcRequestFor(ws_, LcText::kUtf8));
         if (loaded < 0 || !Answered(before)) {
-            Note("tolvane: capture: the rows of list view %08X cannot be read: %s\n", unsigned(h),
-                 static_cast<const char*>(error));
+            Note().Printf("tolvane: capture: the rows of list view %08X cannot be read: %s\n",
+                          unsigned(h), static_cast<const char*>(error));
             // Its count is known: as many rows without texts.
             if (Answered(before))
                 w["items"] = Json(std::vector<std::string>(
@@ -590,7 +580,6 @@ std::string OneLineObject(const Json& v) {
 // of plain values on one line; arrays of plain values (rectangles,
 // threads, cells, item texts) on one line.
 void Dump(const Json& v, std::string& out, int indent) {
-    const auto scalar = Scalar;
     const std::string pad(size_t(indent + 2), ' ');
     if (v.is_object()) {
         if (const std::string line = OneLineObject(v); !line.empty()) {
@@ -602,7 +591,7 @@ void Dump(const Json& v, std::string& out, int indent) {
         for (auto it = v.begin(); it != v.end(); ++it) {
             if (!first) out += ",\n";
             first = false;
-            out += pad + scalar(Json(it.key())) + ": ";
+            out += pad + Scalar(Json(it.key())) + ": ";
             Dump(it.value(), out, indent + 2);
         }
         out += "\n" + std::string(size_t(indent), ' ') + "}";
@@ -611,7 +600,7 @@ void Dump(const Json& v, std::string& out, int indent) {
             std::none_of(v.begin(), v.end(), [](const Json& e) { return e.is_structured(); });
         if (flat) {
             out += "[";
-            for (size_t i = 0; i < v.size(); ++i) out += (i ? ", " : "") + scalar(v[i]);
+            for (size_t i = 0; i < v.size(); ++i) out += (i ? ", " : "") + Scalar(v[i]);
             out += "]";
             return;
         }
@@ -622,7 +611,7 @@ void Dump(const Json& v, std::string& out, int indent) {
         }
         out += "\n" + std::string(size_t(indent), ' ') + "]";
     } else {
-        out += scalar(v);
+        out += Scalar(v);
     }
 }
 
