@@ -2,6 +2,7 @@
 // desktop it was captured from did, and captures to the identical text;
 // the word reaches its own row; a file that cannot be written is reported
 // and nothing half-written is left.
+#include "tests/diag/testutil.h"
 #include "tool/capture.h"
 #include "tool/interpreter.h"
 #include "winsys/sim/simdesktop.h"
@@ -12,7 +13,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <iterator>
-#include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -21,13 +21,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-std::string ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 std::unique_ptr<CSimDesktop> Load(const std::string& text, const std::string& name) {
     std::string error;
@@ -79,7 +72,7 @@ std::string Reports(CWinSys& ws, const std::vector<WsHandle>& windows, const fs:
             out += std::string(line) + ":\n" + ctx.TakeOut();
             for (const char* file : {"ListBox.txt", "ListCtrl.txt"})
                 if (fs::exists(file)) {
-                    out += ReadAll(file);
+                    out += diagtest::ReadAll(file);
                     fs::remove(file);
                 }
         }
@@ -117,11 +110,6 @@ void ExpectSameLines(const std::string& dry, const std::string& live) {
     EXPECT_EQ(dry.size(), live.size());
 }
 
-fs::path TempDir(const char* name) {
-    return fs::temp_directory_path() /
-           (std::string("ostrelle-capture-") + name + "-" + std::to_string(::getpid()));
-}
-
 TEST(Capture, EverySceneCapturesAgainToTheSameTextAndAnswersTheReportsAlike) {
     const fs::path scenes = fs::path(OSTRELLE_SOURCE_DIR) / "tests/tool/scenes";
     int tried = 0;
@@ -129,7 +117,7 @@ TEST(Capture, EverySceneCapturesAgainToTheSameTextAndAnswersTheReportsAlike) {
         if (entry.path().extension() != ".json") continue;
         const std::string name = entry.path().filename().string();
         SCOPED_TRACE(name);
-        auto original = Load(ReadAll(entry.path()), name);
+        auto original = Load(diagtest::ReadAll(entry.path().string()), name);
         ASSERT_NE(original, nullptr);
         const std::string first = CaptureAll(*original);
         auto copy = Load(first, "capture");
@@ -138,14 +126,14 @@ TEST(Capture, EverySceneCapturesAgainToTheSameTextAndAnswersTheReportsAlike) {
 
         // Fresh desktops: the capture above read (and so moved the clock
         // of) the first ones.
-        auto live = Load(ReadAll(entry.path()), name);
+        auto live = Load(diagtest::ReadAll(entry.path().string()), name);
         auto dry = Load(first, "capture");
         const std::vector<WsHandle> windows = AllWindows(*live);
         EXPECT_EQ(AllWindows(*dry), windows);
-        const fs::path dir = TempDir(name.c_str());
+        const diagtest::TempDir temp;
+        const fs::path& dir = temp.path();
         const std::vector<WsHandle> plain = Plain(*live, windows);
         ExpectSameLines(Reports(*dry, plain, dir / "dry"), Reports(*live, plain, dir / "live"));
-        fs::remove_all(dir);
         ++tried;
     }
     EXPECT_GE(tried, 5);
@@ -169,8 +157,8 @@ const char kSmall[] = R"({
 TEST(Capture, WordFileAndScopeAreChecked) {
     auto d = Load(kSmall, "small");
     ASSERT_NE(d, nullptr);
-    const fs::path dir = TempDir("word");
-    fs::create_directories(dir);
+    const diagtest::TempDir temp;
+    const fs::path& dir = temp.path();
     const std::string file = (dir / "app.json").string();
     struct Case {
         WsHandle current;
@@ -222,7 +210,6 @@ TEST(Capture, WordFileAndScopeAreChecked) {
     // Nothing half-written beside the files.
     for (const auto& entry : fs::directory_iterator(dir))
         EXPECT_EQ(entry.path().extension(), ".json") << entry.path();
-    fs::remove_all(dir);
 }
 
 } // namespace
