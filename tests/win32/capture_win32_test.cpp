@@ -1,6 +1,7 @@
 // Capture against real windows of this process, whose menus this process
 // can read: the capture loads as a simulated desktop, and the reports print
 // on it what they print on the real windows.
+#include "tests/diag/testutil.h"
 #include "tool/capture.h"
 #include "tool/context.h"
 #include "tool/interpreter.h"
@@ -12,8 +13,6 @@
 #include <windows.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -89,10 +88,7 @@ std::string Reports(CWinSys& ws, const Form& form, const fs::path& dir) {
         RunLine(ctx, line);
         out += std::string(line) + ":\n" + ctx.TakeOut();
     }
-    std::ifstream file("ListBox.txt", std::ios::binary);
-    std::stringstream text;
-    text << file.rdbuf();
-    out += text.str();
+    out += diagtest::ReadAll("ListBox.txt");
     fs::current_path(before);
     return out;
 }
@@ -111,14 +107,14 @@ TEST(CaptureWin32, ACaptureWithItsMenusAnswersTheReportsAsTheRealWindows) {
     auto dry = CSimDesktop::FromJson(scene, "capture", &error);
     ASSERT_NE(dry, nullptr) << error;
 
-    const fs::path dir = fs::temp_directory_path() / "ostrelle-capture-win32";
+    const diagtest::TempDir temp;
+    const fs::path& dir = temp.path();
     const std::string live = Reports(WinSys(), form, dir / "live");
     EXPECT_NE(live.find("&Deep item"), std::string::npos) << live;
     // Under Wine a menu answers to its low word and the value after it:
     // the capture says so, and the copy answers the same.
     EXPECT_NE(scene.find("\"lowWordHandles\": \"pairs\""), std::string::npos);
     EXPECT_EQ(Reports(*dry, form, dir / "dry"), live);
-    fs::remove_all(dir);
 }
 
 } // namespace
